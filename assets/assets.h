@@ -1,0 +1,30 @@
+// The pictures and pointers the windows show, embedded in the programs.
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace assets {
+
+// The eight faces of the icon animation, 0 to 7 (0 to 5 also carry a 16 x 16 size).
+QIcon face(int index);
+// The credits window's corner logo: the face with a straight mouth.
+QIcon cornerLogo();
+// The splash banner, 525 x 60.
+QPixmap banner();
+// The menu's author picture, 80 x 80.
+QPixmap authorPicture();
+// The menu's exit picture, 80 x 25.
+QPixmap exitPicture();
+// The menu's credits picture, 100 x 33.
+QPixmap creditsPicture();
+
+enum class Pointer { RedArrow, WhiteArrow, UpArrow, NoEntry, Magnifier };
+struct PointerImage {
+    QPixmap image; // 32 x 32
+    int hotX = 0;
+    int hotY = 0;
+};
+PointerImage pointer(Pointer which);
+
+} // namespace assets

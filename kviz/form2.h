@@ -1,0 +1,21 @@
+// Placeholder until this window is built.
+#pragma once
+
+#include "form.h"
+
+namespace kviz {
+
+class Program;
+
+class Form2 : public rt::Form {
+public:
+    explicit Form2(Program& program);
+
+protected:
+    void createControls(QWidget* client) override;
+
+private:
+    Program& m_program;
+};
+
+} // namespace kviz

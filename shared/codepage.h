@@ -1,0 +1,16 @@
+// Windows-1250 (the Serbian Latin code page): one byte per character.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace rt {
+
+// Each character becomes one byte; a character the code page cannot hold becomes '?'.
+QByteArray toCodePage(const QString& text);
+// Each byte becomes one character.
+QString fromCodePage(const QByteArray& bytes);
+// Whether every character of the text has a byte of its own in the code page.
+bool fitsCodePage(const QString& text);
+
+} // namespace rt

@@ -1,0 +1,165 @@
+// The controls windows are built from, placed in twips (15 to a pixel).
+#pragma once
+
+#include "rterror.h"
+#include "runtime.h"
+
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <vector>
+
+namespace rt {
+
+constexpr int TwipsPerPixel = 15;
+
+// Twips to pixels, to the nearest pixel.
+int px(double twips);
+QRect twipsRect(double left, double top, double width, double height);
+
+// Times New Roman at a point size; fontconfig maps it to a metric-compatible face.
+QFont timesFont(double points, bool bold = false);
+// The platform's default dialog font, for controls whose design sets none.
+QFont defaultFont();
+
+extern const QColor Blue;
+extern const QColor LightGrey;
+
+void setTextColor(QWidget* widget, const QColor& color);
+void setBackColor(QWidget* widget, const QColor& color);
+
+// Sets a widget's object name and twips geometry; returns it for chaining.
+template <typename W> W* place(W* widget, const QString& name, double left, double top, double width,
+                               double height) {
+    widget->setObjectName(name);
+    widget->setGeometry(twipsRect(left, top, width, height));
+    return widget;
+}
+
+// A frame whose Left is kept in twips at single precision, so that moves of a
+// fraction of a pixel add up exactly.
+class Frame : public QGroupBox {
+public:
+    Frame(QWidget* parent, const QString& name, const QString& caption, double left, double top,
+          double width, double height);
+
+    float Left() const { return m_left; }
+    void setLeft(float left);
+    float Top() const { return m_top; }
+
+private:
+    float m_left;
+    float m_top;
+};
+
+// A label that wraps its words inside its box, as the platform's labels do.
+class Label : public QLabel {
+public:
+    Label(QWidget* parent, const QString& name, const QString& caption, double left, double top,
+          double width, double height);
+};
+
+// A command button.
+class CommandButton : public QPushButton {
+public:
+    CommandButton(QWidget* parent, const QString& name, const QString& caption, double left,
+                  double top, double width, double height);
+};
+
+// An option button whose caption wraps inside its box. Buttons with the same
+// parent exclude each other. Value is -1 when selected, 0 when not.
+class OptionButton : public QRadioButton {
+public:
+    OptionButton(QWidget* parent, const QString& name, const QString& caption, double left,
+                 double top, double width, double height);
+
+    QString Caption() const;
+    void setCaption(const QString& caption);
+    int Value() const { return isChecked() ? -1 : 0; }
+    // Setting -1 clears the other buttons of the container; 0 clears just this one.
+    void setValue(int value);
+
+protected:
+    bool hitButton(const QPoint& pos) const override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void layoutCaption();
+    QLabel* m_caption;
+};
+
+// A single-line text box. A text holding a NUL character shows only up to it.
+class TextBox : public QLineEdit {
+public:
+    TextBox(QWidget* parent, const QString& name, const QString& text, double left, double top,
+            double width, double height);
+
+    QString Text() const { return text(); }
+    void setTextValue(const QString& text);
+};
+
+// An image showing a picture at its own size, or stretched to the box.
+class Image : public QLabel {
+    Q_OBJECT
+public:
+    Image(QWidget* parent, const QString& name, double left, double top, double width,
+          double height, bool stretch = false);
+
+    const QIcon& Picture() const { return m_picture; }
+    void setPicture(const QIcon& picture);
+    // A pointer image with its hot spot, shown while the mouse is over the image.
+    void setPointer(const QPixmap& pointer, int hotX, int hotY);
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void render();
+    QIcon m_picture;
+    bool m_stretch;
+};
+
+// A timer that ticks every Interval ms while enabled; no faster than the
+// ordinary desktop timer resolution.
+class Timer : public QTimer {
+public:
+    Timer(QObject* parent, const QString& name, int intervalMs, bool enabled = true);
+
+    int Interval() const { return m_interval; }
+    bool Enabled() const { return isActive(); }
+    void setEnabled(bool enabled);
+
+private:
+    int m_interval;
+};
+
+// Members sharing a name, addressed by a 0-based index.
+template <typename T> class ControlArray {
+public:
+    void add(T* member) { m_members.push_back(member); }
+    void clear() { m_members.clear(); }
+    int Count() const { return static_cast<int>(m_members.size()); }
+
+    // A member that does not exist is the runtime's missing-member error.
+    T* operator()(int index) const {
+        if (index < 0 || index >= Count() || !m_members[index])
+            raise(ErrorKind::MissingControlMember);
+        return m_members[index];
+    }
+    bool exists(int index) const { return index >= 0 && index < Count() && m_members[index]; }
+
+private:
+    std::vector<QPointer<T>> m_members;
+};
+
+} // namespace rt

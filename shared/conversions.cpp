@@ -1,0 +1,101 @@
+#include "conversions.h"
+
+#include "rterror.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+#include <cfenv>
+#include <cmath>
+#include <limits>
+
+namespace rt {
+
+QString Left(const QString& text, int n) {
+    if (n < 0)
+        raise(ErrorKind::SubscriptOutOfRange);
+    return text.left(n);
+}
+
+QString Str(long long value) {
+    return QString::number(value);
+}
+
+QString Str(double value) {
+    if (std::isfinite(value) && value == std::floor(value) && std::fabs(value) < 1e15)
+        return QString::number(static_cast<long long>(value));
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+bool tryVal(const QString& text, double* out) {
+    // Optional sign, digits with an optional decimal point, optional exponent.
+    static const QRegularExpression number(
+        QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
+    const QString trimmed = text.trimmed().remove(QChar(u'\u00A0'));
+    if (text.contains(QChar(0)) || !number.match(trimmed).hasMatch())
+        return false;
+    bool ok = false;
+    const double value = trimmed.toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return false;
+    if (out)
+        *out = value;
+    return true;
+}
+
+double Val(const QString& text) {
+    double value = 0;
+    if (!tryVal(text, &value))
+        raise(ErrorKind::TypeMismatch);
+    return value;
+}
+
+namespace {
+
+double roundHalfEven(double value) {
+    const int previous = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    const double rounded = std::nearbyint(value);
+    std::fesetround(previous);
+    return rounded;
+}
+
+template <typename Int> Int toInteger(double value) {
+    if (!std::isfinite(value))
+        raise(ErrorKind::Overflow);
+    const double rounded = roundHalfEven(value);
+    if (rounded < static_cast<double>(std::numeric_limits<Int>::min()) ||
+        rounded > static_cast<double>(std::numeric_limits<Int>::max()))
+        raise(ErrorKind::Overflow);
+    return static_cast<Int>(rounded);
+}
+
+} // namespace
+
+std::int16_t CInt(double value) {
+    return toInteger<std::int16_t>(value);
+}
+
+std::int32_t CLng(double value) {
+    return toInteger<std::int32_t>(value);
+}
+
+std::int16_t CInt(const QString& text) {
+    return CInt(Val(text));
+}
+
+std::int16_t add16(std::int16_t a, int b) {
+    const long long sum = static_cast<long long>(a) + b;
+    if (sum < std::numeric_limits<std::int16_t>::min() ||
+        sum > std::numeric_limits<std::int16_t>::max())
+        raise(ErrorKind::Overflow);
+    return static_cast<std::int16_t>(sum);
+}
+
+QString fixedAssign(const QString& text, int width) {
+    QString result = text.left(width);
+    if (result.size() < width)
+        result.append(QString(width - result.size(), QLatin1Char(' ')));
+    return result;
+}
+
+} // namespace rt

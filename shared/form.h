@@ -1,0 +1,119 @@
+// The form base: a window whose object and variables live for the whole program,
+// while its controls exist only between Load and Unload.
+#pragma once
+
+#include "runtime.h"
+
+#include <QFont>
+#include <QFrame>
+#include <QIcon>
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <initializer_list>
+
+namespace rt {
+
+class Form;
+
+enum class BorderStyle {
+    FixedSingle, // title bar, not resizable
+    FixedDialog, // thin raised border, no title bar and no buttons
+};
+
+struct FormDesign {
+    FormDesign(QString name, QString caption, double clientWidth, double clientHeight,
+               BorderStyle border = BorderStyle::FixedSingle, bool centred = true,
+               QFont font = QFont())
+        : name(std::move(name)), caption(std::move(caption)), clientWidth(clientWidth),
+          clientHeight(clientHeight), border(border), centred(centred), font(std::move(font)) {}
+
+    QString name;
+    QString caption;
+    double clientWidth; // twips
+    double clientHeight;
+    BorderStyle border;
+    bool centred;
+    QFont font; // the window's own font; QFont() for the platform's default
+};
+
+// The top-level widget of a loaded form. Controls go into client().
+class FormWindow : public QFrame {
+public:
+    FormWindow(Form& form, const FormDesign& design);
+    QWidget* client() const { return m_client; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    Form& m_form;
+    QWidget* m_client;
+};
+
+class Form {
+public:
+    explicit Form(FormDesign design);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    // Creates the window and its controls from their design values and runs
+    // Form_Load. An error in Form_Load destroys the window again and goes on to
+    // the caller.
+    void Load();
+    // Loads the window if needed and makes it visible, modeless.
+    void Show();
+    // Runs Form_Unload, stops the timers and destroys the window and its controls.
+    void Unload();
+    // Repaints the window at once.
+    void Refresh();
+
+    bool isLoaded() const { return !m_window.isNull(); }
+    bool isVisible() const;
+    FormWindow* window() const { return m_window; }
+    QWidget* client() const;
+
+    QString Caption() const;
+    void setCaption(const QString& caption);
+    QIcon Icon() const;
+    void setIcon(const QIcon& icon);
+
+    const FormDesign& design() const { return m_design; }
+
+protected:
+    // Builds every control inside the client area at its design values.
+    virtual void createControls(QWidget* client) = 0;
+    // Forgets the pointers to the destroyed controls.
+    virtual void releaseControls() {}
+    virtual void Form_Load() {}
+    virtual void Form_Unload() {}
+    // Asked before the window is closed from outside (title bar, window manager);
+    // false keeps it open.
+    virtual bool Form_QueryUnload() { return true; }
+
+    // Connects a control's signal to a handler run at the handler boundary. The
+    // connection ends with the window.
+    template <typename Sender, typename Signal>
+    void on(Sender* sender, Signal signal, std::function<void()> handler) {
+        const quint64 generation = m_generation;
+        QObject::connect(sender, signal, m_window, [this, generation, handler]() {
+            if (generation == m_generation)
+                runHandler(handler);
+        });
+    }
+
+    // Sets the keyboard order of the controls, first to last.
+    static void setTabOrder(std::initializer_list<QWidget*> widgets);
+
+private:
+    friend class FormWindow;
+    void closeRequested(QCloseEvent* event);
+    void destroyWindow();
+
+    FormDesign m_design;
+    QPointer<FormWindow> m_window;
+    quint64 m_generation = 0;
+};
+
+} // namespace rt

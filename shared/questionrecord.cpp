@@ -1,0 +1,61 @@
+#include "questionrecord.h"
+
+#include "codepage.h"
+#include "conversions.h"
+
+namespace qo {
+
+template <int Width> void FixedText<Width>::assign(const QString& text) {
+    m_chars = rt::fixedAssign(text, Width);
+}
+
+template <int Width> void FixedText<Width>::setRaw(const QString& chars) {
+    m_chars = chars.left(Width);
+    if (m_chars.size() < Width)
+        m_chars.append(QString(Width - m_chars.size(), QChar(0)));
+}
+
+template class FixedText<10>;
+template class FixedText<80>;
+
+namespace {
+
+template <int Width> void put(QByteArray& bytes, int offset, const FixedText<Width>& field) {
+    const QByteArray encoded = rt::toCodePage(field.text());
+    bytes.replace(offset, Width, encoded.left(Width));
+}
+
+template <int Width> void get(const QByteArray& bytes, int offset, FixedText<Width>& field) {
+    field.setRaw(rt::fromCodePage(bytes.mid(offset, Width)));
+}
+
+} // namespace
+
+QByteArray QuestionRecord::toBytes() const {
+    QByteArray bytes(RecordLength, '\0');
+    put(bytes, layout::NumberOffset, Number);
+    put(bytes, layout::QuestionOffset, Question);
+    const auto correct = static_cast<std::uint16_t>(Correct);
+    bytes[layout::CorrectOffset] = static_cast<char>(correct & 0xFF);
+    bytes[layout::CorrectOffset + 1] = static_cast<char>(correct >> 8);
+    for (int i = 0; i < 4; ++i)
+        put(bytes, layout::AnswersOffset + 80 * i, Answers[i]);
+    return bytes;
+}
+
+QuestionRecord QuestionRecord::fromBytes(const QByteArray& source) {
+    QByteArray bytes = source.left(RecordLength);
+    if (bytes.size() < RecordLength)
+        bytes.append(QByteArray(RecordLength - bytes.size(), '\0'));
+    QuestionRecord record;
+    get(bytes, layout::NumberOffset, record.Number);
+    get(bytes, layout::QuestionOffset, record.Question);
+    const auto low = static_cast<unsigned char>(bytes[layout::CorrectOffset]);
+    const auto high = static_cast<unsigned char>(bytes[layout::CorrectOffset + 1]);
+    record.Correct = static_cast<std::int16_t>(static_cast<std::uint16_t>(low | (high << 8)));
+    for (int i = 0; i < 4; ++i)
+        get(bytes, layout::AnswersOffset + 80 * i, record.Answers[i]);
+    return record;
+}
+
+} // namespace qo

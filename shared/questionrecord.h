@@ -1,0 +1,62 @@
+// One question of a set: fixed-width text fields and the index of the right answer.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <cstdint>
+
+namespace qo {
+
+// A fixed-length text field. It always holds exactly Width characters: a fresh
+// field is all NUL characters, and storing a text cuts it at the width and fills
+// the rest with spaces.
+template <int Width> class FixedText {
+public:
+    static constexpr int width = Width;
+
+    FixedText() : m_chars(Width, QChar(0)) {}
+
+    void assign(const QString& text);
+    FixedText& operator=(const QString& text) {
+        assign(text);
+        return *this;
+    }
+
+    // All Width characters, trailing spaces and NULs included.
+    const QString& text() const { return m_chars; }
+    operator const QString&() const { return m_chars; }
+
+    // Puts raw characters in place without the fixed-length rule (for reading a file).
+    void setRaw(const QString& chars);
+
+    bool operator==(const FixedText&) const = default;
+
+private:
+    QString m_chars;
+};
+
+struct QuestionRecord {
+    FixedText<10> Number;
+    FixedText<80> Question;
+    std::int16_t Correct = 0;
+    std::array<FixedText<80>, 4> Answers;
+
+    bool operator==(const QuestionRecord&) const = default;
+
+    // The 412-byte on-disk form.
+    QByteArray toBytes() const;
+    // Reads 412 bytes; missing bytes (a record cut short) read as zeros.
+    static QuestionRecord fromBytes(const QByteArray& bytes);
+};
+
+constexpr int RecordLength = 412;
+
+namespace layout {
+constexpr int NumberOffset = 0;
+constexpr int QuestionOffset = 10;
+constexpr int CorrectOffset = 90;
+constexpr int AnswersOffset = 92;
+} // namespace layout
+
+} // namespace qo

@@ -1,0 +1,128 @@
+#include "runtime.h"
+
+#include "questionsetfile.h"
+#include "rterror.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace rt {
+
+namespace {
+
+MessageResponder& responder() {
+    static MessageResponder r;
+    return r;
+}
+
+EndHandler& endHandler() {
+    static EndHandler h;
+    return h;
+}
+
+int realMessageBox(const QString& prompt, int flags, const QString& title) {
+    QMessageBox box;
+    box.setWindowTitle(title);
+    box.setText(prompt);
+    switch (flags & 0x70) {
+    case vbCritical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case vbQuestion:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case vbExclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case vbInformation:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        break;
+    }
+    struct Choice {
+        QString text;
+        QMessageBox::ButtonRole role;
+        int result;
+    };
+    QList<Choice> choices;
+    switch (flags & 0x7) {
+    case vbOKCancel:
+        choices = {{QStringLiteral("OK"), QMessageBox::AcceptRole, vbOK},
+                   {QStringLiteral("Otkazi"), QMessageBox::RejectRole, vbCancel}};
+        break;
+    case vbYesNoCancel:
+        choices = {{QStringLiteral("&Da"), QMessageBox::YesRole, vbYes},
+                   {QStringLiteral("&Ne"), QMessageBox::NoRole, vbNo},
+                   {QStringLiteral("Otkazi"), QMessageBox::RejectRole, vbCancel}};
+        break;
+    case vbYesNo:
+        choices = {{QStringLiteral("&Da"), QMessageBox::YesRole, vbYes},
+                   {QStringLiteral("&Ne"), QMessageBox::NoRole, vbNo}};
+        break;
+    default:
+        choices = {{QStringLiteral("OK"), QMessageBox::AcceptRole, vbOK}};
+        break;
+    }
+    QList<QPushButton*> buttons;
+    for (const Choice& choice : choices)
+        buttons.append(box.addButton(choice.text, choice.role));
+    box.setDefaultButton(buttons.first());
+    // Escape answers like the last button (No or Cancel); a lone OK answers OK.
+    box.setEscapeButton(buttons.last());
+    box.exec();
+    for (int i = 0; i < buttons.size(); ++i) {
+        if (box.clickedButton() == buttons[i])
+            return choices[i].result;
+    }
+    return choices.last().result;
+}
+
+} // namespace
+
+int MsgBox(const QString& prompt, int flags, const QString& title) {
+    if (responder())
+        return responder()(prompt, flags, title);
+    return realMessageBox(prompt, flags, title);
+}
+
+void End() {
+    if (endHandler())
+        endHandler()();
+    else
+        QCoreApplication::exit(0);
+    throw ProgramEnded{};
+}
+
+void reportError(const QString& text) {
+    MsgBox(text, vbCritical, QStringLiteral("Greska"));
+}
+
+void runHandler(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const ProgramEnded&) {
+        // The program is ending; nothing more to do.
+    } catch (const RuntimeError& error) {
+        reportError(error.message());
+    } catch (const std::exception& error) {
+        reportError(QStringLiteral("Neocekivana greska: %1").arg(QString::fromLocal8Bit(error.what())));
+    } catch (...) {
+        reportError(QStringLiteral("Neocekivana greska."));
+    }
+    // A handler that failed between opening and closing a set file leaves it
+    // unwritten, so the file on disk stays whole and the next open succeeds.
+    if (qo::QuestionSetFile::isOpen())
+        qo::QuestionSetFile::abandon();
+}
+
+void setMessageResponder(MessageResponder r) {
+    responder() = std::move(r);
+}
+
+void setEndHandler(EndHandler h) {
+    endHandler() = std::move(h);
+}
+
+} // namespace rt

@@ -1,0 +1,49 @@
+#include "testsupport.h"
+
+#include "apppath.h"
+#include "runtime.h"
+
+#include <QFile>
+
+namespace testsupport {
+
+ScriptedResponder::ScriptedResponder() {
+    rt::setMessageResponder([this](const QString& prompt, int flags, const QString& title) {
+        const MessageCall call{prompt, flags, title};
+        m_calls.append(call);
+        if (onMessage)
+            onMessage(call);
+        if (!m_answers.isEmpty())
+            return m_answers.takeFirst();
+        return (flags & 7) == rt::vbYesNo ? int(rt::vbNo) : int(rt::vbOK);
+    });
+    rt::setEndHandler([this] { ++m_endCount; });
+}
+
+ScriptedResponder::~ScriptedResponder() {
+    rt::setMessageResponder({});
+    rt::setEndHandler({});
+}
+
+TempAppFolder::TempAppFolder() {
+    rt::setAppPathForTesting(m_dir.path());
+}
+
+TempAppFolder::~TempAppFolder() {
+    rt::setAppPathForTesting(QString());
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+} // namespace testsupport

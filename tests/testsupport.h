@@ -1,0 +1,56 @@
+// Helpers the tests share: a scripted message-box responder and a throw-away program folder.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace testsupport {
+
+struct MessageCall {
+    QString prompt;
+    int flags = 0;
+    QString title;
+};
+
+// Stands in for the real message box and program end while it lives: every box
+// is recorded and answered with the next scripted button (OK, or No for a Yes/No
+// box, when nothing is scripted).
+class ScriptedResponder {
+public:
+    ScriptedResponder();
+    ~ScriptedResponder();
+    ScriptedResponder(const ScriptedResponder&) = delete;
+    ScriptedResponder& operator=(const ScriptedResponder&) = delete;
+
+    void answer(int button) { m_answers.append(button); }
+    const QList<MessageCall>& calls() const { return m_calls; }
+    MessageCall last() const { return m_calls.isEmpty() ? MessageCall{} : m_calls.last(); }
+    void clear() { m_calls.clear(); }
+    int endCount() const { return m_endCount; }
+
+    // Runs inside a box: lets a test look at the program while the box is up.
+    std::function<void(const MessageCall&)> onMessage;
+
+private:
+    QList<int> m_answers;
+    QList<MessageCall> m_calls;
+    int m_endCount = 0;
+};
+
+// A temporary folder standing in for the program's own folder.
+class TempAppFolder {
+public:
+    TempAppFolder();
+    ~TempAppFolder();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString& name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QByteArray readAll(const QString& path);
+void writeAll(const QString& path, const QByteArray& bytes);
+
+} // namespace testsupport

@@ -1,0 +1,141 @@
+// The question record: fixed-width fields and the 412-byte on-disk layout.
+#include "codepage.h"
+#include "questionrecord.h"
+
+#include <QTest>
+
+using qo::QuestionRecord;
+
+class TestQuestionRecord : public QObject {
+    Q_OBJECT
+
+private:
+    static QuestionRecord sevenRecord() {
+        QuestionRecord r;
+        r.Number = QStringLiteral("7");
+        r.Question = QStringLiteral("Koliko je sati"); // 14 characters
+        r.Correct = 2;
+        r.Answers[0] = QStringLiteral("3");
+        r.Answers[1] = QStringLiteral("4");
+        r.Answers[2] = QStringLiteral("5");
+        r.Answers[3] = QStringLiteral("6");
+        return r;
+    }
+
+private slots:
+    void freshRecordIsAllZeros() {
+        const QuestionRecord r;
+        QCOMPARE(r.Number.text(), QString(10, QChar(0)));
+        QCOMPARE(r.Question.text(), QString(80, QChar(0)));
+        QCOMPARE(r.Correct, 0);
+        QCOMPARE(r.toBytes(), QByteArray(412, '\0'));
+    }
+
+    void layout_data() {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("Number") << 0 << 10 << QByteArray("7").leftJustified(10, ' ');
+        QTest::newRow("Question")
+            << 10 << 80 << QByteArray("Koliko je sati").leftJustified(80, ' ');
+        QTest::newRow("Correct") << 90 << 2 << QByteArray("\x02\x00", 2);
+        QTest::newRow("Answer A") << 92 << 80 << QByteArray("3").leftJustified(80, ' ');
+        QTest::newRow("Answer B") << 172 << 80 << QByteArray("4").leftJustified(80, ' ');
+        QTest::newRow("Answer C") << 252 << 80 << QByteArray("5").leftJustified(80, ' ');
+        QTest::newRow("Answer D") << 332 << 80 << QByteArray("6").leftJustified(80, ' ');
+    }
+
+    void layout() {
+        QFETCH(int, offset);
+        QFETCH(int, length);
+        QFETCH(QByteArray, content);
+        const QByteArray bytes = sevenRecord().toBytes();
+        QCOMPARE(bytes.size(), qo::RecordLength);
+        QCOMPARE(bytes.mid(offset, length), content);
+    }
+
+    void readBackKeepsFullWidth() {
+        const QuestionRecord back = QuestionRecord::fromBytes(sevenRecord().toBytes());
+        QCOMPARE(back.Question.text(), QStringLiteral("Koliko je sati") + QString(66, u' '));
+        QCOMPARE(back, sevenRecord());
+    }
+
+    void assignmentCutsAndPads() {
+        QuestionRecord r;
+        const QString longText = QString(85, u'x');
+        r.Question = longText;
+        QCOMPARE(r.Question.text(), QString(80, u'x'));
+        r.Number = QString();
+        QCOMPARE(r.Number.text(), QString(10, u' '));
+    }
+
+    void neverFilledFieldsWriteZeroBytes() {
+        QuestionRecord r;
+        r.Number = QStringLiteral("12");
+        const QByteArray bytes = r.toBytes();
+        QCOMPARE(bytes.left(10), QByteArray("12        "));
+        QCOMPARE(bytes.mid(10), QByteArray(402, '\0'));
+    }
+
+    void correctRoundTrips_data() {
+        QTest::addColumn<int>("correct");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("-1") << -1 << QByteArray("\xff\xff", 2);
+        QTest::newRow("4") << 4 << QByteArray("\x04\x00", 2);
+        QTest::newRow("258") << 258 << QByteArray("\x02\x01", 2);
+        QTest::newRow("-32768") << -32768 << QByteArray("\x00\x80", 2);
+    }
+
+    void correctRoundTrips() {
+        QFETCH(int, correct);
+        QFETCH(QByteArray, bytes);
+        QuestionRecord r;
+        r.Correct = static_cast<std::int16_t>(correct);
+        QCOMPARE(r.toBytes().mid(90, 2), bytes);
+        QCOMPARE(QuestionRecord::fromBytes(r.toBytes()).Correct, correct);
+    }
+
+    void shortBytesReadAsZeros() {
+        const QuestionRecord r = QuestionRecord::fromBytes(QByteArray("5         abc"));
+        QCOMPARE(r.Number.text(), QStringLiteral("5         "));
+        QCOMPARE(r.Question.text(), QStringLiteral("abc") + QString(77, QChar(0)));
+        QCOMPARE(r.Correct, 0);
+    }
+
+    void codePage_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("Serbian letters") << QStringLiteral(u"čćžšđČĆŽŠĐ")
+                                         << QByteArray("\xe8\xe6\x9e\x9a\xf0\xc8\xc6\x8e\x8a\xd0");
+        QTest::newRow("ASCII") << QStringLiteral("Pitanje 1?") << QByteArray("Pitanje 1?");
+        QTest::newRow("euro and quotes")
+            << QStringLiteral(u"€„“") << QByteArray("\x80\x84\x93");
+        QTest::newRow("NUL") << QString(2, QChar(0)) << QByteArray(2, '\0');
+    }
+
+    void codePage() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(rt::toCodePage(text), bytes);
+        QCOMPARE(rt::fromCodePage(bytes), text);
+        QVERIFY(rt::fitsCodePage(text));
+    }
+
+    void unrepresentableBecomesQuestionMark() {
+        QCOMPARE(rt::toCodePage(QStringLiteral(u"aЖb")), QByteArray("a?b"));
+        QVERIFY(!rt::fitsCodePage(QStringLiteral(u"Ж")));
+        QuestionRecord r;
+        r.Question = QStringLiteral(u"ω");
+        QCOMPARE(r.toBytes().at(10), '?');
+    }
+
+    void everyByteRoundTrips() {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all.append(static_cast<char>(b));
+        QCOMPARE(rt::toCodePage(rt::fromCodePage(all)), all);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestQuestionRecord)
+#include "tst_questionrecord.moc"
