@@ -1,6 +1,7 @@
-// Placeholder until this window is built.
+// The start-up splash: the credit line and the title banner for one second, then the menu.
 #pragma once
 
+#include "controls.h"
 #include "form.h"
 
 namespace kviz {
@@ -11,11 +12,19 @@ class Form1 : public rt::Form {
 public:
     explicit Form1(Program& program);
 
+    // The single tick: builds and shows the menu while the splash still stands,
+    // then unloads the splash, which takes the timer with it.
+    void Timer1_Timer();
+
 protected:
     void createControls(QWidget* client) override;
+    void releaseControls() override;
 
 private:
     Program& m_program;
+    rt::Frame* Frame1 = nullptr;
+    QLabel* Picture1 = nullptr;
+    rt::Timer* Timer1 = nullptr;
 };
 
 } // namespace kviz

@@ -1,12 +1,105 @@
 #include "form2.h"
 
+#include "assets.h"
 #include "program.h"
 
 namespace kviz {
 
-Form2::Form2(Program& program)
-    : rt::Form({QStringLiteral("Form2"), QString(), 4800, 3600}), m_program(program) {}
+namespace {
 
-void Form2::createControls(QWidget*) {}
+rt::Image* picture(QWidget* frame, const QString& name, double left, double top, double width,
+                   double height, const QPixmap& pixmap, const QString& toolTip,
+                   assets::Pointer pointer) {
+    auto* image = new rt::Image(frame, name, left, top, width, height);
+    image->setPicture(QIcon(pixmap));
+    image->setToolTip(toolTip);
+    const assets::PointerImage cursor = assets::pointer(pointer);
+    image->setPointer(cursor.image, cursor.hotX, cursor.hotY);
+    return image;
+}
+
+rt::Label* label(QWidget* frame, const QString& name, const QString& caption, double left,
+                 double top, double width, double height) {
+    auto* label = new rt::Label(frame, name, caption, left, top, width, height);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setFont(rt::timesFont(12, true));
+    rt::setTextColor(label, rt::Blue);
+    return label;
+}
+
+} // namespace
+
+Form2::Form2(Program& program)
+    : rt::Form({QStringLiteral("Form2"), QString(), 6465, 2880, rt::BorderStyle::FixedDialog}),
+      m_program(program) {}
+
+void Form2::createControls(QWidget* client) {
+    using assets::Pointer;
+    Frame1 = new rt::Frame(client, QStringLiteral("Frame1"), QStringLiteral("Izaberite pitanja"),
+                           120, 0, 6255, 2775);
+    Frame1->setFont(rt::timesFont(12, true));
+    rt::setTextColor(Frame1, rt::Blue);
+
+    // The tooltip of the first author has two spaces before the name, and his
+    // label begins with one.
+    Image1 =
+        picture(Frame1, QStringLiteral("Image1"), 120, 360, 1200, 1200, assets::authorPicture(),
+                QStringLiteral("Pitanja koja je postavio  VarNiKoL"), Pointer::RedArrow);
+    Label1 =
+        label(Frame1, QStringLiteral("Label1"), QStringLiteral(" VarNiKoL"), 120, 1680, 1215, 255);
+    Image2 =
+        picture(Frame1, QStringLiteral("Image2"), 1680, 360, 1200, 1200, assets::authorPicture(),
+                QStringLiteral("Pitanja koja je postavio Tuvek"), Pointer::WhiteArrow);
+    Label3 =
+        label(Frame1, QStringLiteral("Label3"), QStringLiteral("Tuvek"), 1800, 1680, 1095, 375);
+    // The third slot holds no set yet.
+    Image3 =
+        picture(Frame1, QStringLiteral("Image3"), 3240, 360, 1200, 1200, assets::authorPicture(),
+                QStringLiteral("Pitanja koja je postavio"), Pointer::UpArrow);
+    Label5 =
+        label(Frame1, QStringLiteral("Label5"), QStringLiteral("Prazno..."), 3120, 1680, 1575, 375);
+    Image4 = picture(Frame1, QStringLiteral("Image4"), 4800, 600, 1200, 375, assets::exitPicture(),
+                     QStringLiteral("Izlaz"), Pointer::NoEntry);
+    Image5 = picture(Frame1, QStringLiteral("Image5"), 4800, 2160, 1500, 495,
+                     assets::creditsPicture(), QStringLiteral("Credits"), Pointer::Magnifier);
+
+    on(Image1, &rt::Image::clicked, [this] { Image1_Click(); });
+    on(Image2, &rt::Image::clicked, [this] { Image2_Click(); });
+    on(Image4, &rt::Image::clicked, [this] { Image4_Click(); });
+    on(Image5, &rt::Image::clicked, [this] { Image5_Click(); });
+}
+
+void Form2::releaseControls() {
+    Frame1 = nullptr;
+    Image1 = Image2 = Image3 = Image4 = Image5 = nullptr;
+    Label1 = Label3 = Label5 = nullptr;
+}
+
+void Form2::startQuiz(const QString& setFileName) {
+    m_program.module1.SetFileName = setFileName;
+    // When the quiz window can't open the set its load fails and the error goes
+    // on to the handler boundary before the menu is unloaded, so the menu stays.
+    m_program.form3.Show();
+    Unload();
+}
+
+void Form2::Image1_Click() {
+    startQuiz(QStringLiteral("varnikol.dyr"));
+}
+
+void Form2::Image2_Click() {
+    startQuiz(QStringLiteral("tuvek.dyr"));
+}
+
+void Form2::Image4_Click() {
+    if (rt::MsgBox(QStringLiteral("Dali ocete sigurno da izadjete"),
+                   rt::vbYesNo + rt::vbInformation, QStringLiteral("Izlaz")) == rt::vbYes)
+        rt::End();
+}
+
+void Form2::Image5_Click() {
+    m_program.form4.Show();
+    Unload();
+}
 
 } // namespace kviz

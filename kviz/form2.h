@@ -1,6 +1,7 @@
-// Placeholder until this window is built.
+// The question-set menu: picks an author's set for the quiz, opens the credits or leaves.
 #pragma once
 
+#include "controls.h"
 #include "form.h"
 
 namespace kviz {
@@ -11,11 +12,29 @@ class Form2 : public rt::Form {
 public:
     explicit Form2(Program& program);
 
+    void Image1_Click();
+    void Image2_Click();
+    void Image4_Click();
+    void Image5_Click();
+
 protected:
     void createControls(QWidget* client) override;
+    void releaseControls() override;
 
 private:
+    // Stores the chosen set and hands over to the quiz window.
+    void startQuiz(const QString& setFileName);
+
     Program& m_program;
+    rt::Frame* Frame1 = nullptr;
+    rt::Image* Image1 = nullptr;
+    rt::Label* Label1 = nullptr;
+    rt::Image* Image2 = nullptr;
+    rt::Label* Label3 = nullptr;
+    rt::Image* Image3 = nullptr;
+    rt::Label* Label5 = nullptr;
+    rt::Image* Image4 = nullptr;
+    rt::Image* Image5 = nullptr;
 };
 
 } // namespace kviz

@@ -1,10 +1,544 @@
-// Placeholder until this unit lands.
+// The quiz program's splash, menu and credits windows, and the way the windows hand
+// over to each other.
+#include "assets.h"
+#include "controls.h"
+#include "program.h"
+#include "questionsetfile.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QScreen>
 #include <QTest>
+
+using testsupport::ScriptedResponder;
+using testsupport::TempAppFolder;
+
+namespace {
+
+template <typename T = QWidget> T* child(const rt::Form& form, const QString& name) {
+    if (!form.window())
+        return nullptr;
+    return form.window()->findChild<T*>(name);
+}
+
+void click(QWidget* widget) {
+    QVERIFY(widget);
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+// A timer tick, delivered the way the timer itself delivers it.
+void tick(QObject* timer) {
+    QVERIFY(timer);
+    QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
+}
+
+QByteArray imageKey(const QImage& image) {
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    return QCryptographicHash::hash(
+               QByteArrayView(reinterpret_cast<const char*>(argb.constBits()), argb.sizeInBytes()),
+               QCryptographicHash::Sha1)
+        .toHex();
+}
+
+// Everything a person could see of a window and its controls, one line a control.
+QStringList snapshot(const rt::Form& form) {
+    QStringList lines;
+    if (!form.window())
+        return lines;
+    lines << QStringLiteral("window %1 %2 visible=%3")
+                 .arg(form.window()->objectName())
+                 .arg(QVariant(form.window()->geometry()).toString())
+                 .arg(form.window()->isVisible());
+    QList<QWidget*> widgets = form.window()->findChildren<QWidget*>();
+    std::sort(widgets.begin(), widgets.end(),
+              [](QWidget* a, QWidget* b) { return a->objectName() < b->objectName(); });
+    for (QWidget* w : widgets) {
+        QString line = QStringLiteral("%1 %2 %3,%4,%5,%6 font=%7 fg=%8 bg=%9 focus=%10 tip=[%11]")
+                           .arg(w->metaObject()->className(), w->objectName())
+                           .arg(w->x())
+                           .arg(w->y())
+                           .arg(w->width())
+                           .arg(w->height())
+                           .arg(w->font().toString())
+                           .arg(w->palette().color(QPalette::WindowText).name())
+                           .arg(w->palette().color(QPalette::Window).name())
+                           .arg(int(w->focusPolicy()))
+                           .arg(w->toolTip());
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            line += QStringLiteral(" text=[%1]").arg(label->text());
+            if (!label->pixmap().isNull())
+                line += QStringLiteral(" picture=") + imageKey(label->pixmap().toImage());
+        }
+        if (auto* frame = qobject_cast<QGroupBox*>(w))
+            line += QStringLiteral(" title=[%1]").arg(frame->title());
+        if (w->testAttribute(Qt::WA_SetCursor))
+            line += QStringLiteral(" cursor=%1,%2 ")
+                        .arg(w->cursor().hotSpot().x())
+                        .arg(w->cursor().hotSpot().y()) +
+                    imageKey(w->cursor().pixmap().toImage());
+        lines << line;
+    }
+    return lines;
+}
+
+// Notes, whenever one of the program's windows appears, which other windows are
+// on the screen at that moment.
+class ShowWatcher : public QObject {
+public:
+    explicit ShowWatcher(kviz::Program& program) : m_program(program) {
+        qApp->installEventFilter(this);
+    }
+    ~ShowWatcher() override { qApp->removeEventFilter(this); }
+
+    QStringList shows; // "Form2 over Form1", "Form3 alone", ...
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->isWindow()) {
+            QStringList others;
+            for (const rt::Form* form : {static_cast<rt::Form*>(&m_program.form1),
+                                         static_cast<rt::Form*>(&m_program.form2),
+                                         static_cast<rt::Form*>(&m_program.form3),
+                                         static_cast<rt::Form*>(&m_program.form4)}) {
+                if (form->isVisible() && form->window() != watched)
+                    others << form->design().name;
+            }
+            shows << watched->objectName() + (others.isEmpty() ? QStringLiteral(" alone")
+                                                               : QStringLiteral(" over ") +
+                                                                     others.join(QLatin1Char(',')));
+        }
+        return false;
+    }
+
+private:
+    kviz::Program& m_program;
+};
+
+// Five questions whose texts name the set they come from.
+void writeSet(const QString& fileName, const QString& author) {
+    rt::runHandler([&] {
+        qo::QuestionSetFile::OpenSetFile(fileName);
+        for (int n = 1; n <= 5; ++n) {
+            qo::QuestionRecord record;
+            record.Number = QString::number(n);
+            record.Question = QStringLiteral("%1 pitanje %2").arg(author).arg(n);
+            record.Correct = 0;
+            for (int a = 0; a < 4; ++a)
+                record.Answers[a] = QStringLiteral("odgovor %1").arg(a);
+            qo::QuestionSetFile::WriteQuestion(n, record);
+        }
+        qo::QuestionSetFile::CloseSetFile();
+    });
+}
+
+QString quizQuestion(const kviz::Program& program) {
+    auto* label = child<QLabel>(program.form3, QStringLiteral("Label1"));
+    return label ? label->text().trimmed() : QString();
+}
+
+} // namespace
 
 class TestFlow : public QObject {
     Q_OBJECT
+
 private slots:
-    void placeholder() { QSKIP("not built yet"); }
+    void cleanup() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    void windows_data() {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<QSize>("client");
+        QTest::newRow("splash") << 1 << QSize(497, 84);
+        QTest::newRow("menu") << 2 << QSize(431, 192);
+        QTest::newRow("credits") << 4 << QSize(369, 160);
+    }
+
+    // No title bar, the client area of the design, centred on the screen.
+    void windows() {
+        QFETCH(int, form);
+        QFETCH(QSize, client);
+        ScriptedResponder responder;
+        kviz::Program program;
+        rt::Form& window = form == 1   ? static_cast<rt::Form&>(program.form1)
+                           : form == 2 ? static_cast<rt::Form&>(program.form2)
+                                       : static_cast<rt::Form&>(program.form4);
+        window.Show();
+        QCOMPARE(window.client()->size(), client);
+        QVERIFY(window.window()->windowFlags().testFlag(Qt::FramelessWindowHint));
+        QCOMPARE(window.Caption(), QString());
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY((window.window()->frameGeometry().center() - screen.center()).manhattanLength() <=
+                2);
+        window.Unload();
+    }
+
+    void splashShowsCaptionOverBanner() {
+        ScriptedResponder responder;
+        kviz::Program program;
+        program.start();
+        QVERIFY(program.form1.isVisible());
+        auto* frame = child<QGroupBox>(program.form1, QStringLiteral("Frame1"));
+        auto* picture = child<QLabel>(program.form1, QStringLiteral("Picture1"));
+        QVERIFY(frame && picture);
+        QCOMPARE(frame->title(), QStringLiteral("Dorvan Plesic **VarNiKoL** specijalno za [qo]"));
+        QCOMPARE(frame->font().family(), QStringLiteral("Times New Roman"));
+        QVERIFY(frame->font().bold());
+        QCOMPARE(frame->palette().color(QPalette::WindowText), rt::Blue);
+        // The window's lower edge hides the frame's lower border and all of the
+        // picture box but the banner's 60 pixels; the box cuts the banner's right end.
+        const QWidget* client = program.form1.client();
+        QVERIFY(frame->geometry().bottom() > client->height());
+        QCOMPARE(client->height() - picture->y(), 60);
+        QCOMPARE(picture->pixmap().size(), QSize(525, 60));
+        QVERIFY(picture->width() < 525);
+        QVERIFY(client->children().indexOf(picture) > client->children().indexOf(frame));
+        auto* timer = program.form1.window()->findChild<rt::Timer*>(QStringLiteral("Timer1"));
+        QVERIFY(timer && timer->isActive());
+        QCOMPARE(timer->parent(), picture);
+        // Clicks on the splash do nothing.
+        click(picture);
+        click(frame);
+        QVERIFY(program.form1.isVisible());
+        QVERIFY(!program.form2.isLoaded());
+        QVERIFY(responder.calls().isEmpty());
+        program.form1.Unload();
+    }
+
+    // The real one-second timer: the menu appears while the splash still stands,
+    // then the splash goes, and nothing happens again.
+    void splashHandsOverToTheMenuOnce() {
+        ScriptedResponder responder;
+        kviz::Program program;
+        ShowWatcher watcher(program);
+        QElapsedTimer clock;
+        clock.start();
+        program.start();
+        QCOMPARE(watcher.shows, QStringList{QStringLiteral("Form1 alone")});
+        QTRY_VERIFY_WITH_TIMEOUT(program.form2.isVisible(), 5000);
+        QVERIFY(clock.elapsed() >= 950);
+        QCOMPARE(watcher.shows,
+                 (QStringList{QStringLiteral("Form1 alone"), QStringLiteral("Form2 over Form1")}));
+        QVERIFY(!program.form1.isLoaded());
+        QTest::qWait(1300);
+        QCOMPARE(watcher.shows.size(), 2);
+        QVERIFY(program.form2.isVisible());
+        QVERIFY(responder.calls().isEmpty());
+    }
+
+    void menuControls_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("twips");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("tooltip");
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<int>("pointer");
+        QTest::addColumn<QPoint>("hotSpot");
+        const QSize author(80, 80);
+        QTest::newRow("Frame1") << "Frame1" << QRect(120, 0, 6255, 2775) << "Izaberite pitanja"
+                                << "" << QSize() << -1 << QPoint();
+        QTest::newRow("Image1") << "Image1" << QRect(120, 360, 1200, 1200) << ""
+                                << "Pitanja koja je postavio  VarNiKoL" << author
+                                << int(assets::Pointer::RedArrow) << QPoint(0, 0);
+        QTest::newRow("Label1") << "Label1" << QRect(120, 1680, 1215, 255) << " VarNiKoL"
+                                << "" << QSize() << -1 << QPoint();
+        QTest::newRow("Image2") << "Image2" << QRect(1680, 360, 1200, 1200) << ""
+                                << "Pitanja koja je postavio Tuvek" << author
+                                << int(assets::Pointer::WhiteArrow) << QPoint(0, 0);
+        QTest::newRow("Label3") << "Label3" << QRect(1800, 1680, 1095, 375) << "Tuvek"
+                                << "" << QSize() << -1 << QPoint();
+        QTest::newRow("Image3") << "Image3" << QRect(3240, 360, 1200, 1200) << ""
+                                << "Pitanja koja je postavio" << author
+                                << int(assets::Pointer::UpArrow) << QPoint(7, 0);
+        QTest::newRow("Label5") << "Label5" << QRect(3120, 1680, 1575, 375) << "Prazno..."
+                                << "" << QSize() << -1 << QPoint();
+        QTest::newRow("Image4") << "Image4" << QRect(4800, 600, 1200, 375) << ""
+                                << "Izlaz" << QSize(80, 25) << int(assets::Pointer::NoEntry)
+                                << QPoint(16, 15);
+        QTest::newRow("Image5") << "Image5" << QRect(4800, 2160, 1500, 495) << ""
+                                << "Credits" << QSize(100, 33) << int(assets::Pointer::Magnifier)
+                                << QPoint(9, 8);
+    }
+
+    // Every control where the design puts it, with its exact caption, tooltip,
+    // unstretched picture and own pointer.
+    void menuControls() {
+        QFETCH(QString, name);
+        QFETCH(QRect, twips);
+        QFETCH(QString, caption);
+        QFETCH(QString, tooltip);
+        QFETCH(QSize, picture);
+        QFETCH(int, pointer);
+        QFETCH(QPoint, hotSpot);
+        kviz::Program program;
+        program.form2.Show();
+        QWidget* widget = child(program.form2, name);
+        QVERIFY(widget);
+        QCOMPARE(widget->geometry(),
+                 rt::twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+        QCOMPARE(widget->parentWidget(), name == QLatin1String("Frame1")
+                                             ? program.form2.client()
+                                             : child(program.form2, QStringLiteral("Frame1")));
+        QCOMPARE(widget->toolTip(), tooltip);
+        if (auto* frame = qobject_cast<QGroupBox*>(widget))
+            QCOMPARE(frame->title(), caption);
+        if (auto* label = dynamic_cast<rt::Label*>(widget)) {
+            QCOMPARE(label->text(), caption);
+            QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        }
+        if (!caption.isEmpty()) {
+            QCOMPARE(widget->font().family(), QStringLiteral("Times New Roman"));
+            QCOMPARE(widget->font().pointSizeF(), 12.0);
+            QVERIFY(widget->font().bold());
+            QCOMPARE(widget->palette().color(QPalette::WindowText), rt::Blue);
+        }
+        if (auto* image = qobject_cast<rt::Image*>(widget)) {
+            QCOMPARE(image->pixmap().size(), picture);
+            const assets::PointerImage expected = assets::pointer(assets::Pointer(pointer));
+            QVERIFY(image->testAttribute(Qt::WA_SetCursor));
+            QCOMPARE(image->cursor().hotSpot(), hotSpot);
+            QCOMPARE(imageKey(image->cursor().pixmap().toImage()),
+                     imageKey(expected.image.toImage()));
+        } else {
+            QVERIFY(!widget->testAttribute(Qt::WA_SetCursor));
+        }
+        QCOMPARE(widget->focusPolicy(), Qt::NoFocus);
+        program.form2.Unload();
+    }
+
+    void inertPartsOfTheMenu_data() {
+        QTest::addColumn<QString>("name");
+        for (const char* name : {"Image3", "Label1", "Label3", "Label5", "Frame1"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    void inertPartsOfTheMenu() {
+        QFETCH(QString, name);
+        ScriptedResponder responder;
+        kviz::Program program;
+        program.form2.Show();
+        const QStringList before = snapshot(program.form2);
+        click(child(program.form2, name));
+        QCOMPARE(snapshot(program.form2), before);
+        QVERIFY(responder.calls().isEmpty());
+        QCOMPARE(program.module1.SetFileName, QString());
+        QVERIFY(!program.form3.isLoaded());
+        QVERIFY(!program.form4.isLoaded());
+        QVERIFY(!program.form2.window()->focusWidget());
+    }
+
+    void exitConfirmation_data() {
+        QTest::addColumn<bool>("fromQuiz");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("menu, No") << false << int(rt::vbNo);
+        QTest::newRow("menu, Yes") << false << int(rt::vbYes);
+        QTest::newRow("quiz, No") << true << int(rt::vbNo);
+        QTest::newRow("quiz, Yes") << true << int(rt::vbYes);
+    }
+
+    // No leaves the window exactly as it was; Yes ends the program at once.
+    void exitConfirmation() {
+        QFETCH(bool, fromQuiz);
+        QFETCH(int, answer);
+        ScriptedResponder responder;
+        TempAppFolder folder;
+        writeSet(QStringLiteral("varnikol.dyr"), QStringLiteral("VarNiKoL"));
+        kviz::Program program;
+        program.form2.Show();
+        if (fromQuiz)
+            click(child(program.form2, QStringLiteral("Image1")));
+        rt::Form& window = fromQuiz ? static_cast<rt::Form&>(program.form3)
+                                    : static_cast<rt::Form&>(program.form2);
+        QVERIFY(window.isVisible());
+        const QStringList before = snapshot(window);
+        responder.clear();
+        responder.answer(answer);
+        click(child(window, fromQuiz ? QStringLiteral("Command2") : QStringLiteral("Image4")));
+        QCOMPARE(responder.calls().size(), 1);
+        QCOMPARE(responder.last().prompt, QStringLiteral("Dali ocete sigurno da izadjete"));
+        QCOMPARE(responder.last().flags, 68);
+        QCOMPARE(responder.last().title, QStringLiteral("Izlaz"));
+        QCOMPARE(responder.endCount(), answer == rt::vbYes ? 1 : 0);
+        if (answer == rt::vbNo)
+            QCOMPARE(snapshot(window), before);
+        window.Unload();
+    }
+
+    // The second author's set replaces the first one's, and every hand-over shows
+    // the next window before the menu goes.
+    void secondAuthorAfterAQuizOnTheFirst() {
+        ScriptedResponder responder;
+        TempAppFolder folder;
+        writeSet(QStringLiteral("varnikol.dyr"), QStringLiteral("VarNiKoL"));
+        writeSet(QStringLiteral("tuvek.dyr"), QStringLiteral("Tuvek"));
+        kviz::Program program;
+        program.form2.Show();
+        ShowWatcher watcher(program);
+
+        click(child(program.form2, QStringLiteral("Image1")));
+        QCOMPARE(program.module1.SetFileName, QStringLiteral("varnikol.dyr"));
+        QVERIFY(program.form3.isVisible());
+        QVERIFY(!program.form2.isLoaded());
+        QCOMPARE(quizQuestion(program), QStringLiteral("VarNiKoL pitanje 1"));
+
+        click(child(program.form3, QStringLiteral("Command3")));
+        QVERIFY(!program.form3.isLoaded());
+        QVERIFY(program.form2.isVisible());
+
+        click(child(program.form2, QStringLiteral("Image2")));
+        QCOMPARE(program.module1.SetFileName, QStringLiteral("tuvek.dyr"));
+        QVERIFY(program.form3.isVisible());
+        QVERIFY(!program.form2.isLoaded());
+        QCOMPARE(quizQuestion(program), QStringLiteral("Tuvek pitanje 1"));
+
+        QCOMPARE(watcher.shows,
+                 (QStringList{QStringLiteral("Form3 over Form2"), QStringLiteral("Form2 alone"),
+                              QStringLiteral("Form3 over Form2")}));
+        QVERIFY(responder.calls().isEmpty());
+        program.form3.Unload();
+    }
+
+    // A set that can't be opened is reported, and the menu stays to choose again.
+    void menuStaysWhenTheSetCannotBeOpened() {
+        ScriptedResponder responder;
+        TempAppFolder folder;
+        // A folder where the set file should be: no one, not even root, opens it as a file.
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("varnikol.dyr")));
+        kviz::Program program;
+        program.form2.Show();
+        const QStringList before = snapshot(program.form2);
+        click(child(program.form2, QStringLiteral("Image1")));
+        QCOMPARE(responder.calls().size(), 1);
+        QCOMPARE(responder.last().title, QStringLiteral("Greska"));
+        QCOMPARE(responder.last().flags, int(rt::vbCritical));
+        QVERIFY(!program.form3.isLoaded());
+        QVERIFY(program.form2.isVisible());
+        QCOMPARE(snapshot(program.form2), before);
+
+        QVERIFY(QDir(folder.path()).rmdir(QStringLiteral("varnikol.dyr")));
+        writeSet(QStringLiteral("varnikol.dyr"), QStringLiteral("VarNiKoL"));
+        click(child(program.form2, QStringLiteral("Image1")));
+        QVERIFY(program.form3.isVisible());
+        QVERIFY(!program.form2.isLoaded());
+        program.form3.Unload();
+    }
+
+    void creditsAndBackGiveTheSameMenu() {
+        ScriptedResponder responder;
+        kviz::Program program;
+        program.form2.Show();
+        const QStringList first = snapshot(program.form2);
+        ShowWatcher watcher(program);
+        click(child(program.form2, QStringLiteral("Image5")));
+        QVERIFY(program.form4.isVisible());
+        QVERIFY(!program.form2.isLoaded());
+        click(child(program.form4, QStringLiteral("Command1")));
+        QVERIFY(program.form2.isVisible());
+        QVERIFY(!program.form4.isLoaded());
+        QCOMPARE(watcher.shows, (QStringList{QStringLiteral("Form4 over Form2"),
+                                             QStringLiteral("Form2 over Form4")}));
+        QCOMPARE(snapshot(program.form2), first);
+        QVERIFY(responder.calls().isEmpty());
+        program.form2.Unload();
+    }
+
+    void creditsBeforeTheFirstTick() {
+        kviz::Program program;
+        program.form4.Show();
+        const rt::Form& form = program.form4;
+        QCOMPARE(child<QGroupBox>(form, QStringLiteral("Frame1"))->title(),
+                 QStringLiteral("Napravio"));
+        const QStringList lines = {QStringLiteral("Specijalno za "), QString(),
+                                   QStringLiteral("Dorvan Plesic"), QStringLiteral("VarNiKoL")};
+        for (int i = 0; i < 4; ++i) {
+            auto* label = child<QLabel>(form, QStringLiteral("Label1_%1").arg(i));
+            QVERIFY(label);
+            if (i == 1)
+                QVERIFY(label->text().startsWith(QStringLiteral("www.")));
+            else
+                QCOMPARE(label->text(), lines[i]);
+            QCOMPARE(label->palette().color(QPalette::Window), rt::LightGrey);
+            QCOMPARE(label->palette().color(QPalette::WindowText), rt::Blue);
+            QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        }
+        const QByteArray logo =
+            imageKey(assets::cornerLogo()
+                         .pixmap(32)
+                         .scaled(33, 33, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                         .toImage());
+        for (int i = 0; i < 2; ++i) {
+            auto* corner = child<rt::Image>(form, QStringLiteral("Image2_%1").arg(i));
+            QCOMPARE(corner->size(), QSize(33, 33));
+            QCOMPARE(imageKey(corner->pixmap().toImage()), logo);
+        }
+        auto* meni = child<QPushButton>(form, QStringLiteral("Command1"));
+        QCOMPARE(meni->text(), QStringLiteral("&Meni"));
+        QCOMPARE(meni->font(), rt::defaultFont());
+        // The animation frames only hold pictures, below the visible area.
+        for (int i = 0; i < 8; ++i) {
+            auto* frame = child<rt::Image>(form, QStringLiteral("Image1_%1").arg(i));
+            QVERIFY(frame);
+            QVERIFY(frame->y() >= form.client()->height());
+            QVERIFY(frame->visibleRegion().isEmpty());
+        }
+        auto* timer = form.window()->findChild<rt::Timer*>(QStringLiteral("Timer1"));
+        QCOMPARE(timer->Interval(), 888);
+        QVERIFY(timer->isActive());
+        program.form4.Unload();
+    }
+
+    // Eighteen ticks: the caption's nine-tick cycle never shows the trailing space,
+    // the corners step through the eight frames together.
+    void creditsTickCycle() {
+        kviz::Program program;
+        program.form4.Show();
+        auto* frame = child<QGroupBox>(program.form4, QStringLiteral("Frame1"));
+        auto* timer = program.form4.window()->findChild<QTimer*>(QStringLiteral("Timer1"));
+        const QString nick = QStringLiteral("VarNiKoL");
+        for (int t = 1; t <= 18; ++t) {
+            tick(timer);
+            const int letters = t % 9;
+            QCOMPARE(frame->title(), letters == 0 ? QString() : nick.left(letters));
+            const auto* shown =
+                child<rt::Image>(program.form4, QStringLiteral("Image1_%1").arg(t % 8));
+            for (int c = 0; c < 2; ++c) {
+                const auto* corner =
+                    child<rt::Image>(program.form4, QStringLiteral("Image2_%1").arg(c));
+                QCOMPARE(corner->Picture().cacheKey(), shown->Picture().cacheKey());
+            }
+        }
+        program.form4.Unload();
+    }
+
+    void letterCountOutlivesTheWindow_data() {
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<QString>("firstCaption");
+        QTest::newRow("3 letters typed") << 3 << "VarN";
+        QTest::newRow("8 letters typed") << 8 << "";
+        QTest::newRow("cycle ended empty") << 9 << "V";
+        QTest::newRow("one more") << 10 << "Va";
+    }
+
+    void letterCountOutlivesTheWindow() {
+        QFETCH(int, ticks);
+        QFETCH(QString, firstCaption);
+        ScriptedResponder responder;
+        kviz::Program program;
+        program.form2.Show();
+        click(child(program.form2, QStringLiteral("Image5")));
+        for (int t = 0; t < ticks; ++t)
+            tick(program.form4.window()->findChild<QTimer*>(QStringLiteral("Timer1")));
+        click(child(program.form4, QStringLiteral("Command1")));
+        QVERIFY(!program.form4.isLoaded());
+        click(child(program.form2, QStringLiteral("Image5")));
+        auto* frame = child<QGroupBox>(program.form4, QStringLiteral("Frame1"));
+        QCOMPARE(frame->title(), QStringLiteral("Napravio"));
+        tick(program.form4.window()->findChild<QTimer*>(QStringLiteral("Timer1")));
+        QCOMPARE(frame->title(), firstCaption);
+        program.form4.Unload();
+    }
 };
 
 QTEST_MAIN(TestFlow)
