@@ -1,12 +1,345 @@
+// The quiz window: reads the set one record per question, checks each answer,
+// keeps the score, and animates its title, icon and score panel.
 #include "form3.h"
 
+#include "assets.h"
+#include "conversions.h"
 #include "program.h"
+#include "questionsetfile.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QPalette>
 
 namespace kviz {
 
-Form3::Form3(Program& program)
-    : rt::Form({QStringLiteral("Form3"), QString(), 4800, 3600}), m_program(program) {}
+namespace {
 
-void Form3::createControls(QWidget*) {}
+const QString Title = QStringLiteral("[qo] Kviz");
+const QString Right = QStringLiteral("Right");
+const QString Wrong = QStringLiteral("Wrong");
+const QString WrongListHeading = QStringLiteral("Pogresne odgovore ste dali na pitanjima ");
+
+constexpr int QuizLength = 5;
+constexpr float ScorePanelStop = 120.0f;
+
+// Qt children take their parent's colours; a control whose design keeps the
+// platform's colours gets them back explicitly.
+void setDefaultTextColor(QWidget* widget) {
+    rt::setTextColor(widget, QApplication::palette().color(QPalette::WindowText));
+}
+
+// Long texts stay readable: a text that doesn't fit its box at the design size
+// gets a smaller size, only as small as needed. Short texts keep the design font.
+void fitText(QLabel* label, const QFont& designFont) {
+    const QRect box = label->contentsRect();
+    if (box.isEmpty())
+        return; // not laid out yet; the resize at showing fits it
+    constexpr double SmallestPoints = 6.0;
+    QFont font = designFont;
+    for (double points = designFont.pointSizeF(); points >= SmallestPoints; points -= 0.75) {
+        font.setPointSizeF(points);
+        const QRect needed = QFontMetrics(font).boundingRect(
+            box, int(label->alignment()) | Qt::TextWordWrap, label->text());
+        if (needed.height() <= box.height() && needed.width() <= box.width())
+            break;
+    }
+    label->setFont(font);
+}
+
+// Fits a label's text again whenever the label is resized.
+class FitOnResize : public QObject {
+public:
+    FitOnResize(QLabel* label, QFont designFont)
+        : QObject(label), m_designFont(std::move(designFont)) {
+        label->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize)
+            fitText(static_cast<QLabel*>(watched), m_designFont);
+        return false;
+    }
+
+private:
+    QFont m_designFont;
+};
+
+// The word-wrapping caption inside an option button.
+QLabel* captionOf(rt::OptionButton* option) {
+    return option->findChild<QLabel*>(option->objectName() + QStringLiteral("_caption"));
+}
+
+rt::Label* boldLetter(QWidget* parent, const QString& name, const QString& caption, double left,
+                      double top, double height) {
+    auto* label = new rt::Label(parent, name, caption, left, top, 375, height);
+    label->setFont(rt::timesFont(12, true));
+    setDefaultTextColor(label);
+    return label;
+}
+
+rt::Label* scoreLine(QWidget* parent, const QString& name, double top, double height) {
+    auto* label = new rt::Label(parent, name, QString(), 120, top, 5895, height);
+    label->setFont(rt::timesFont(12, true));
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    rt::setTextColor(label, rt::Blue);
+    rt::setBackColor(label, rt::LightGrey);
+    return label;
+}
+
+} // namespace
+
+Form3::Form3(Program& program)
+    : rt::Form({QStringLiteral("Form3"), Title, 6330, 3795, rt::BorderStyle::FixedSingle, true}),
+      m_program(program) {}
+
+void Form3::createControls(QWidget* client) {
+    // Question panel.
+    Frame1 = new rt::Frame(client, QStringLiteral("Frame1"), QString(), 120, 0, 6135, 2415);
+    Frame1->setFont(rt::timesFont(12, true));
+    rt::setTextColor(Frame1, rt::Blue);
+
+    Label1 = new rt::Label(Frame1, QStringLiteral("Label1"), QString(), 120, 240, 5895, 615);
+    Label1->setFont(rt::timesFont(12));
+    rt::setTextColor(Label1, rt::Blue);
+    rt::setBackColor(Label1, rt::LightGrey);
+
+    // Answers A to D in a two-by-two grid: A top left, B top right, C and D below.
+    const double optionLeft[4] = {480, 3600, 480, 3600};
+    const double optionTop[4] = {840, 840, 1560, 1560};
+    for (int i = 0; i < 4; ++i) {
+        auto* option = new rt::OptionButton(Frame1, QStringLiteral("Option1_%1").arg(i), QString(),
+                                            optionLeft[i], optionTop[i], 2430, 650);
+        option->setFont(rt::timesFont(9.75));
+        setDefaultTextColor(option);
+        // A button fills its background with the Button colour unless told otherwise.
+        option->setBackgroundRole(QPalette::Window);
+        rt::setBackColor(option, rt::LightGrey);
+        if (QLabel* caption = captionOf(option))
+            new FitOnResize(caption, option->font());
+        Option1.add(option);
+    }
+
+    Label2 = boldLetter(Frame1, QStringLiteral("Label2"), QStringLiteral("(A)"), 120, 1080, 375);
+    Label3 = boldLetter(Frame1, QStringLiteral("Label3"), QStringLiteral("(C)"), 120, 1680, 255);
+    Label4 = boldLetter(Frame1, QStringLiteral("Label4"), QStringLiteral("(B)"), 3120, 1080, 375);
+    Label5 = boldLetter(Frame1, QStringLiteral("Label5"), QStringLiteral("(D)"), 3120, 1680, 495);
+
+    // Score panel, just right of the client area until the slide brings it in.
+    Frame2 = new rt::Frame(client, QStringLiteral("Frame2"), QStringLiteral("Ukupan skor"), 6360, 0,
+                           6135, 2415);
+    Frame2->setFont(rt::timesFont(12, true));
+    rt::setTextColor(Frame2, rt::Blue);
+    Label6 = scoreLine(Frame2, QStringLiteral("Label6"), 360, 375);
+    Label7 = scoreLine(Frame2, QStringLiteral("Label7"), 840, 375);
+    Label8 = scoreLine(Frame2, QStringLiteral("Label8"), 1320, 855);
+
+    Command2 = new rt::CommandButton(client, QStringLiteral("Command2"), QStringLiteral("&Izlaz"),
+                                     5520, 2520, 735, 375);
+    Command1 = new rt::CommandButton(client, QStringLiteral("Command1"),
+                                     QStringLiteral("&Sledece >>>"), 3600, 2520, 1695, 375);
+    Command3 = new rt::CommandButton(client, QStringLiteral("Command3"), QStringLiteral("&Meni"),
+                                     2160, 2520, 1215, 375);
+    for (rt::CommandButton* button : {Command2, Command1, Command3})
+        button->setFont(rt::defaultFont());
+
+    // The fanned row of faces in the bottom left corner; later ones lie on top.
+    for (int i = 0; i < 8; ++i) {
+        auto* image = new rt::Image(client, QStringLiteral("Image1_%1").arg(i), 120 + 120 * i, 3240,
+                                    480, 480);
+        image->setPicture(assets::face(i));
+        Image1.add(image);
+    }
+
+    setTabOrder({Option1(0), Option1(1), Option1(2), Option1(3), Command2, Command1, Command3});
+
+    Timer1 = new rt::Timer(client, QStringLiteral("Timer1"), 888);
+    // Timer2 only runs while the score panel is sliding; there is nothing for it
+    // to do before the quiz ends or after the panel has arrived.
+    Timer2 = new rt::Timer(client, QStringLiteral("Timer2"), 1, false);
+
+    setIcon(Image1(IconIndex)->Picture());
+
+    on(Command1, &QPushButton::clicked, [this] { Command1_Click(); });
+    on(Command2, &QPushButton::clicked, [this] { Command2_Click(); });
+    on(Command3, &QPushButton::clicked, [this] { Command3_Click(); });
+    on(Timer1, &QTimer::timeout, [this] { Timer1_Timer(); });
+    on(Timer2, &QTimer::timeout, [this] { Timer2_Timer(); });
+}
+
+void Form3::releaseControls() {
+    Frame1 = nullptr;
+    Label1 = nullptr;
+    Option1.clear();
+    Label2 = Label3 = Label4 = Label5 = nullptr;
+    Frame2 = nullptr;
+    Label6 = Label7 = Label8 = nullptr;
+    Command1 = Command2 = Command3 = nullptr;
+    Timer1 = Timer2 = nullptr;
+    Image1.clear();
+}
+
+void Form3::Form_Load() {
+    CurrentQuestion = 0;
+    // Every quiz starts clean: results of an earlier quiz never count in this one.
+    AnswerResults.fill(QString());
+    AnswerCorrect.fill(0);
+    // A set file that can't be opened fails here, and the window does not open.
+    LoadNextQuestion();
+    ClearAnswers();
+    QuizFinished = 0;
+    Label8->setText(WrongListHeading);
+}
+
+void Form3::Form_Unload() {
+    RightCount = 0;
+    WrongCount = 0;
+}
+
+qo::QuestionRecord& Form3::quizSlot(int slot) {
+    if (slot < 0 || slot >= QuizLength)
+        rt::raise(rt::ErrorKind::SubscriptOutOfRange);
+    return QuizQuestions[static_cast<std::size_t>(slot)];
+}
+
+void Form3::LoadNextQuestion() {
+    using namespace qo::QuestionSetFile;
+    OpenSetFile(m_program.module1.SetFileName);
+    try {
+        CurrentQuestion = rt::add16(CurrentQuestion, 1);
+        qo::QuestionRecord& record = quizSlot(CurrentQuestion - 1);
+        ReadQuestion(CurrentQuestion, record);
+        Frame1->setTitle(QStringLiteral("Pitanje ") + record.Number.text());
+        Label1->setText(record.Question);
+        fitText(Label1, rt::timesFont(12));
+        for (int i = 0; i < 4; ++i) {
+            rt::OptionButton* option = Option1(i);
+            option->setCaption(record.Answers[static_cast<std::size_t>(i)]);
+            if (QLabel* caption = captionOf(option))
+                fitText(caption, option->font());
+        }
+    } catch (...) {
+        abandon(); // nothing was written; just let go of the file
+        throw;
+    }
+    CloseSetFile();
+}
+
+void Form3::ClearAnswers() {
+    for (int i = 0; i < 4; ++i)
+        Option1(i)->setValue(0);
+}
+
+double Form3::questionNumber() const {
+    // A Number field that holds no number stands for the record's own number.
+    double number = 0;
+    if (rt::tryVal(QuizQuestions[static_cast<std::size_t>(CurrentQuestion - 1)].Number, &number))
+        return number;
+    return CurrentQuestion;
+}
+
+void Form3::Command1_Click() {
+    bool anySelected = false;
+    for (int i = 0; i < 4; ++i)
+        anySelected = anySelected || Option1(i)->Value() != 0;
+    if (!anySelected) {
+        rt::MsgBox(QStringLiteral("Izaberite odgovor na pitanje"), rt::vbCritical,
+                   QStringLiteral("Greska"));
+        return;
+    }
+
+    const int slot = CurrentQuestion - 1;
+    const qo::QuestionRecord& record = quizSlot(slot);
+    // The quiz ends on the question numbered 5, or on the fifth record, whichever
+    // comes first; any other answer moves on to the next record.
+    const bool last = questionNumber() == QuizLength || CurrentQuestion >= QuizLength;
+    if (last) {
+        Command1->setEnabled(false);
+        QuizFinished = -1;
+        Timer2->setEnabled(true);
+    }
+
+    // A Correct field outside 0 to 3 names no answer, so no answer is right.
+    const bool right =
+        record.Correct >= 0 && record.Correct < 4 && Option1(record.Correct)->Value() != 0;
+    const auto s = static_cast<std::size_t>(slot);
+    if (right) {
+        rt::MsgBox(QStringLiteral("TACAN odgovor"), rt::vbInformation, Title);
+        AnswerResults[s] = Right;
+        AnswerCorrect[s] = -1;
+    } else {
+        rt::MsgBox(QStringLiteral("POGRESAN odgovor"), rt::vbCritical, Title);
+        AnswerCorrect[s] = 0;
+        AnswerResults[s] = Wrong;
+    }
+
+    if (last)
+        finalTally();
+    else
+        LoadNextQuestion();
+    ClearAnswers();
+}
+
+void Form3::finalTally() {
+    for (const QString& result : AnswerResults) {
+        if (result == Right)
+            RightCount = rt::add16(RightCount, 1);
+        else
+            WrongCount = rt::add16(WrongCount, 1);
+    }
+    // Pos is the loop variable on purpose: the title typewriter carries on from 5.
+    for (Pos = 0; Pos <= 4; Pos = rt::add16(Pos, 1)) {
+        if (AnswerCorrect[static_cast<std::size_t>(Pos)] == 0)
+            Label8->setText(Label8->text() + rt::Str(static_cast<long long>(Pos) + 1) +
+                            QStringLiteral(", "));
+    }
+    Label6->setText(QStringLiteral("pogodili ste ") + rt::Str(static_cast<long long>(RightCount)) +
+                    QStringLiteral(" pitanja!"));
+    Label7->setText(QStringLiteral("a ") + rt::Str(static_cast<long long>(WrongCount)) +
+                    QStringLiteral(" niste!"));
+    if (RightCount == QuizLength)
+        Label8->setText(QString());
+    else
+        Label8->setText(Label8->text() + QStringLiteral("..."));
+}
+
+void Form3::Command2_Click() {
+    if (rt::MsgBox(QStringLiteral("Dali ocete sigurno da izadjete"),
+                   rt::vbYesNo + rt::vbInformation, QStringLiteral("Izlaz")) == rt::vbYes)
+        rt::End();
+}
+
+void Form3::Command3_Click() {
+    Unload();
+    m_program.form2.Show();
+}
+
+void Form3::Timer1_Timer() {
+    Pos = rt::add16(Pos, 1);
+    setCaption(rt::Left(Title, Pos));
+    if (Pos == 12) {
+        setCaption(QString());
+        Pos = 0;
+    }
+    const int n = Image1.Count();
+    if (IconIndex < n - 1)
+        IconIndex = rt::add16(IconIndex, 1);
+    else
+        IconIndex = 0;
+    setIcon(Image1(IconIndex)->Picture());
+}
+
+void Form3::Timer2_Timer() {
+    if (QuizFinished != 0 && Frame2->Left() > ScorePanelStop) {
+        Frame2->setLeft(Frame2->Left() - 40.0f);
+        Frame1->setLeft(Frame1->Left() - 41.0f);
+    }
+    // Once the panel has arrived (or when there is nothing to slide) the timer
+    // stops instead of ticking on with nothing to do.
+    if (QuizFinished == 0 || Frame2->Left() <= ScorePanelStop)
+        Timer2->setEnabled(false);
+}
 
 } // namespace kviz
