@@ -28,7 +28,10 @@ QFont timesFont(double points, bool bold) {
 }
 
 QFont defaultFont() {
-    return QApplication::font();
+    // Mark every property as set, so a control inside a bold frame stays regular.
+    QFont font = QApplication::font();
+    font.setResolveMask(QFont::AllPropertiesResolved);
+    return font;
 }
 
 void setTextColor(QWidget* widget, const QColor& color) {
@@ -134,8 +137,8 @@ void OptionButton::layoutCaption() {
     m_caption->setGeometry(x, 0, qMax(0, width() - x), height());
 }
 
-TextBox::TextBox(QWidget* parent, const QString& name, const QString& text, double left,
-                 double top, double width, double height)
+TextBox::TextBox(QWidget* parent, const QString& name, const QString& text, double left, double top,
+                 double width, double height)
     : QLineEdit(parent) {
     place(this, name, left, top, width, height);
     setTextValue(text);

@@ -34,8 +34,8 @@ void setTextColor(QWidget* widget, const QColor& color);
 void setBackColor(QWidget* widget, const QColor& color);
 
 // Sets a widget's object name and twips geometry; returns it for chaining.
-template <typename W> W* place(W* widget, const QString& name, double left, double top, double width,
-                               double height) {
+template <typename W>
+W* place(W* widget, const QString& name, double left, double top, double width, double height) {
     widget->setObjectName(name);
     widget->setGeometry(twipsRect(left, top, width, height));
     return widget;

@@ -30,6 +30,26 @@ Slot& slot() {
     return s;
 }
 
+// Why a file operation failed, in the user's language.
+QString reason(const QFileDevice& file) {
+    switch (file.error()) {
+    case QFileDevice::PermissionsError:
+        return QStringLiteral("nema dozvole za pristup");
+    case QFileDevice::ResourceError:
+        return QStringLiteral("nema dovoljno mesta na disku");
+    case QFileDevice::OpenError:
+        return QStringLiteral("datoteka ili folder nisu dostupni");
+    case QFileDevice::ReadError:
+        return QStringLiteral("greska pri citanju");
+    case QFileDevice::WriteError:
+        return QStringLiteral("greska pri pisanju");
+    case QFileDevice::RenameError:
+        return QStringLiteral("nova verzija ne moze da zameni staru");
+    default:
+        return QStringLiteral("sistemska greska");
+    }
+}
+
 void requireOpen() {
     if (!slot().open)
         rt::raiseFileError(QString(), QStringLiteral("Datoteka sa pitanjima nije otvorena."));
@@ -64,16 +84,15 @@ void commit(const Slot& s) {
         rt::raiseFileError(s.fileName, QStringLiteral("Snimanje nije uspelo: %1").arg(why));
     };
     if (!out.open(QIODevice::WriteOnly))
-        fail(out.errorString());
+        fail(reason(out));
     if (out.write(s.content) != s.content.size())
-        fail(out.errorString());
+        fail(reason(out));
     if (!out.flush())
-        fail(out.errorString());
+        fail(reason(out));
     if (!syncToDisk(out))
         fail(QStringLiteral("podaci nisu zapisani na disk (disk je mozda pun)"));
     if (!out.commit())
-        rt::raiseFileError(s.fileName,
-                           QStringLiteral("Snimanje nije uspelo: %1").arg(out.errorString()));
+        rt::raiseFileError(s.fileName, QStringLiteral("Snimanje nije uspelo: %1").arg(reason(out)));
 }
 
 } // namespace
@@ -85,22 +104,24 @@ QString pathFor(const QString& fileName) {
 void OpenSetFile(const QString& fileName) {
     Slot& s = slot();
     if (s.open)
-        rt::raiseFileError(fileName, QStringLiteral("Druga datoteka sa pitanjima je vec otvorena."));
+        rt::raiseFileError(fileName,
+                           QStringLiteral("Druga datoteka sa pitanjima je vec otvorena."));
     const QString path = pathFor(fileName);
     QFile file(path);
     if (!QFileInfo::exists(path)) {
         if (!file.open(QIODevice::WriteOnly))
-            rt::raiseFileError(fileName, QStringLiteral("Datoteka ne postoji i ne moze se napraviti: %1")
-                                             .arg(file.errorString()));
+            rt::raiseFileError(
+                fileName,
+                QStringLiteral("Datoteka ne postoji i ne moze se napraviti: %1").arg(reason(file)));
         file.close();
     }
     if (!file.open(QIODevice::ReadOnly))
         rt::raiseFileError(fileName,
-                           QStringLiteral("Datoteka se ne moze otvoriti: %1").arg(file.errorString()));
+                           QStringLiteral("Datoteka se ne moze otvoriti: %1").arg(reason(file)));
     QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError)
         rt::raiseFileError(fileName,
-                           QStringLiteral("Datoteka se ne moze procitati: %1").arg(file.errorString()));
+                           QStringLiteral("Datoteka se ne moze procitati: %1").arg(reason(file)));
     s = Slot{true, false, fileName, path, std::move(content)};
 }
 

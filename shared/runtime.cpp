@@ -107,7 +107,8 @@ void runHandler(const std::function<void()>& handler) {
     } catch (const RuntimeError& error) {
         reportError(error.message());
     } catch (const std::exception& error) {
-        reportError(QStringLiteral("Neocekivana greska: %1").arg(QString::fromLocal8Bit(error.what())));
+        reportError(
+            QStringLiteral("Neocekivana greska: %1").arg(QString::fromLocal8Bit(error.what())));
     } catch (...) {
         reportError(QStringLiteral("Neocekivana greska."));
     }
