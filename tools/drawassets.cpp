@@ -1,0 +1,597 @@
+// Paints every picture and pointer of the programs and writes them as PNG files (run by hand).
+//
+// Usage: drawassets [FOLDER]   (FOLDER defaults to the source tree's assets/images)
+//
+// Everything is drawn from geometry in this file, letters included, so the output
+// does not depend on the fonts installed on the machine.
+#include <QColor>
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPainterPathStroker>
+#include <QTextStream>
+#include <QTransform>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <map>
+
+namespace {
+
+// ---- Lettering --------------------------------------------------------------
+//
+// A small stroke alphabet: each glyph is a centre line in font units, y down,
+// baseline at 0, x-height 5, capitals 7 high, descenders to 2.5. A text's centre
+// lines are laid out, transformed to pixels and then stroked, so the strokes keep
+// an even thickness whatever the scale.
+
+struct Glyph {
+    QPainterPath path;
+    double width = 0; // ink width of the centre line
+};
+
+void arc(QPainterPath& p, const QRectF& r, double start, double sweep) {
+    p.arcMoveTo(r, start);
+    p.arcTo(r, start, sweep);
+}
+
+void line(QPainterPath& p, std::initializer_list<QPointF> points) {
+    auto it = points.begin();
+    p.moveTo(*it);
+    for (++it; it != points.end(); ++it)
+        p.lineTo(*it);
+}
+
+void dot(QPainterPath& p, QPointF at) {
+    p.moveTo(at);
+    p.lineTo(at + QPointF(0, 0.01));
+}
+
+Glyph glyph(QChar c) {
+    Glyph g;
+    QPainterPath& p = g.path;
+    switch (c.unicode()) {
+    case 'a':
+        p.addEllipse(QRectF(0, -5, 4.2, 5));
+        line(p, {{4.2, -5}, {4.2, 0}});
+        g.width = 4.2;
+        break;
+    case 'f':
+        p.moveTo(1, 0);
+        p.lineTo(1, -6);
+        p.arcTo(QRectF(1, -7.5, 3, 3), 180, -90);
+        p.lineTo(3.2, -7.5);
+        line(p, {{0, -5}, {2.8, -5}});
+        g.width = 3.2;
+        break;
+    case 'i':
+        line(p, {{0, -5}, {0, 0}});
+        dot(p, {0, -6.7});
+        break;
+    case 'j':
+        p.moveTo(0.6, -5);
+        p.lineTo(0.6, 1.2);
+        p.arcTo(QRectF(-2.4, -0.3, 3, 3), 0, -120);
+        dot(p, {0.6, -6.7});
+        g.width = 0.6;
+        break;
+    case 'l':
+        line(p, {{0, -7.5}, {0, 0}});
+        break;
+    case 'm':
+        line(p, {{0, -5}, {0, 0}});
+        p.moveTo(0, -3.4);
+        p.arcTo(QRectF(0, -5, 3, 3.2), 180, -180);
+        p.lineTo(3, 0);
+        p.moveTo(3, -3.4);
+        p.arcTo(QRectF(3, -5, 3, 3.2), 180, -180);
+        p.lineTo(6, 0);
+        g.width = 6;
+        break;
+    case 'n':
+        line(p, {{0, -5}, {0, 0}});
+        p.moveTo(0, -3);
+        p.arcTo(QRectF(0, -5, 4, 4), 180, -180);
+        p.lineTo(4, 0);
+        g.width = 4;
+        break;
+    case 'o':
+        p.addEllipse(QRectF(0, -5, 4.4, 5));
+        g.width = 4.4;
+        break;
+    case 'p':
+        p.addEllipse(QRectF(0, -5, 4.2, 5));
+        line(p, {{0, -5}, {0, 2.5}});
+        g.width = 4.2;
+        break;
+    case 'q':
+        p.addEllipse(QRectF(0, -5, 4.2, 5));
+        line(p, {{4.2, -5}, {4.2, 2.2}});
+        g.width = 4.2;
+        break;
+    case 'r':
+        line(p, {{0, -5}, {0, 0}});
+        p.moveTo(0, -3);
+        p.arcTo(QRectF(0, -5, 5, 4), 180, -105);
+        g.width = 3.2;
+        break;
+    case 's':
+        p.moveTo(3.5, -4.2);
+        p.cubicTo(3.0, -5.2, 0.2, -5.3, 0.3, -3.8);
+        p.cubicTo(0.4, -2.5, 3.7, -2.8, 3.7, -1.3);
+        p.cubicTo(3.7, 0.4, 0.5, 0.3, 0.0, -0.8);
+        g.width = 3.7;
+        break;
+    case 't':
+        p.moveTo(1, -6.8);
+        p.lineTo(1, -1.3);
+        p.arcTo(QRectF(1, -2.6, 2.6, 2.6), 180, 90);
+        p.lineTo(2.7, 0);
+        line(p, {{0, -5}, {2.6, -5}});
+        g.width = 2.7;
+        break;
+    case 'u':
+        p.moveTo(0, -5);
+        p.lineTo(0, -2);
+        p.arcTo(QRectF(0, -4, 4, 4), 180, 180);
+        line(p, {{4, -5}, {4, 0}});
+        g.width = 4;
+        break;
+    case 'v':
+        line(p, {{0, -5}, {2, 0}, {4, -5}});
+        g.width = 4;
+        break;
+    case 'z':
+        line(p, {{0, -5}, {3.8, -5}, {0, 0}, {3.8, 0}});
+        g.width = 3.8;
+        break;
+    case 'A':
+        line(p, {{0, 0}, {2.8, -7}, {5.6, 0}});
+        line(p, {{1.0, -2.4}, {4.6, -2.4}});
+        g.width = 5.6;
+        break;
+    case 'G':
+        arc(p, QRectF(0, -7, 5.8, 7), 45, 315);
+        p.lineTo(3.2, -3.5);
+        g.width = 5.8;
+        break;
+    case 'I':
+        line(p, {{1, -7}, {1, 0}});
+        line(p, {{0, -7}, {2, -7}});
+        line(p, {{0, 0}, {2, 0}});
+        g.width = 2;
+        break;
+    case 'M':
+        line(p, {{0, 0}, {0, -7}, {3, -2.5}, {6, -7}, {6, 0}});
+        g.width = 6;
+        break;
+    case 'O':
+        p.addEllipse(QRectF(0, -7, 5.8, 7));
+        g.width = 5.8;
+        break;
+    case 'P':
+        p.moveTo(0, 0);
+        p.lineTo(0, -7);
+        p.lineTo(2.4, -7);
+        p.arcTo(QRectF(0.4, -7, 4, 3.8), 90, -180);
+        p.lineTo(0, -3.2);
+        g.width = 4.4;
+        break;
+    case 'R':
+        p.moveTo(0, 0);
+        p.lineTo(0, -7);
+        p.lineTo(2.4, -7);
+        p.arcTo(QRectF(0.4, -7, 4, 3.8), 90, -180);
+        p.lineTo(0, -3.2);
+        line(p, {{2.2, -3.2}, {4.6, 0}});
+        g.width = 4.6;
+        break;
+    case 'U':
+        p.moveTo(0, -7);
+        p.lineTo(0, -2.5);
+        p.arcTo(QRectF(0, -5, 5, 5), 180, 180);
+        p.lineTo(5, -7);
+        g.width = 5;
+        break;
+    case '[':
+        line(p, {{2, -8}, {0, -8}, {0, 2}, {2, 2}});
+        g.width = 2;
+        break;
+    case ']':
+        line(p, {{0, -8}, {2, -8}, {2, 2}, {0, 2}});
+        g.width = 2;
+        break;
+    case ' ':
+        g.width = 1.5;
+        break;
+    default:
+        qFatal("drawassets: no glyph for '%c'", c.toLatin1());
+    }
+    return g;
+}
+
+// The centre lines of a text in font units, glyphs `gap` units apart.
+QPainterPath centreLines(const QString& text, double gap) {
+    QPainterPath all;
+    double x = 0;
+    for (const QChar c : text) {
+        const Glyph g = glyph(c);
+        all.addPath(g.path.translated(x, 0));
+        x += g.width + gap;
+    }
+    return all;
+}
+
+struct Lettering {
+    QString text;
+    double unitX = 2;    // pixels per font unit across
+    double unitY = 2;    // pixels per font unit down
+    double gap = 1.4;    // font units between glyphs
+    double stroke = 1.8; // stroke width in pixels
+    double centreX = 0;  // the text is centred on this x (pixels)
+    double baseline = 0; // pixels
+};
+
+// The filled outline of a text, in pixels.
+QPainterPath letters(const Lettering& l) {
+    QPainterPath centre = centreLines(l.text, l.gap);
+    centre = QTransform::fromScale(l.unitX, l.unitY).map(centre);
+    const double width = centre.boundingRect().width();
+    centre.translate(l.centreX - width / 2 - centre.boundingRect().left(), l.baseline);
+    QPainterPathStroker stroker;
+    stroker.setWidth(l.stroke);
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    return stroker.createStroke(centre).simplified();
+}
+
+void fillLetters(QPainter& p, const Lettering& l, const QColor& colour) {
+    p.fillPath(letters(l), colour);
+}
+
+// ---- Pictures ---------------------------------------------------------------
+
+QImage canvas(int w, int h, const QColor& fill) {
+    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    image.fill(fill);
+    return image;
+}
+
+QImage banner() {
+    QImage image = canvas(525, 60, QColor(150, 150, 150));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+
+    // The community's name on the light-blue band.
+    const QRectF blue(0, 0, 168, 60);
+    p.fillRect(blue, QColor(160, 210, 250));
+    p.fillRect(QRectF(blue.right(), 0, 3, 60), QColor(40, 40, 70));
+    const QPainterPath name =
+        letters({QStringLiteral("[qo]"), 5.4, 4.7, 1.6, 7.5, blue.center().x(), 45});
+    p.setPen(QPen(QColor(20, 30, 90), 4.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::white);
+    p.drawPath(name);
+    p.setPen(Qt::NoPen);
+    p.drawPath(name);
+
+    // "forumi" on the grey band, between two black lines. The window shows the
+    // banner's first 489 pixels, so everything that matters stays left of that.
+    const double left = blue.right() + 14;
+    const double right = 470;
+    p.fillRect(QRectF(left, 7, right - left, 3), Qt::black);
+    p.fillRect(QRectF(left, 50, right - left, 3), Qt::black);
+    const Lettering word{QStringLiteral("forumi"), 5.2, 4.6, 1.9, 5.2, (left + right) / 2, 40};
+    p.fillPath(letters(word).translated(1.5, 1.5), QColor(90, 90, 90));
+    fillLetters(p, word, Qt::white);
+    return image;
+}
+
+// An eye: white ball, black rim, black pupil looking a little inwards, with a glint.
+void eye(QPainter& p, QPointF centre, double rx, double ry, double lookX) {
+    p.setPen(QPen(Qt::black, 2.2));
+    p.setBrush(Qt::white);
+    p.drawEllipse(centre, rx, ry);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+    const QPointF pupil = centre + QPointF(lookX, ry * 0.25);
+    p.drawEllipse(pupil, rx * 0.5, ry * 0.5);
+    p.setBrush(Qt::white);
+    p.drawEllipse(pupil + QPointF(-rx * 0.18, -ry * 0.22), rx * 0.14, ry * 0.12);
+}
+
+QImage authorPicture() {
+    QImage image = canvas(80, 80, Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    fillLetters(p, {QStringLiteral("Pitanja"), 2.1, 2.0, 1.5, 2.0, 40, 16}, Qt::red);
+    fillLetters(p, {QStringLiteral("postavio"), 1.75, 1.9, 1.2, 1.9, 40, 34}, Qt::red);
+    eye(p, {26, 60}, 11.5, 15, 3);
+    eye(p, {54, 60}, 11.5, 15, -3);
+    return image;
+}
+
+// A saltire made of two bars, red with a black rim.
+QPainterPath cross(QPointF centre, double arm, double thickness) {
+    QPainterPath bar;
+    bar.addRect(QRectF(-arm, -thickness / 2, 2 * arm, thickness));
+    QPainterPath both = QTransform().rotate(45).map(bar).united(QTransform().rotate(-45).map(bar));
+    return both.translated(centre);
+}
+
+QImage exitPicture() {
+    QImage image = canvas(80, 25, Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    fillLetters(p, {QStringLiteral("Izlaz"), 2.2, 2.3, 1.5, 2.2, 28, 20}, Qt::red);
+    p.setPen(QPen(Qt::black, 1.4, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setBrush(Qt::red);
+    p.drawPath(cross({67, 12.5}, 12, 5));
+    return image;
+}
+
+QImage creditsPicture() {
+    QImage image = canvas(100, 33, Qt::black);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    fillLetters(p, {QStringLiteral("O PROGRAMU"), 1.35, 1.9, 1.15, 1.9, 50, 23}, Qt::red);
+    return image;
+}
+
+// ---- Faces ------------------------------------------------------------------
+
+// One of the eight faces at 32 x 32.
+QImage face(int mood) {
+    QImage image = canvas(32, 32, Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const auto pen = [](double w, const QColor& c = Qt::black) {
+        return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    };
+
+    p.setPen(pen(1.6));
+    p.setBrush(QColor(255, 230, 0));
+    p.drawEllipse(QPointF(16, 16), 14.6, 14.6);
+
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+    p.drawEllipse(QPointF(11.5, 11.5), 2.0, 3.3);
+    p.drawEllipse(QPointF(20.5, 11.5), 2.0, 3.3);
+
+    p.setBrush(Qt::NoBrush);
+    const auto frown = [&](double halfWidth, double cornerY, double topY) {
+        QPainterPath mouth;
+        mouth.moveTo(16 - halfWidth, cornerY);
+        mouth.quadTo(16, 2 * topY - cornerY, 16 + halfWidth, cornerY);
+        p.setPen(pen(2.0));
+        p.drawPath(mouth);
+    };
+    const auto dash = [&](double y) {
+        p.setPen(pen(1.6));
+        p.drawLine(QPointF(14.2, y), QPointF(17.8, y));
+    };
+    const auto grin = [&]() {
+        QPainterPath mouth;
+        mouth.moveTo(8.5, 18.5);
+        mouth.lineTo(23.5, 18.5);
+        mouth.arcTo(QRectF(8.5, 12, 15, 13), 0, -180);
+        mouth.closeSubpath();
+        p.setPen(pen(1.4));
+        p.setBrush(Qt::black);
+        p.drawPath(mouth);
+        QPainterPath tongue;
+        tongue.addEllipse(QRectF(12, 20.6, 8, 5.2));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(230, 0, 0));
+        p.drawPath(tongue.intersected(mouth));
+        p.setBrush(Qt::NoBrush);
+        p.setPen(pen(1.3));
+        p.drawArc(QRectF(5.0, 15.5, 4, 4), 100 * 16, 140 * 16);
+        p.drawArc(QRectF(23.0, 15.5, 4, 4), -60 * 16, 140 * 16);
+    };
+
+    switch (mood) {
+    case 0: // deep frown
+        frown(6.5, 24.5, 18.5);
+        dash(27.3);
+        break;
+    case 1: // frown
+        frown(6.5, 23.5, 20.0);
+        dash(27.0);
+        break;
+    case 2: // slight frown
+        frown(6.5, 22.8, 21.2);
+        dash(26.6);
+        break;
+    case 3: // straight
+        p.setPen(pen(2.0));
+        p.drawLine(QPointF(10, 22), QPointF(22, 22));
+        break;
+    case 4: // smile
+        frown(7, 19.5, 25.0);
+        break;
+    case 5: // open grin with tongue and dimples
+        grin();
+        break;
+    case 6: // the same grin with a nose
+        grin();
+        p.setPen(pen(1.0));
+        p.setBrush(QColor(200, 120, 0));
+        p.drawEllipse(QPointF(16, 15.6), 1.9, 1.6);
+        break;
+    case 7: // wide sad frown
+        frown(9.5, 25.5, 19.0);
+        break;
+    }
+    return image;
+}
+
+// The small faces are pixel art: at 16 x 16 smoothing only blurs the mouth.
+// k black, y yellow, r red, . transparent.
+QImage smallFace(int mood) {
+    static const char* const base[16] = {
+        ".....kkkkkk.....", "...kkyyyyyykk...", "..kyyyyyyyyyyk..", ".kyyyyyyyyyyyyk.",
+        ".kyyyykyyyykyyk.", "kyyyyykyyyykyyyk", "kyyyyykyyyykyyyk", "kyyyyyyyyyyyyyyk",
+        "kyyyyyyyyyyyyyyk", "kyyyyyyyyyyyyyyk", "kyyyyyyyyyyyyyyk", ".kyyyyyyyyyyyyk.",
+        ".kyyyyyyyyyyyyk.", "..kyyyyyyyyyyk..", "...kkyyyyyykk...", ".....kkkkkk.....",
+    };
+    // Each mouth: rows 8 to 13, drawn over the base ('.' leaves the base).
+    static const char* const mouths[6][6] = {
+        {"................", "......kkkk......", ".....k....k.....", "....k......k....",
+         "....k......k....", ".......kk......."},
+        {"................", "................", "......kkkk......", ".....k....k.....",
+         "....k......k....", ".......kk......."},
+        {"................", "................", "................", ".....kkkkkk.....",
+         "....k......k....", ".......kk......."},
+        {"................", "................", "................", ".....kkkkkk.....",
+         "................", "................"},
+        {"................", "................", "....k......k....", ".....k....k.....",
+         "......kkkk......", "................"},
+        {"...k........k...", "....kkkkkkkk....", "....kkkkkkkk....", ".....kkrrkk.....",
+         "......krrk......", ".......kk......."},
+    };
+    QImage image = canvas(16, 16, Qt::transparent);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            char c = base[y][x];
+            if (y >= 8 && y <= 13 && mouths[mood][y - 8][x] != '.')
+                c = mouths[mood][y - 8][x];
+            const QColor colour = c == 'k'   ? QColor(Qt::black)
+                                  : c == 'y' ? QColor(255, 230, 0)
+                                  : c == 'r' ? QColor(230, 0, 0)
+                                             : QColor(Qt::transparent);
+            image.setPixelColor(x, y, colour);
+        }
+    }
+    return image;
+}
+
+// ---- Pointers ---------------------------------------------------------------
+
+QPolygonF arrowShape() {
+    return QPolygonF({{0.5, 0.5},
+                      {0.5, 17.5},
+                      {4.5, 13.5},
+                      {7.5, 20.5},
+                      {10.0, 19.5},
+                      {7.0, 12.5},
+                      {12.5, 12.5}});
+}
+
+QImage arrow(const QColor& fill, const QColor& edge) {
+    QImage image = canvas(32, 32, Qt::transparent);
+    QPainter p(&image);
+    p.setPen(QPen(edge, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setBrush(fill);
+    p.drawPolygon(arrowShape());
+    return image;
+}
+
+QImage upArrow() {
+    QImage image = canvas(32, 32, Qt::transparent);
+    QPainter p(&image);
+    p.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setBrush(Qt::white);
+    p.drawPolygon(QPolygonF(
+        {{7.5, 0.5}, {14.5, 7.5}, {10.5, 7.5}, {10.5, 22.5}, {4.5, 22.5}, {4.5, 7.5}, {0.5, 7.5}}));
+    return image;
+}
+
+// A black shape with a white rim, so it shows on any background.
+void rimmed(QPainter& p, const QPainterPath& shape) {
+    p.setPen(QPen(Qt::white, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(shape);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+    p.drawPath(shape);
+}
+
+QImage noEntry() {
+    QImage image = canvas(32, 32, Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPointF c(16.5, 15.5);
+    QPainterPath ring;
+    ring.addEllipse(c, 12, 12);
+    ring.addEllipse(c, 8.5, 8.5);
+    ring.setFillRule(Qt::OddEvenFill);
+    QPainterPath bar;
+    bar.addRect(QRectF(-10, -1.8, 20, 3.6));
+    bar = QTransform().rotate(45).map(bar).translated(c);
+    rimmed(p, ring.united(bar).simplified());
+    return image;
+}
+
+QImage magnifier() {
+    QImage image = canvas(32, 32, Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPointF c(9.5, 8.5);
+    QPainterPath lens;
+    lens.addEllipse(c, 7.5, 7.5);
+    lens.addEllipse(c, 5.2, 5.2);
+    lens.setFillRule(Qt::OddEvenFill);
+    QPainterPath handle;
+    handle.addRoundedRect(QRectF(6.0, -2.2, 13.5, 4.4), 1.5, 1.5);
+    handle = QTransform().rotate(45).map(handle).translated(c);
+    rimmed(p, lens.united(handle).simplified());
+    // A glint on the glass.
+    p.setPen(QPen(Qt::white, 1.3, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(c.x() - 3.6, c.y() - 3.6, 7.2, 7.2), 100 * 16, 60 * 16);
+    return image;
+}
+
+bool save(const QImage& image, const QString& folder, const QString& name, QTextStream& err) {
+    const QString path = QDir(folder).filePath(name);
+    if (!image.convertToFormat(QImage::Format_ARGB32).save(path, "PNG")) {
+        err << "drawassets: cannot write " << path << "\n";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTextStream err(stderr);
+    const QStringList args = app.arguments().mid(1);
+    if (args.size() > 1 || (!args.isEmpty() && args.first().startsWith(QLatin1Char('-')))) {
+        err << "usage: drawassets [FOLDER]\n";
+        return 2;
+    }
+    const QString folder = args.isEmpty() ? QStringLiteral(QO_ASSET_IMAGES_DIR) : args.first();
+    if (!QDir().mkpath(folder)) {
+        err << "drawassets: cannot make " << folder << "\n";
+        return 2;
+    }
+
+    std::map<QString, QImage> images = {
+        {QStringLiteral("banner.png"), banner()},
+        {QStringLiteral("author.png"), authorPicture()},
+        {QStringLiteral("exit.png"), exitPicture()},
+        {QStringLiteral("credits.png"), creditsPicture()},
+        {QStringLiteral("pointer-red-arrow.png"), arrow(Qt::red, Qt::white)},
+        {QStringLiteral("pointer-white-arrow.png"), arrow(Qt::white, Qt::black)},
+        {QStringLiteral("pointer-up-arrow.png"), upArrow()},
+        {QStringLiteral("pointer-no-entry.png"), noEntry()},
+        {QStringLiteral("pointer-magnifier.png"), magnifier()},
+        {QStringLiteral("corner-logo.png"), face(3)},
+    };
+    for (int i = 0; i < 8; ++i) {
+        images[QStringLiteral("face%1.png").arg(i)] = face(i);
+        if (i <= 5)
+            images[QStringLiteral("face%1-16.png").arg(i)] = smallFace(i);
+    }
+
+    bool ok = true;
+    for (const auto& [name, image] : images)
+        ok = save(image, folder, name, err) && ok;
+    return ok ? 0 : 1;
+}
