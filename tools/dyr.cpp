@@ -1,0 +1,577 @@
+// The authors' set tool: dump, build and check question-set files.
+#include "dyr.h"
+
+#include "apppath.h"
+#include "codepage.h"
+#include "questionsetfile.h"
+#include "rterror.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QTextStream>
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+namespace dyr {
+
+namespace {
+
+const QString kTextKeys[] = {QStringLiteral("question"), QStringLiteral("a"), QStringLiteral("b"),
+                             QStringLiteral("c"), QStringLiteral("d")};
+const QString kAnswerNames[] = {QStringLiteral("Answer A"), QStringLiteral("Answer B"),
+                                QStringLiteral("Answer C"), QStringLiteral("Answer D")};
+
+QString codePoint(char32_t c) {
+    return QStringLiteral("U+%1").arg(static_cast<uint>(c), 4, 16, QLatin1Char('0')).toUpper();
+}
+
+// A character the text form shows as it is; everything else is escaped.
+bool plain(QChar c) {
+    return c.isPrint() && (c == QLatin1Char(' ') || !c.isSpace()) && c != QLatin1Char('\\');
+}
+
+// The \xHH escape of a character of the code page.
+QString hexByte(QChar c) {
+    const auto byte = static_cast<unsigned char>(rt::toCodePage(QString(c)).at(0));
+    return QLatin1String("\\x") +
+           QString::number(byte, 16).rightJustified(2, QLatin1Char('0')).toUpper();
+}
+
+bool isHexDigit(QChar c) {
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+           (c.toLower() >= QLatin1Char('a') && c.toLower() <= QLatin1Char('f'));
+}
+
+// The characters with escapes where needed; spaces at the start become \s, since
+// the reader drops the spaces in front of a value.
+QString escape(const QString& chars) {
+    QString out;
+    bool leading = true;
+    for (const QChar c : chars) {
+        if (c == QLatin1Char(' ') && leading) {
+            out += QLatin1String("\\s");
+            continue;
+        }
+        leading = false;
+        if (c == QLatin1Char('\\'))
+            out += QLatin1String("\\\\");
+        else if (c.isNull())
+            out += QLatin1String("\\0");
+        else if (plain(c))
+            out += c;
+        else
+            out += hexByte(c);
+    }
+    return out;
+}
+
+bool allNul(const QString& text) {
+    for (const QChar c : text) {
+        if (!c.isNull())
+            return false;
+    }
+    return true;
+}
+
+QString withoutTrailing(QString text, QChar c) {
+    while (!text.isEmpty() && text.back() == c)
+        text.chop(1);
+    return text;
+}
+
+// A field's value: its characters up to the fill, and the fill itself (spaces are
+// implied, NULs are marked by a final \0).
+QString encodeField(const QString& field) {
+    if (!field.isEmpty() && field.back().isNull())
+        return escape(withoutTrailing(field, QChar(0))) + QLatin1String("\\0");
+    const QString content = withoutTrailing(field, QLatin1Char(' '));
+    QString value = escape(content);
+    if (!content.isEmpty() && content.back().isNull())
+        value += QLatin1String("\\s"); // a space keeps the NUL from reading as the fill
+    return value;
+}
+
+struct FieldResult {
+    QString chars;
+    QString error;
+};
+
+// Decodes a value into exactly `width` characters.
+FieldResult decodeField(const QString& value, const QString& key, int width) {
+    QString chars;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c == QLatin1Char('\\')) {
+            if (i + 1 >= value.size())
+                return {{}, QStringLiteral("a lone \\ at the end; write \\\\ for a backslash")};
+            const QChar e = value.at(++i);
+            if (e == QLatin1Char('\\')) {
+                chars += QLatin1Char('\\');
+            } else if (e == QLatin1Char('s')) {
+                chars += QLatin1Char(' ');
+            } else if (e == QLatin1Char('0')) {
+                chars += QChar(0);
+            } else if (e == QLatin1Char('x')) {
+                const QString hex = value.mid(i + 1, 2);
+                if (hex.size() != 2 || !isHexDigit(hex.at(0)) || !isHexDigit(hex.at(1)))
+                    return {{}, QStringLiteral("\\x needs two hex digits, as in \\x09")};
+                chars +=
+                    rt::fromCodePage(QByteArray(1, static_cast<char>(hex.toUInt(nullptr, 16))));
+                i += 2;
+            } else {
+                return {{},
+                        QStringLiteral("unknown escape \\%1; the escapes are \\\\, \\s, "
+                                       "\\0 and \\xHH")
+                            .arg(e)};
+            }
+            continue;
+        }
+        QString ch(c);
+        char32_t point = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < value.size() && value.at(i + 1).isLowSurrogate()) {
+            point = QChar::surrogateToUcs4(c, value.at(i + 1));
+            ch = value.mid(i++, 2);
+        }
+        if (!rt::fitsCodePage(ch))
+            return {{},
+                    QStringLiteral("\"%1\" (%2) is not in Windows-1250").arg(ch, codePoint(point))};
+        if (!c.isPrint())
+            return {{},
+                    QStringLiteral("character %1 is not printable; write it as %2")
+                        .arg(codePoint(point), hexByte(c))};
+        chars += ch;
+    }
+    if (chars.size() > width)
+        return {{},
+                QStringLiteral("%1 holds at most %2 characters; this value has %3")
+                    .arg(key)
+                    .arg(width)
+                    .arg(chars.size())};
+    const QChar fill = !chars.isEmpty() && chars.back().isNull() ? QChar(0) : QLatin1Char(' ');
+    chars += QString(width - chars.size(), fill);
+    return {chars, {}};
+}
+
+struct RecordInProgress {
+    int line = 0;
+    qo::QuestionRecord record;
+    QStringList seen;
+    bool hasText = false;
+};
+
+QByteArray readFile(const QString& path, QString* error) {
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+        *error = QFileInfo(path).isDir() ? QStringLiteral("is a folder") : file.errorString();
+        return {};
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        *error = file.errorString();
+    return bytes;
+}
+
+// Points the program folder, where QuestionSetFile opens its files, at another
+// folder for as long as it lives.
+class AppPathAt {
+public:
+    explicit AppPathAt(const QString& folder) : m_previous(rt::AppPath()) {
+        rt::setAppPathForTesting(folder);
+    }
+    ~AppPathAt() { rt::setAppPathForTesting(m_previous); }
+    AppPathAt(const AppPathAt&) = delete;
+    AppPathAt& operator=(const AppPathAt&) = delete;
+
+private:
+    QString m_previous;
+};
+
+std::filesystem::path fsPath(const QString& path) {
+#if defined(Q_OS_WIN)
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+QList<qo::QuestionRecord> recordsOf(const QByteArray& content) {
+    QList<qo::QuestionRecord> records;
+    for (qsizetype at = 0; at + qo::RecordLength <= content.size(); at += qo::RecordLength)
+        records.append(qo::QuestionRecord::fromBytes(content.mid(at, qo::RecordLength)));
+    return records;
+}
+
+void usage(QTextStream& err) {
+    err << "usage: dyr dump FILE | dyr build TEXT FILE | dyr check FILE | dyr --help\n";
+}
+
+} // namespace
+
+Parsed parse(const QByteArray& source) {
+    Parsed result;
+    QList<RecordInProgress> records;
+    const auto fail = [&](int line, const QString& message) {
+        result.errors.append({line, message});
+    };
+
+    QByteArrayList lines = source.split('\n');
+    if (!lines.isEmpty() && lines.first().startsWith("\xEF\xBB\xBF"))
+        lines.first().remove(0, 3);
+    for (int index = 0; index < lines.size(); ++index) {
+        const int lineNo = index + 1;
+        QStringDecoder decode(QStringDecoder::Utf8);
+        QString line = decode(lines[index]);
+        if (decode.hasError()) {
+            fail(lineNo, QStringLiteral("not valid UTF-8"));
+            continue;
+        }
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        const QString trimmed = line.trimmed();
+        if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('#')))
+            continue;
+        const qsizetype colon = line.indexOf(QLatin1Char(':'));
+        if (colon < 0) {
+            fail(lineNo, QStringLiteral("expected \"field: value\", as in \"question: ...\""));
+            continue;
+        }
+        const QString key = line.left(colon).trimmed().toLower();
+        QString value = line.mid(colon + 1);
+        while (!value.isEmpty() &&
+               (value.front() == QLatin1Char(' ') || value.front() == QLatin1Char('\t')))
+            value.remove(0, 1);
+        while (!value.isEmpty() &&
+               (value.back() == QLatin1Char(' ') || value.back() == QLatin1Char('\t')))
+            value.chop(1);
+
+        const bool textKey =
+            std::find(std::begin(kTextKeys), std::end(kTextKeys), key) != std::end(kTextKeys);
+        if (key != QLatin1String("number") && key != QLatin1String("correct") && !textKey) {
+            fail(lineNo, QStringLiteral("unknown field \"%1\"; the fields are number, question, a, "
+                                        "b, c, d and correct")
+                             .arg(line.left(colon).trimmed()));
+            continue;
+        }
+        if (key == QLatin1String("number")) {
+            records.append(RecordInProgress{lineNo, {}, {}, false});
+        } else if (records.isEmpty()) {
+            fail(lineNo, QStringLiteral("\"%1:\" before the first \"number:\" line; each record "
+                                        "begins with its number")
+                             .arg(key));
+            continue;
+        }
+        RecordInProgress& current = records.last();
+        if (current.seen.contains(key)) {
+            fail(lineNo, QStringLiteral("a second \"%1:\" line in record %2 (from line %3)")
+                             .arg(key)
+                             .arg(records.size())
+                             .arg(current.line));
+            continue;
+        }
+        current.seen.append(key);
+
+        if (key == QLatin1String("correct")) {
+            static const QString letters = QStringLiteral("ABCD");
+            const qsizetype at = value.size() == 1 ? letters.indexOf(value.toUpper()) : -1;
+            if (at < 0)
+                fail(lineNo, QStringLiteral("correct must be A, B, C or D, not \"%1\"").arg(value));
+            else
+                current.record.Correct = static_cast<std::int16_t>(at);
+            continue;
+        }
+        const int width = key == QLatin1String("number") ? 10 : 80;
+        const FieldResult field = decodeField(value, key, width);
+        if (!field.error.isEmpty()) {
+            fail(lineNo, field.error);
+            continue;
+        }
+        if (key == QLatin1String("number")) {
+            current.record.Number.setRaw(field.chars);
+        } else if (key == QLatin1String("question")) {
+            current.record.Question.setRaw(field.chars);
+            current.hasText = true;
+        } else {
+            current.record.Answers[key.at(0).unicode() - 'a'].setRaw(field.chars);
+            current.hasText = true;
+        }
+    }
+
+    for (int i = 0; i < records.size(); ++i) {
+        if (records[i].hasText && !records[i].seen.contains(QLatin1String("correct")))
+            fail(records[i].line,
+                 QStringLiteral("record %1 has a question or answers but no \"correct:\" line")
+                     .arg(i + 1));
+        result.records.append(records[i].record);
+    }
+    std::stable_sort(result.errors.begin(), result.errors.end(),
+                     [](const SourceError& a, const SourceError& b) { return a.line < b.line; });
+    return result;
+}
+
+QString format(const QList<qo::QuestionRecord>& records) {
+    QString out;
+    for (int i = 0; i < records.size(); ++i) {
+        const qo::QuestionRecord& r = records[i];
+        if (i > 0)
+            out += QLatin1Char('\n');
+        out += QLatin1String("number: ") + encodeField(r.Number.text()) + QLatin1Char('\n');
+        bool anyText = false;
+        const QString* texts[] = {&r.Question.text(), &r.Answers[0].text(), &r.Answers[1].text(),
+                                  &r.Answers[2].text(), &r.Answers[3].text()};
+        for (int k = 0; k < 5; ++k) {
+            if (allNul(*texts[k]))
+                continue;
+            anyText = true;
+            out += kTextKeys[k] + QLatin1String(": ") + encodeField(*texts[k]) + QLatin1Char('\n');
+        }
+        if (anyText || r.Correct != 0) {
+            const QString correct = r.Correct >= 0 && r.Correct <= 3
+                                        ? QString(QChar(char16_t(u'A' + r.Correct)))
+                                        : QString::number(r.Correct);
+            out += QLatin1String("correct: ") + correct + QLatin1Char('\n');
+        }
+    }
+    return out;
+}
+
+QStringList check(const QByteArray& content) {
+    QStringList problems;
+    const qsizetype whole = content.size() / qo::RecordLength;
+    const qsizetype over = content.size() % qo::RecordLength;
+    if (over != 0)
+        problems << QStringLiteral("file: %1 bytes is not a whole number of %2-byte records "
+                                   "(%3 records and %4 bytes over)")
+                        .arg(content.size())
+                        .arg(qo::RecordLength)
+                        .arg(whole)
+                        .arg(over);
+    for (qsizetype n = whole + 1; n <= 5; ++n)
+        problems << QStringLiteral("record %1: missing, but the quiz asks records 1 to 5").arg(n);
+
+    const QList<qo::QuestionRecord> records = recordsOf(content);
+    for (int i = 0; i < records.size(); ++i) {
+        const int n = i + 1;
+        const bool quiz = n <= 5;
+        const qo::QuestionRecord& r = records[i];
+        const QString where = QStringLiteral("record %1, ").arg(n);
+
+        const QString expected = QString::number(n);
+        const QString number = withoutTrailing(r.Number.text(), QLatin1Char(' '));
+        if (allNul(r.Number.text()))
+            problems << where +
+                            QStringLiteral("Number: never filled (NUL bytes), should read \"%1\"")
+                                .arg(expected);
+        else if (number != expected)
+            problems << where + QStringLiteral("Number: reads \"%1\", should read \"%2\"")
+                                    .arg(escape(number), expected);
+
+        if (r.Correct < 0 || r.Correct > 3)
+            problems << where + QStringLiteral("Correct: %1, should be 0 to 3").arg(r.Correct);
+
+        const QString* texts[] = {&r.Question.text(), &r.Answers[0].text(), &r.Answers[1].text(),
+                                  &r.Answers[2].text(), &r.Answers[3].text()};
+        for (int k = 0; k < 5; ++k) {
+            const QString field = k == 0 ? QStringLiteral("Question") : kAnswerNames[k - 1];
+            const QString& text = *texts[k];
+            if (allNul(text)) {
+                if (quiz)
+                    problems << where + field +
+                                    QStringLiteral(
+                                        ": never filled, but the quiz asks records 1 to 5");
+                continue;
+            }
+            qsizetype bad = -1;
+            for (qsizetype c = 0; c < text.size() && bad < 0; ++c) {
+                if (text.at(c).isNull() || !text.at(c).isPrint())
+                    bad = c;
+            }
+            if (bad >= 0)
+                problems << where + field +
+                                QStringLiteral(": character %1 at column %2 is not printable")
+                                    .arg(text.at(bad).isNull() ? QStringLiteral("\\0")
+                                                               : hexByte(text.at(bad)))
+                                    .arg(bad + 1);
+            else if (quiz && text.trimmed().isEmpty())
+                problems << where + field +
+                                QStringLiteral(": empty, but the quiz asks records 1 to 5");
+        }
+    }
+    return problems;
+}
+
+bool writeSet(const QList<qo::QuestionRecord>& records, const QString& path, QString* error) {
+    const QFileInfo target(path);
+    const QString folder = target.absolutePath();
+    if (!QFileInfo(folder).isDir()) {
+        *error = QStringLiteral("folder %1 does not exist").arg(QDir::toNativeSeparators(folder));
+        return false;
+    }
+    if (target.isDir()) {
+        *error = QStringLiteral("is a folder");
+        return false;
+    }
+    // The set is written under a fresh name beside the target and then put in its
+    // place, so the target never holds a half-written set nor records of an older,
+    // longer one.
+    QString fresh;
+    for (int k = 0; fresh.isEmpty() || QFileInfo::exists(QDir(folder).filePath(fresh)); ++k)
+        fresh = QStringLiteral(".%1.%2-%3.new")
+                    .arg(target.fileName())
+                    .arg(QCoreApplication::applicationPid())
+                    .arg(k);
+    const QString freshPath = QDir(folder).filePath(fresh);
+    try {
+        AppPathAt at(folder);
+        qo::QuestionSetFile::OpenSetFile(fresh);
+        for (int i = 0; i < records.size(); ++i)
+            qo::QuestionSetFile::WriteQuestion(i + 1, records[i]);
+        qo::QuestionSetFile::CloseSetFile();
+    } catch (const rt::RuntimeError& e) {
+        qo::QuestionSetFile::abandon();
+        QFile::remove(freshPath);
+        *error = e.message();
+        return false;
+    }
+    std::error_code ec;
+    std::filesystem::rename(fsPath(freshPath), fsPath(target.absoluteFilePath()), ec);
+    if (ec) {
+        QFile::remove(freshPath);
+        *error = QString::fromLocal8Bit(ec.message());
+        return false;
+    }
+    return true;
+}
+
+QString helpText() {
+    return QStringLiteral(R"(Usage:
+  dyr dump FILE          print the question set FILE in the text form below
+  dyr build TEXT FILE    write the question set FILE from the text form in TEXT;
+                         FILE is replaced as a whole, all at once
+  dyr check FILE         check the question set FILE, one line per problem
+  dyr --help             this text
+
+Exit status: 0 done (check: the set is sound); 1 the set or the text has
+faults (build then writes nothing); 2 wrong usage, or a file that cannot be
+read or written.
+
+A question set is a file of 412-byte records: the question's number (10
+characters), the question (80), the index of the right answer and the four
+answers (80 each), one byte per character in Windows-1250. The quiz asks
+records 1 to 5; the editor keeps records 1 to 21.
+
+THE TEXT FORM (UTF-8)
+
+Each record is a group of "field: value" lines and begins with its
+"number:" line; its other lines follow in any order. Blank lines and lines
+starting with # are ignored.
+
+  number:       the question's number, at most 10 characters
+  question:     the question, at most 80 characters
+  a: b: c: d:   the answers (A) to (D), at most 80 characters each
+  correct:      the right answer: A, B, C or D
+
+A value is stored left-aligned and the rest of its field is filled with
+spaces, as the editor stores it; spaces around a value are not part of it.
+A field left out was never filled: it holds NUL bytes ("correct" then
+holds A). A record with a question or an answer needs its "correct:" line.
+Letters must exist in Windows-1250 (c with caron does, Cyrillic does not).
+
+Escapes, for what plain text can't show:
+  \\     a backslash
+  \s     a space that counts (at the start of a value, or before the fill)
+  \0     a NUL character; a value that ends in \0 is filled with NULs
+  \xHH   the character of byte HH (hex) in Windows-1250
+
+"dump" prints exactly this form, so "dump" and then "build" give back the
+same file byte for byte.
+
+Example:
+
+  # Pitanja o forumima
+  number: 1
+  question: Sta znaci skracenica FAQ?
+  a: Forum za nove clanove
+  b: Cesto postavljana pitanja
+  c: Brz odgovor administratora
+  d: Fajl sa pravilima foruma
+  correct: B
+
+  # A record that was never filled, but for its number.
+  number: 21
+)");
+}
+
+int run(const QStringList& args, QTextStream& out, QTextStream& err) {
+    if (args.size() == 1 && (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h") ||
+                             args[0] == QLatin1String("help"))) {
+        out << helpText();
+        return 0;
+    }
+    const QString command = args.value(0);
+    const auto readOrReport = [&](const QString& path) -> std::optional<QByteArray> {
+        QString error;
+        QByteArray bytes = readFile(path, &error);
+        if (!error.isEmpty()) {
+            err << "dyr: cannot read " << path << ": " << error << "\n";
+            return std::nullopt;
+        }
+        return bytes;
+    };
+
+    if (command == QLatin1String("dump") && args.size() == 2) {
+        const auto content = readOrReport(args[1]);
+        if (!content)
+            return 2;
+        const QList<qo::QuestionRecord> records = recordsOf(*content);
+        out << "# " << QFileInfo(args[1]).fileName() << ": " << records.size() << " records\n\n"
+            << format(records);
+        const qsizetype over = content->size() % qo::RecordLength;
+        if (over != 0) {
+            err << "dyr: " << args[1] << ": the last " << over
+                << " bytes are not a whole record and are left out\n";
+            return 1;
+        }
+        return 0;
+    }
+    if (command == QLatin1String("build") && args.size() == 3) {
+        const auto source = readOrReport(args[1]);
+        if (!source)
+            return 2;
+        const Parsed parsed = parse(*source);
+        if (!parsed.errors.isEmpty()) {
+            for (const SourceError& e : parsed.errors)
+                err << args[1] << ":" << e.line << ": " << e.message << "\n";
+            err << "dyr: " << args[2] << " not written\n";
+            return 1;
+        }
+        QString error;
+        if (!writeSet(parsed.records, args[2], &error)) {
+            err << "dyr: cannot write " << args[2] << ": " << error << "\n";
+            return 2;
+        }
+        out << args[2] << ": " << parsed.records.size() << " records written\n";
+        return 0;
+    }
+    if (command == QLatin1String("check") && args.size() == 2) {
+        const auto content = readOrReport(args[1]);
+        if (!content)
+            return 2;
+        const QStringList problems = check(*content);
+        for (const QString& problem : problems)
+            out << args[1] << ": " << problem << "\n";
+        if (!problems.isEmpty())
+            return 1;
+        out << args[1] << ": sound, " << content->size() / qo::RecordLength << " records\n";
+        return 0;
+    }
+    usage(err);
+    return 2;
+}
+
+} // namespace dyr
