@@ -1,10 +1,676 @@
-// Placeholder until this unit lands.
+// The question editor through its real window: layout, Open, Save, Clear, the moves,
+// and the guards against bad numbers, odd files, failed files and lost work.
+#include "conversions.h"
+#include "program.h"
+#include "testsupport.h"
+
+#include <QDir>
 #include <QTest>
+
+using testsupport::readAll;
+using testsupport::ScriptedResponder;
+using testsupport::TempAppFolder;
+using testsupport::writeAll;
+
+namespace {
+
+const QString BadNumber = QStringLiteral("Broj pitanja mora biti od 1 do 21");
+
+QString pad(const QString& text, int width = 80) {
+    return rt::fixedAssign(text, width);
+}
+
+QString nul(int width = 80) {
+    return QString(width, QChar(0));
+}
+
+qo::QuestionRecord question(const QString& number, const QString& text, int correct = 0,
+                            const QStringList& answers = {}) {
+    qo::QuestionRecord r;
+    r.Number = number;
+    r.Question = text;
+    r.Correct = static_cast<std::int16_t>(correct);
+    for (int i = 0; i < answers.size(); ++i)
+        r.Answers[i] = answers[i];
+    return r;
+}
+
+// A set of count records, question k numbered k and carrying its own texts.
+QList<qo::QuestionRecord> numberedSet(int count) {
+    QList<qo::QuestionRecord> set;
+    for (int k = 1; k <= count; ++k)
+        set.append(question(QString::number(k), QStringLiteral("Pitanje %1").arg(k), k % 4,
+                            {QStringLiteral("a%1").arg(k), QStringLiteral("b%1").arg(k),
+                             QStringLiteral("c%1").arg(k), QStringLiteral("d%1").arg(k)}));
+    return set;
+}
+
+QByteArray bytesOf(const QList<qo::QuestionRecord>& records) {
+    QByteArray bytes;
+    for (const qo::QuestionRecord& r : records)
+        bytes += r.toBytes();
+    return bytes;
+}
+
+qo::QuestionRecord recordIn(const QByteArray& file, int n) {
+    return qo::QuestionRecord::fromBytes(file.mid((n - 1) * qo::RecordLength, qo::RecordLength));
+}
+
+// A fresh editor in a throw-away program folder, shown as at program start.
+struct Editor {
+    TempAppFolder folder;
+    editor::Program program;
+    editor::Form1& form = program.form1;
+    editor::Module1& module = program.module1;
+
+    Editor() { program.start(); }
+
+    QString path(const QString& name = QStringLiteral("varnikol.dyr")) const {
+        return folder.file(name);
+    }
+    void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    void type(QLineEdit* box, const QString& text) {
+        box->clear();
+        QTest::keyClicks(box, text);
+    }
+    void open() { click(form.Command1); }
+    void save() { click(form.Command2); }
+    void next() { click(form.Command5); }
+    void previous() { click(form.Command4); }
+    // What each box shows, number first.
+    QStringList boxes() const {
+        QStringList texts;
+        for (QLineEdit* box :
+             {form.Text1, form.Text2, form.Text3, form.Text4, form.Text5, form.Text6})
+            texts << box->text();
+        return texts;
+    }
+    int selectedOption() const {
+        for (int i = 0; i < 4; ++i) {
+            if (form.Option(i)->Value())
+                return i;
+        }
+        return -1;
+    }
+};
+
+} // namespace
 
 class TestEditor : public QObject {
     Q_OBJECT
+
 private slots:
-    void placeholder() { QSKIP("not built yet"); }
+    void layout_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("container");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QRect>("twips");
+        QTest::addColumn<double>("points");
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<bool>("blue");
+        const auto row = [](const char* name, const char* container, const char* caption, int l,
+                            int t, int w, int h, double points, bool bold, bool blue) {
+            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(container)
+                                << QString::fromLatin1(caption) << QRect(l, t, w, h) << points
+                                << bold << blue;
+        };
+        row("Frame1", "Form1_client", "Editor pitanja", 120, 0, 5055, 2535, 9.75, true, true);
+        row("Label1", "Frame1", "Br.pitanja", 240, 240, 1455, 255, 12, true, true);
+        row("Text1", "Frame1", "1", 1680, 240, 495, 285, 9.75, false, false);
+        row("Label3", "Frame1", "(opciono)", 2280, 240, 855, 255, 9.75, false, true);
+        row("Label2", "Frame1", "Pitanje ??", 240, 600, 1215, 255, 12, true, true);
+        row("Text2", "Frame1", "", 1680, 600, 3135, 285, 9.75, false, false);
+        row("Option_0", "Frame1", "(A)", 240, 960, 855, 255, 12, true, true);
+        row("Text3", "Frame1", "", 1680, 960, 3135, 285, 9.75, false, false);
+        row("Option_3", "Frame1", "(D)", 240, 2040, 855, 255, 12, true, true);
+        row("Text6", "Frame1", "", 1680, 2040, 3135, 285, 9.75, false, false);
+        row("Frame2", "Form1_client", "Opcije", 120, 2640, 5055, 1335, 9.75, true, true);
+        row("Command1", "Frame2", "&Otvori", 240, 360, 975, 375, 9.75, false, false);
+        row("Command2", "Frame2", "&Snimi", 1320, 360, 975, 375, 9.75, false, false);
+        row("Command3", "Frame2", "&Ocisti", 2400, 360, 975, 375, 9.75, false, false);
+        row("Command4", "Frame2", "<<", 3480, 360, 615, 375, 9.75, false, false);
+        row("Command5", "Frame2", ">>", 4200, 360, 615, 375, 9.75, false, false);
+        row("Label4", "Frame2", "Snimi kao", 120, 840, 975, 255, 12, false, true);
+        row("Option1_0", "Frame2", "varnikol.dyr", 1200, 840, 1335, 375, 9.75, false, false);
+        row("Option1_1", "Frame2", "tuvek.dyr", 2640, 840, 1095, 375, 9.75, false, false);
+        row("Option1_2", "Frame2", "neko.dyr", 3840, 840, 1095, 375, 9.75, false, false);
+    }
+
+    void layout() {
+        QFETCH(QString, name);
+        QFETCH(QString, container);
+        QFETCH(QString, caption);
+        QFETCH(QRect, twips);
+        QFETCH(double, points);
+        QFETCH(bool, bold);
+        QFETCH(bool, blue);
+        Editor e;
+        auto* control = e.form.window()->findChild<QWidget*>(name);
+        QVERIFY(control);
+        QCOMPARE(control->parentWidget()->objectName(), container);
+        QCOMPARE(control->geometry(),
+                 rt::twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+        QCOMPARE(control->font().family(), QStringLiteral("Times New Roman"));
+        QCOMPARE(control->font().pointSizeF(), points);
+        QCOMPARE(control->font().bold(), bold);
+        QCOMPARE(control->palette().color(QPalette::WindowText) == rt::Blue, blue);
+        QCOMPARE(control->palette().color(QPalette::Text) == rt::Blue, blue);
+        QString shown;
+        if (auto* frame = qobject_cast<QGroupBox*>(control))
+            shown = frame->title();
+        else if (auto* option = dynamic_cast<rt::OptionButton*>(control))
+            shown = option->Caption();
+        else if (auto* label = qobject_cast<QLabel*>(control))
+            shown = label->text();
+        else if (auto* button = qobject_cast<QAbstractButton*>(control))
+            shown = button->text();
+        else if (auto* box = qobject_cast<QLineEdit*>(control))
+            shown = box->text();
+        QCOMPARE(shown, caption);
+    }
+
+    void startState() {
+        Editor e;
+        QCOMPARE(e.form.Caption(), QStringLiteral("[qo] Editor pitanja"));
+        QCOMPARE(e.form.window()->size(), QSize(352, 272));
+        QVERIFY(!e.form.design().centred);
+        QCOMPARE(e.form.window()->font().pointSizeF(), 9.75);
+        QVERIFY(!e.form.Command4->isEnabled());
+        QVERIFY(e.form.Command5->isEnabled());
+        QCOMPARE(e.form.Option1(0)->Value(), -1);
+        QCOMPARE(e.selectedOption(), -1);
+        QCOMPARE(e.form.SetFileName, QStringLiteral("varnikol.dyr"));
+        QCOMPARE(e.form.Loaded, 0);
+        QCOMPARE(e.form.HighestNumber, 0);
+        QCOMPARE(e.module.CorrectIndex, 0);
+        for (int p = 0; p < 21; ++p)
+            QCOMPARE(e.module.QuestionTable[p], question(QString::number(p + 1), nul()));
+        QCOMPARE(e.module.QuestionTable[0].Question.text(), nul());
+
+        // Tab order, first to last.
+        const QStringList order = {"Text1",     "Text2",     "Option_0", "Option_1", "Option_2",
+                                   "Option_3",  "Text3",     "Text4",    "Text5",    "Text6",
+                                   "Command1",  "Command2",  "Command4", "Command5", "Command3",
+                                   "Option1_0", "Option1_1", "Option1_2"};
+        QStringList chain;
+        QWidget* w = e.form.Text1;
+        do {
+            if (order.contains(w->objectName()))
+                chain << w->objectName();
+            w = w->nextInFocusChain();
+        } while (w != e.form.Text1 && chain.size() < order.size());
+        QCOMPARE(chain, order);
+
+        // Choosing a file leaves the answer options alone, and the other way round.
+        e.click(e.form.Option(1));
+        e.click(e.form.Option1(2));
+        QCOMPARE(e.form.SetFileName, QStringLiteral("neko.dyr"));
+        QCOMPARE(e.selectedOption(), 1);
+        e.click(e.form.Option1(1));
+        QCOMPARE(e.form.SetFileName, QStringLiteral("tuvek.dyr"));
+    }
+
+    void saveRightAfterStart() {
+        ScriptedResponder responder;
+        Editor e;
+        e.type(e.form.Text2, QStringLiteral("Ko je osnovao [qo]?"));
+        e.type(e.form.Text4, QStringLiteral("Marko"));
+        e.click(e.form.Option(2));
+        QCOMPARE(e.module.CorrectIndex, 2);
+        e.save();
+        QVERIFY(responder.calls().isEmpty());
+        const QByteArray file = readAll(e.path());
+        QCOMPARE(file.size(), 8652);
+        qo::QuestionRecord first = question("1", "Ko je osnovao [qo]?", 2, {"", "Marko", "", ""});
+        QCOMPARE(recordIn(file, 1), first);
+        for (int k = 2; k <= 21; ++k)
+            QCOMPARE(recordIn(file, k), question(QString::number(k), nul()));
+        QCOMPARE(file.mid(412 + 10, 80), QByteArray(80, '\0'));
+        QCOMPARE(e.module.RecordCounter, 0);
+    }
+
+    void saveKeepsRecordsPastThe21st() {
+        ScriptedResponder responder;
+        Editor e;
+        const QByteArray before = bytesOf(numberedSet(30));
+        writeAll(e.path(), before);
+        e.open();
+        e.type(e.form.Text2, QStringLiteral("Novo pitanje"));
+        e.save();
+        const QByteArray after = readAll(e.path());
+        QCOMPARE(after.size(), before.size());
+        QCOMPARE(after.mid(21 * 412), before.mid(21 * 412));
+        QCOMPARE(recordIn(after, 1).Question.text(), pad("Novo pitanje"));
+        QCOMPARE(after.mid(412, 20 * 412), before.mid(412, 20 * 412));
+    }
+
+    void clearStoresOnlyThroughTheNextSave() {
+        ScriptedResponder responder;
+        Editor e;
+        const QByteArray before = bytesOf(numberedSet(21));
+        writeAll(e.path(), before);
+        e.open();
+        const auto table = e.module.QuestionTable;
+        e.click(e.form.Command3);
+        QCOMPARE(e.boxes(), QStringList({pad("1", 10), "", "", "", "", ""}));
+        QCOMPARE(e.selectedOption(), 1);
+        QVERIFY(e.module.QuestionTable == table);
+        QCOMPARE(readAll(e.path()), before);
+        e.save();
+        const qo::QuestionRecord first = recordIn(readAll(e.path()), 1);
+        QCOMPARE(first, question("1", "", 1, {"", "", "", ""}));
+        QCOMPARE(first.Question.text(), pad(""));
+    }
+
+    void choosingAnotherFileAndSavingCopiesTheSet() {
+        ScriptedResponder responder;
+        Editor e;
+        const QByteArray set = bytesOf(numberedSet(21));
+        writeAll(e.path(), set);
+        e.open();
+        e.click(e.form.Option1(1));
+        QCOMPARE(e.form.SetFileName, QStringLiteral("tuvek.dyr"));
+        e.save();
+        QCOMPARE(readAll(e.path(QStringLiteral("tuvek.dyr"))), set);
+        QCOMPARE(readAll(e.path()), set);
+    }
+
+    void forwardAndBackBeforeAnyOpen() {
+        ScriptedResponder responder;
+        Editor e;
+        e.type(e.form.Text2, QStringLiteral("Prvo"));
+        e.type(e.form.Text3, QStringLiteral("da"));
+        e.click(e.form.Option(2));
+        e.next();
+        QCOMPARE(e.module.QuestionTable[0], question("1", "Prvo", 2, {"da", "", "", ""}));
+        QCOMPARE(e.boxes(), QStringList({"2", "", "", "", "", ""}));
+        QVERIFY(e.form.Command4->isEnabled());
+        QCOMPARE(e.form.HighestNumber, 2);
+        // Above the highest number the boxes start empty but keep the marked answer.
+        QCOMPARE(e.selectedOption(), 2);
+        QCOMPARE(e.module.CorrectIndex, 2);
+
+        e.previous();
+        QCOMPARE(e.module.QuestionTable[1], question("2", "", 2, {"", "", "", ""}));
+        QCOMPARE(e.module.QuestionTable[1].Question.text(), pad(""));
+        QCOMPARE(e.boxes(),
+                 QStringList({pad("1", 10), pad("Prvo"), pad("da"), pad(""), pad(""), pad("")}));
+        QVERIFY(!e.form.Command4->isEnabled());
+        QCOMPARE(e.form.HighestNumber, 2);
+
+        // Up to the highest number reached, ">>" shows what the table holds.
+        e.next();
+        QCOMPARE(e.boxes(),
+                 QStringList({pad("2", 10), pad(""), pad(""), pad(""), pad(""), pad("")}));
+    }
+
+    void twentyIsTheLastStep() {
+        ScriptedResponder responder;
+        Editor e;
+        e.next(); // only ">>" enables "<<"
+        e.type(e.form.Text1, QStringLiteral("19"));
+        e.next();
+        QCOMPARE(e.form.Text1->text(), QStringLiteral("20"));
+        QVERIFY(!e.form.Command5->isEnabled());
+        QCOMPARE(e.form.HighestNumber, 20);
+        e.previous();
+        QCOMPARE(e.form.Text1->text(), pad("19", 10));
+        QVERIFY(e.form.Command5->isEnabled());
+        QVERIFY(e.form.Command4->isEnabled());
+        QCOMPARE(e.form.HighestNumber, 20);
+    }
+
+    void longTextsAreCutAtTheirWidth() {
+        ScriptedResponder responder;
+        Editor e;
+        const QString ninety = QString(90, QLatin1Char('x'));
+        e.type(e.form.Text2, ninety);
+        e.next();
+        e.previous();
+        QCOMPARE(e.module.QuestionTable[0].Question.text(), ninety.left(80));
+        QCOMPARE(e.form.Text2->text(), ninety.left(80));
+    }
+
+    void afterOpenEveryMoveShowsTheStoredRecord() {
+        ScriptedResponder responder;
+        Editor e;
+        writeAll(e.path(), bytesOf(numberedSet(21)));
+        e.next();
+        e.next();
+        QCOMPARE(e.form.HighestNumber, 3);
+        e.open();
+        QCOMPARE(e.form.Loaded, -1);
+        QCOMPARE(e.form.HighestNumber, 3); // Open keeps it
+        QCOMPARE(e.boxes(), QStringList({pad("3", 10), pad("Pitanje 3"), pad("a3"), pad("b3"),
+                                         pad("c3"), pad("d3")}));
+        QCOMPARE(e.selectedOption(), 3);
+        e.next();
+        QCOMPARE(e.form.Text2->text(), pad("Pitanje 4"));
+        QCOMPARE(e.selectedOption(), 0);
+        QCOMPARE(e.module.CorrectIndex, 0);
+        e.previous();
+        e.previous();
+        QCOMPARE(e.form.Text2->text(), pad("Pitanje 2"));
+        QCOMPARE(e.form.HighestNumber, 4); // never decreases
+        QCOMPARE(e.module.RecordCounter, 0);
+    }
+
+    void storedNumberLeadsTheWay() {
+        ScriptedResponder responder;
+        Editor e;
+        QList<qo::QuestionRecord> set = numberedSet(21);
+        set[4].Number = QStringLiteral("7");
+        writeAll(e.path(), bytesOf(set));
+        e.open();
+        e.type(e.form.Text1, QStringLiteral("4"));
+        e.next();
+        QCOMPARE(e.form.Text1->text(), pad("7", 10));
+        QCOMPARE(e.form.Text2->text(), pad("Pitanje 7"));
+        QCOMPARE(e.module.QuestionTable[6].Number.text(), pad("7", 10));
+        QCOMPARE(e.module.QuestionTable[4].Number.text(), pad("7", 10));
+        QCOMPARE(e.form.HighestNumber, 7);
+    }
+
+    void numberBoxNamesAPosition_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("position"); // -1: names none
+        QTest::newRow("one") << "1" << 0;
+        QTest::newRow("padded") << " 21       " << 20;
+        QTest::newRow("two and a half") << "2.5" << 2;
+        QTest::newRow("one and a half") << "1.5" << 0;
+        QTest::newRow("21.5") << "21.5" << 20;
+        QTest::newRow("22.5") << "22.5" << -1;
+        QTest::newRow("zero") << "0" << -1;
+        QTest::newRow("22") << "22" << -1;
+        QTest::newRow("empty") << "" << -1;
+        QTest::newRow("letters") << "abc" << -1;
+        QTest::newRow("NULs") << nul(10) << -1;
+    }
+
+    void numberBoxNamesAPosition() {
+        QFETCH(QString, text);
+        QFETCH(int, position);
+        int named = -1;
+        QCOMPARE(editor::Module1::namedPosition(text, &named), position >= 0);
+        if (position >= 0)
+            QCOMPARE(named, position);
+    }
+
+    void twoAndAHalfStoresIntoPositionTwo() {
+        ScriptedResponder responder;
+        Editor e;
+        e.type(e.form.Text1, QStringLiteral("2.5"));
+        e.type(e.form.Text2, QStringLiteral("Pola"));
+        e.save();
+        QCOMPARE(e.module.QuestionTable[2].Number.text(), pad("2.5", 10));
+        QCOMPARE(e.module.QuestionTable[2].Question.text(), pad("Pola"));
+        QCOMPARE(e.module.QuestionTable[1].Question.text(), nul());
+    }
+
+    // A number box naming no question: nothing is stored, moved or written.
+    void badNumberBoxIsRefused_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("button");
+        QTest::newRow("empty, save") << ""
+                                     << "Command2";
+        QTest::newRow("letters, >>") << "abc"
+                                     << "Command5";
+        QTest::newRow("zero, <<") << "0"
+                                  << "Command4";
+        QTest::newRow("22, save") << "22"
+                                  << "Command2";
+        QTest::newRow("21, >>") << "21"
+                                << "Command5";
+        QTest::newRow("1, <<") << "1"
+                               << "Command4";
+        QTest::newRow("letters, open") << "x"
+                                       << "Command1";
+    }
+
+    void badNumberBoxIsRefused() {
+        QFETCH(QString, text);
+        QFETCH(QString, button);
+        ScriptedResponder responder;
+        Editor e;
+        e.next(); // "<<" becomes usable
+        e.type(e.form.Text1, text);
+        e.type(e.form.Text2, QStringLiteral("Nesto"));
+        const auto table = e.module.QuestionTable;
+        const QStringList boxes = e.boxes();
+        e.click(e.form.window()->findChild<QPushButton*>(button));
+        QCOMPARE(responder.calls().size(), 1);
+        QCOMPARE(responder.last().prompt, BadNumber);
+        QCOMPARE(responder.last().title, QStringLiteral("Greska"));
+        QCOMPARE(responder.last().flags, 16);
+        QVERIFY(e.module.QuestionTable == table);
+        QCOMPARE(e.boxes(), boxes);
+        QCOMPARE(e.form.HighestNumber, 2);
+        QCOMPARE(e.form.Loaded, 0);
+        QVERIFY(!QFile::exists(e.path()));
+    }
+
+    // Short and new files open as numbered sets, with empty questions past the end.
+    void shortFilesOpenNumbered_data() {
+        QTest::addColumn<int>("bytes");
+        QTest::addColumn<int>("whole"); // records read from the file
+        QTest::newRow("missing") << -1 << 0;
+        QTest::newRow("three records") << 3 * 412 << 3;
+        QTest::newRow("three and a half") << 3 * 412 + 200 << 3;
+    }
+
+    void shortFilesOpenNumbered() {
+        QFETCH(int, bytes);
+        QFETCH(int, whole);
+        ScriptedResponder responder;
+        Editor e;
+        if (bytes >= 0)
+            writeAll(e.path(), bytesOf(numberedSet(4)).left(bytes));
+        e.open();
+        QVERIFY(responder.calls().isEmpty());
+        QCOMPARE(QFileInfo(e.path()).size(), qint64(qMax(bytes, 0)));
+        // Question 1 is on show, so its texts went back into the table as spaces.
+        for (int p = qMax(whole, 1); p < 21; ++p)
+            QCOMPARE(e.module.QuestionTable[p], question(QString::number(p + 1), nul()));
+        if (whole == 0)
+            QCOMPARE(e.module.QuestionTable[0], question("1", "", 0, {"", "", "", ""}));
+        if (whole > 0)
+            QCOMPARE(e.module.QuestionTable[whole - 1].Question.text(),
+                     pad(QStringLiteral("Pitanje %1").arg(whole)));
+        QCOMPARE(e.form.Text1->text(), pad("1", 10));
+        QCOMPARE(e.form.Loaded, -1);
+        e.next();
+        QCOMPARE(e.form.Text1->text(), pad("2", 10));
+    }
+
+    // A stored number naming no question: the question the box named is shown under its own number.
+    void storedNumberNamingNothing_data() {
+        QTest::addColumn<QString>("number");
+        QTest::newRow("NULs") << nul(10);
+        QTest::newRow("letters") << "x";
+        QTest::newRow("25") << "25";
+        QTest::newRow("zero") << "0";
+    }
+
+    void storedNumberNamingNothing() {
+        QFETCH(QString, number);
+        ScriptedResponder responder;
+        Editor e;
+        QList<qo::QuestionRecord> set = numberedSet(21);
+        set[0].Number.setRaw(number);
+        set[2].Number.setRaw(number);
+        writeAll(e.path(), bytesOf(set));
+        e.open();
+        QVERIFY(responder.calls().isEmpty());
+        QCOMPARE(e.form.Text1->text(), pad("1", 10));
+        QCOMPARE(e.module.QuestionTable[0].Number.text(), pad("1", 10));
+        QCOMPARE(e.form.Text2->text(), pad("Pitanje 1"));
+        e.next();
+        e.next();
+        QVERIFY(responder.calls().isEmpty());
+        QCOMPARE(e.form.Text1->text(), pad("3", 10));
+        QCOMPARE(e.form.Text2->text(), pad("Pitanje 3"));
+        QCOMPARE(e.form.HighestNumber, 3);
+    }
+
+    // A stored answer index outside (A) to (D): none marked, the index written back unchanged.
+    void correctOutsideTheOptions_data() {
+        QTest::addColumn<int>("correct");
+        QTest::newRow("-1") << -1;
+        QTest::newRow("4") << 4;
+        QTest::newRow("300") << 300;
+    }
+
+    void correctOutsideTheOptions() {
+        QFETCH(int, correct);
+        ScriptedResponder responder;
+        Editor e;
+        QList<qo::QuestionRecord> set = numberedSet(21);
+        set[0].Correct = static_cast<std::int16_t>(correct);
+        writeAll(e.path(), bytesOf(set));
+        e.click(e.form.Option(1));
+        e.open();
+        QVERIFY(responder.calls().isEmpty());
+        QCOMPARE(e.selectedOption(), -1);
+        QCOMPARE(e.module.CorrectIndex, correct);
+        e.save();
+        QCOMPARE(recordIn(readAll(e.path()), 1).Correct, correct);
+        e.click(e.form.Option(3));
+        e.save();
+        QCOMPARE(recordIn(readAll(e.path()), 1).Correct, 3);
+    }
+
+    void failedOpenChangesNothing() {
+        ScriptedResponder responder;
+        Editor e;
+        QVERIFY(QDir(e.folder.path()).mkdir(QStringLiteral("varnikol.dyr")));
+        e.type(e.form.Text2, QStringLiteral("Moje pitanje"));
+        e.next();
+        const auto table = e.module.QuestionTable;
+        const QStringList boxes = e.boxes();
+        e.open();
+        QCOMPARE(responder.calls().size(), 1);
+        QVERIFY(responder.last().prompt.contains(QStringLiteral("varnikol.dyr")));
+        QCOMPARE(responder.last().title, QStringLiteral("Greska"));
+        QCOMPARE(responder.last().flags, 16);
+        QVERIFY(e.module.QuestionTable == table);
+        QCOMPARE(e.boxes(), boxes);
+        QCOMPARE(e.form.Loaded, 0);
+        QCOMPARE(e.module.RecordCounter, 0);
+        // The work can still be saved elsewhere.
+        e.click(e.form.Option1(1));
+        e.save();
+        QCOMPARE(responder.calls().size(), 1);
+        QCOMPARE(recordIn(readAll(e.path(QStringLiteral("tuvek.dyr"))), 1).Question.text(),
+                 pad("Moje pitanje"));
+    }
+
+    void failedSaveChangesNothing() {
+        ScriptedResponder responder;
+        Editor e;
+        const QByteArray set = bytesOf(numberedSet(21));
+        writeAll(e.path(), set);
+        e.open();
+        QVERIFY(QDir(e.folder.path()).mkdir(QStringLiteral("neko.dyr")));
+        e.click(e.form.Option1(2));
+        e.type(e.form.Text2, QStringLiteral("Izmena"));
+        const auto table = e.module.QuestionTable;
+        e.save();
+        QCOMPARE(responder.calls().size(), 1);
+        QVERIFY(responder.last().prompt.contains(QStringLiteral("neko.dyr")));
+        QCOMPARE(responder.last().flags, 16);
+        QVERIFY(e.module.QuestionTable == table);
+        QCOMPARE(e.form.Text2->text(), QStringLiteral("Izmena"));
+        QCOMPARE(e.module.RecordCounter, 0);
+        QVERIFY(e.form.hasUnsavedChanges());
+        e.click(e.form.Option1(0));
+        e.save();
+        QCOMPARE(responder.calls().size(), 1);
+        QCOMPARE(recordIn(readAll(e.path()), 1).Question.text(), pad("Izmena"));
+    }
+
+    // Closing asks only when what the user can see differs from what was opened or saved.
+    void closingAsksOnlyAboutChanges_data() {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<bool>("asks");
+        QTest::newRow("start") << "start" << false;
+        QTest::newRow("moves before any open") << "moves" << false;
+        QTest::newRow("open and moves") << "open moves" << false;
+        QTest::newRow("trailing spaces") << "open spaces" << false;
+        QTest::newRow("typed") << "typed" << true;
+        QTest::newRow("typed, moved away") << "typed moves" << true;
+        QTest::newRow("typed and saved") << "typed save" << false;
+        QTest::newRow("answer changed") << "open answer" << true;
+    }
+
+    void closingAsksOnlyAboutChanges() {
+        QFETCH(QString, what);
+        QFETCH(bool, asks);
+        ScriptedResponder responder;
+        Editor e;
+        // A set the editor saved itself: question 1 filled, the rest NUL.
+        e.type(e.form.Text2, QStringLiteral("Prvo"));
+        e.click(e.form.Option(1));
+        e.save();
+        QVERIFY(!e.form.hasUnsavedChanges());
+        if (what.contains(QStringLiteral("open")))
+            e.open();
+        if (what.contains(QStringLiteral("spaces")))
+            e.type(e.form.Text2, QStringLiteral("Prvo   "));
+        if (what.contains(QStringLiteral("typed")))
+            e.type(e.form.Text3, QStringLiteral("odgovor"));
+        if (what.contains(QStringLiteral("answer")))
+            e.click(e.form.Option(3));
+        if (what.contains(QStringLiteral("moves"))) {
+            e.next();
+            e.next();
+            e.previous();
+            e.previous();
+        }
+        if (what.contains(QStringLiteral("save")))
+            e.save();
+        responder.clear();
+        responder.answer(rt::vbCancel);
+        e.form.window()->close();
+        QCOMPARE(responder.calls().size(), asks ? 1 : 0);
+        QCOMPARE(e.form.isLoaded(), asks);
+        if (asks) {
+            QCOMPARE(responder.last().prompt, QStringLiteral("Sacuvati izmene pre izlaska?"));
+            QCOMPARE(responder.last().flags, 35);
+            QCOMPARE(responder.last().title, QStringLiteral("[qo] Editor pitanja"));
+        }
+    }
+
+    void closingWithChanges_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("saveFails");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("yes") << int(rt::vbYes) << false << true << true;
+        QTest::newRow("no") << int(rt::vbNo) << false << true << false;
+        QTest::newRow("cancel") << int(rt::vbCancel) << false << false << false;
+        QTest::newRow("yes, save fails") << int(rt::vbYes) << true << false << false;
+    }
+
+    void closingWithChanges() {
+        QFETCH(int, answer);
+        QFETCH(bool, saveFails);
+        QFETCH(bool, closes);
+        QFETCH(bool, saved);
+        ScriptedResponder responder;
+        Editor e;
+        if (saveFails)
+            QVERIFY(QDir(e.folder.path()).mkdir(QStringLiteral("varnikol.dyr")));
+        e.type(e.form.Text2, QStringLiteral("Nesacuvano"));
+        responder.answer(answer);
+        e.form.window()->close();
+        QCOMPARE(e.form.isLoaded(), !closes);
+        QCOMPARE(responder.calls().size(), saveFails ? 2 : 1);
+        if (saveFails)
+            QVERIFY(responder.last().prompt.contains(QStringLiteral("varnikol.dyr")));
+        QCOMPARE(QFileInfo(e.path()).isFile(), saved);
+        if (saved)
+            QCOMPARE(recordIn(readAll(e.path()), 1).Question.text(), pad("Nesacuvano"));
+    }
 };
 
 QTEST_MAIN(TestEditor)
