@@ -46,11 +46,7 @@ void Form4::createControls(QWidget* client) {
 
     Command1 = new rt::CommandButton(Frame1, QStringLiteral("Command1"), QStringLiteral("&Meni"),
                                      4320, 1800, 855, 375);
-    // Every attribute of the default font is marked as set, or the button would
-    // take the bold weight of the frame around it.
-    QFont buttonFont = rt::defaultFont();
-    buttonFont.setResolveMask(QFont::AllPropertiesResolved);
-    Command1->setFont(buttonFont);
+    Command1->setFont(rt::defaultFont());
     on(Command1, &QPushButton::clicked, [this] { Command1_Click(); });
 
     Timer1 = new rt::Timer(Frame1, QStringLiteral("Timer1"), 888);
