@@ -297,6 +297,9 @@ private slots:
                  QStringList({pad("1", 10), pad("Prvo"), pad("da"), pad(""), pad(""), pad("")}));
         QVERIFY(!e.form.Command4->isEnabled());
         QCOMPARE(e.form.HighestNumber, 2);
+        // Padded texts show from their start, not scrolled to the padding.
+        QCOMPARE(e.form.Text1->cursorPosition(), 0);
+        QCOMPARE(e.form.Text2->cursorPosition(), 0);
 
         // Up to the highest number reached, ">>" shows what the table holds.
         e.next();
