@@ -196,6 +196,8 @@ void Form1::Command1_Click() {
         }
         qo::QuestionSetFile::CloseSetFile();
     } catch (...) {
+        if (qo::QuestionSetFile::isOpen())
+            qo::QuestionSetFile::abandon();
         module1.RecordCounter = 0;
         throw;
     }
