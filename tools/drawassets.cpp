@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPainterPathStroker>
+#include <QStringList>
 #include <QTextStream>
 #include <QTransform>
 
@@ -428,6 +429,20 @@ QImage face(int mood) {
     return image;
 }
 
+// A picture given pixel by pixel, one text row per line of pixels; characters not
+// in the palette are transparent.
+QImage pixelArt(const QStringList& rows, int size, const std::map<char, QColor>& palette) {
+    QImage image = canvas(size, size, Qt::transparent);
+    for (int y = 0; y < rows.size(); ++y) {
+        for (int x = 0; x < rows[y].size(); ++x) {
+            const auto colour = palette.find(rows[y].at(x).toLatin1());
+            if (colour != palette.end())
+                image.setPixelColor(x, y, colour->second);
+        }
+    }
+    return image;
+}
+
 // The small faces are pixel art: at 16 x 16 smoothing only blurs the mouth.
 // k black, y yellow, r red, . transparent.
 QImage smallFace(int mood) {
@@ -452,51 +467,42 @@ QImage smallFace(int mood) {
         {"...k........k...", "....kkkkkkkk....", "....kkkkkkkk....", ".....kkrrkk.....",
          "......krrk......", ".......kk......."},
     };
-    QImage image = canvas(16, 16, Qt::transparent);
+    QStringList rows;
     for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 16; ++x) {
-            char c = base[y][x];
-            if (y >= 8 && y <= 13 && mouths[mood][y - 8][x] != '.')
-                c = mouths[mood][y - 8][x];
-            const QColor colour = c == 'k'   ? QColor(Qt::black)
-                                  : c == 'y' ? QColor(255, 230, 0)
-                                  : c == 'r' ? QColor(230, 0, 0)
-                                             : QColor(Qt::transparent);
-            image.setPixelColor(x, y, colour);
+        QString row = QString::fromLatin1(base[y]);
+        for (int x = 0; y >= 8 && y <= 13 && x < 16; ++x) {
+            if (mouths[mood][y - 8][x] != '.')
+                row[x] = QLatin1Char(mouths[mood][y - 8][x]);
         }
+        rows << row;
     }
-    return image;
+    return pixelArt(rows, 16,
+                    {{'k', Qt::black}, {'y', QColor(255, 230, 0)}, {'r', QColor(230, 0, 0)}});
 }
 
 // ---- Pointers ---------------------------------------------------------------
 
-QPolygonF arrowShape() {
-    return QPolygonF({{0.5, 0.5},
-                      {0.5, 17.5},
-                      {4.5, 13.5},
-                      {7.5, 20.5},
-                      {10.0, 19.5},
-                      {7.0, 12.5},
-                      {12.5, 12.5}});
-}
-
+// The arrows are pixel art, so that their tips, the hot spots, are exact pixels.
+// e edge, f fill.
 QImage arrow(const QColor& fill, const QColor& edge) {
-    QImage image = canvas(32, 32, Qt::transparent);
-    QPainter p(&image);
-    p.setPen(QPen(edge, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-    p.setBrush(fill);
-    p.drawPolygon(arrowShape());
-    return image;
+    static const QStringList rows = {
+        "e",           "ee",           "efe",         "effe",        "efffe",
+        "effffe",      "efffffe",      "effffffe",    "efffffffe",   "effffffffe",
+        "efffffffffe", "effffffeeeee", "efffeffe",    "effe.effe",   "efe..effe",
+        "ee....effe",  "e.....effe",   ".......effe", ".......effe", "........ee",
+    };
+    return pixelArt(rows, 32, {{'e', edge}, {'f', fill}});
 }
 
 QImage upArrow() {
-    QImage image = canvas(32, 32, Qt::transparent);
-    QPainter p(&image);
-    p.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-    p.setBrush(Qt::white);
-    p.drawPolygon(QPolygonF(
-        {{7.5, 0.5}, {14.5, 7.5}, {10.5, 7.5}, {10.5, 22.5}, {4.5, 22.5}, {4.5, 7.5}, {0.5, 7.5}}));
-    return image;
+    QStringList rows = {
+        ".......e.......", "......efe......", ".....efffe.....", "....efffffe....",
+        "...efffffffe...", "..efffffffffe..", ".efffffffffffe.", "eeeeefffffeeeee",
+    };
+    for (int y = 8; y < 22; ++y)
+        rows << QStringLiteral("....efffffe....");
+    rows << QStringLiteral("....eeeeeee....");
+    return pixelArt(rows, 32, {{'e', Qt::black}, {'f', Qt::white}});
 }
 
 // A black shape with a white rim, so it shows on any background.

@@ -207,6 +207,12 @@ QList<qo::QuestionRecord> recordsOf(const QByteArray& content) {
     return records;
 }
 
+// One "field: value" line; an empty value leaves no space at the end of the line.
+QString line(const QString& key, const QString& value) {
+    return key + (value.isEmpty() ? QStringLiteral(":") : QStringLiteral(": ") + value) +
+           QLatin1Char('\n');
+}
+
 void usage(QTextStream& err) {
     err << "usage: dyr dump FILE | dyr build TEXT FILE | dyr check FILE | dyr --help\n";
 }
@@ -225,7 +231,7 @@ Parsed parse(const QByteArray& source) {
         lines.first().remove(0, 3);
     for (int index = 0; index < lines.size(); ++index) {
         const int lineNo = index + 1;
-        QStringDecoder decode(QStringDecoder::Utf8);
+        QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         QString line = decode(lines[index]);
         if (decode.hasError()) {
             fail(lineNo, QStringLiteral("not valid UTF-8"));
@@ -320,7 +326,7 @@ QString format(const QList<qo::QuestionRecord>& records) {
         const qo::QuestionRecord& r = records[i];
         if (i > 0)
             out += QLatin1Char('\n');
-        out += QLatin1String("number: ") + encodeField(r.Number.text()) + QLatin1Char('\n');
+        out += line(QStringLiteral("number"), encodeField(r.Number.text()));
         bool anyText = false;
         const QString* texts[] = {&r.Question.text(), &r.Answers[0].text(), &r.Answers[1].text(),
                                   &r.Answers[2].text(), &r.Answers[3].text()};
@@ -328,13 +334,13 @@ QString format(const QList<qo::QuestionRecord>& records) {
             if (allNul(*texts[k]))
                 continue;
             anyText = true;
-            out += kTextKeys[k] + QLatin1String(": ") + encodeField(*texts[k]) + QLatin1Char('\n');
+            out += line(kTextKeys[k], encodeField(*texts[k]));
         }
         if (anyText || r.Correct != 0) {
             const QString correct = r.Correct >= 0 && r.Correct <= 3
                                         ? QString(QChar(char16_t(u'A' + r.Correct)))
                                         : QString::number(r.Correct);
-            out += QLatin1String("correct: ") + correct + QLatin1Char('\n');
+            out += line(QStringLiteral("correct"), correct);
         }
     }
     return out;
