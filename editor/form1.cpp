@@ -52,11 +52,6 @@ QString seen(const QString& field) {
 
 } // namespace
 
-void setBoxText(rt::TextBox* box, const QString& text) {
-    box->setTextValue(text);
-    box->setCursorPosition(0);
-}
-
 Form1::Form1(Program& program)
     : rt::Form({QStringLiteral("Form1"), WindowCaption, 5280, 4080, rt::BorderStyle::FixedSingle,
                 false, windowFont()}),
@@ -267,7 +262,7 @@ void Form1::Command4_Click() {
         return;
     Module1& module1 = m_program.module1;
     module1.FormToRecord();
-    setBoxText(Text1, rt::Str(rt::Val(Text1->Text()) - 1));
+    Text1->setTextValue(rt::Str(rt::Val(Text1->Text()) - 1));
     if (Loaded == -1)
         module1.RecordToForm();
     else
@@ -287,7 +282,7 @@ void Form1::Command5_Click() {
         return;
     Module1& module1 = m_program.module1;
     module1.FormToRecord();
-    setBoxText(Text1, rt::Str(rt::Val(Text1->Text()) + 1));
+    Text1->setTextValue(rt::Str(rt::Val(Text1->Text()) + 1));
     if (Loaded == -1)
         module1.RecordToForm();
     else

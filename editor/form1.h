@@ -15,10 +15,6 @@ namespace editor {
 
 class Program;
 
-// Puts a text into a box with the caret at its start, so a text padded with spaces
-// shows its beginning rather than the padding.
-void setBoxText(rt::TextBox* box, const QString& text);
-
 class Form1 : public rt::Form {
 public:
     explicit Form1(Program& program);

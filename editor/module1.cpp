@@ -53,14 +53,14 @@ void Module1::RecordToForm() {
     // Every step finds its position afresh from the number box, and each text shown
     // goes back into the position the box names right after the showing.
     const int named = boxPosition(form);
-    setBoxText(form.Text1, QuestionTable[named].Number);
+    form.Text1->setTextValue(QuestionTable[named].Number);
     if (!namedPosition(form.Text1->Text())) {
         // The stored number names no question: show the named position under its own number.
-        setBoxText(form.Text1, rt::fixedAssign(rt::Str(static_cast<long long>(named + 1)), 10));
+        form.Text1->setTextValue(rt::fixedAssign(rt::Str(static_cast<long long>(named + 1)), 10));
     }
     QuestionTable[boxPosition(form)].Number = form.Text1->Text();
 
-    setBoxText(form.Text2, QuestionTable[boxPosition(form)].Question);
+    form.Text2->setTextValue(QuestionTable[boxPosition(form)].Question);
     QuestionTable[boxPosition(form)].Question = form.Text2->Text();
 
     CorrectIndex = QuestionTable[boxPosition(form)].Correct;
@@ -75,7 +75,7 @@ void Module1::RecordToForm() {
 
     for (int i = 0; i < 4; ++i) {
         rt::TextBox* box = form.answerBox(i);
-        setBoxText(box, QuestionTable[boxPosition(form)].Answers[i]);
+        box->setTextValue(QuestionTable[boxPosition(form)].Answers[i]);
         QuestionTable[boxPosition(form)].Answers[i] = box->Text();
     }
 }

@@ -147,6 +147,8 @@ TextBox::TextBox(QWidget* parent, const QString& name, const QString& text, doub
 void TextBox::setTextValue(const QString& text) {
     const qsizetype nul = text.indexOf(QChar(0));
     setText(nul < 0 ? text : text.left(nul));
+    // Show a space-padded text from its start, not scrolled to the padding.
+    setCursorPosition(0);
 }
 
 Image::Image(QWidget* parent, const QString& name, double left, double top, double width,
