@@ -434,10 +434,14 @@ private slots:
         r = records;
         r[1].Question = QString();
         r[0].Answers[3].setRaw(nuls(80));
-        QTest::newRow("empty quiz question")
+        r[7].Answers[1].setRaw(nuls(80));
+        r[8].Question.setRaw(nuls(80));
+        QTest::newRow("texts missing")
             << bytesOf(r)
             << QStringList{"record 1, Answer D: never filled, but the quiz asks records 1 to 5",
-                           "record 2, Question: empty, but the quiz asks records 1 to 5"};
+                           "record 2, Question: empty, but the quiz asks records 1 to 5",
+                           "record 8, Answer B: never filled, though the record has other texts",
+                           "record 9, Question: never filled, though the record has other texts"};
     }
     void checkFindsProblems() {
         QFETCH(QByteArray, content);

@@ -382,6 +382,10 @@ QStringList check(const QByteArray& content) {
 
         const QString* texts[] = {&r.Question.text(), &r.Answers[0].text(), &r.Answers[1].text(),
                                   &r.Answers[2].text(), &r.Answers[3].text()};
+        // A record is filled as a whole (the editor stores all its texts together),
+        // so a text left out beside others is an author's slip.
+        const auto filled = std::count_if(std::begin(texts), std::end(texts),
+                                          [](const QString* t) { return !allNul(*t); });
         for (int k = 0; k < 5; ++k) {
             const QString field = k == 0 ? QStringLiteral("Question") : kAnswerNames[k - 1];
             const QString& text = *texts[k];
@@ -390,6 +394,10 @@ QStringList check(const QByteArray& content) {
                     problems << where + field +
                                     QStringLiteral(
                                         ": never filled, but the quiz asks records 1 to 5");
+                else if (filled > 0)
+                    problems << where + field +
+                                    QStringLiteral(
+                                        ": never filled, though the record has other texts");
                 continue;
             }
             qsizetype bad = -1;
