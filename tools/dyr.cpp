@@ -467,7 +467,9 @@ QString helpText() {
   dyr dump FILE          print the question set FILE in the text form below
   dyr build TEXT FILE    write the question set FILE from the text form in TEXT;
                          FILE is replaced as a whole, all at once
-  dyr check FILE         check the question set FILE, one line per problem
+  dyr check FILE         check the question set FILE: whole records, record n
+                         numbered n, correct 0 to 3, printable texts, records
+                         1 to 5 filled in; one line per problem
   dyr --help             this text
 
 Exit status: 0 done (check: the set is sound); 1 the set or the text has
@@ -498,12 +500,13 @@ Letters must exist in Windows-1250 (c with caron does, Cyrillic does not).
 
 Escapes, for what plain text can't show:
   \\     a backslash
-  \s     a space that counts (at the start of a value, or before the fill)
+  \s     a space that is kept where plain spaces are dropped (at either
+         end of a value)
   \0     a NUL character; a value that ends in \0 is filled with NULs
   \xHH   the character of byte HH (hex) in Windows-1250
 
 "dump" prints exactly this form, so "dump" and then "build" give back the
-same file byte for byte.
+same file byte for byte (for a file of whole records).
 
 Example:
 
