@@ -15,16 +15,11 @@
 #include <QTextStream>
 #include <QTransform>
 
-#include <algorithm>
-#include <cmath>
-#include <functional>
 #include <map>
 
 namespace {
 
-// ---- Lettering --------------------------------------------------------------
-//
-// A small stroke alphabet: each glyph is a centre line in font units, y down,
+// Lettering: a small stroke alphabet: each glyph is a centre line in font units, y down,
 // baseline at 0, x-height 5, capitals 7 high, descenders to 2.5. A text's centre
 // lines are laid out, transformed to pixels and then stroked, so the strokes keep
 // an even thickness whatever the scale.
@@ -253,7 +248,7 @@ void fillLetters(QPainter& p, const Lettering& l, const QColor& colour) {
     p.fillPath(letters(l), colour);
 }
 
-// ---- Pictures ---------------------------------------------------------------
+// Pictures.
 
 QImage canvas(int w, int h, const QColor& fill) {
     QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
@@ -341,7 +336,7 @@ QImage creditsPicture() {
     return image;
 }
 
-// ---- Faces ------------------------------------------------------------------
+// Faces.
 
 // One of the eight faces at 32 x 32.
 QImage face(int mood) {
@@ -480,7 +475,7 @@ QImage smallFace(int mood) {
                     {{'k', Qt::black}, {'y', QColor(255, 230, 0)}, {'r', QColor(230, 0, 0)}});
 }
 
-// ---- Pointers ---------------------------------------------------------------
+// Pointers.
 
 // The arrows are pixel art, so that their tips, the hot spots, are exact pixels.
 // e edge, f fill.
