@@ -467,6 +467,9 @@ private slots:
         for (int click = 0; click < 10 && quiz.form.Command1->isEnabled(); ++click)
             answer(quiz.form, quiz.form.CurrentQuestion <= numbers.size());
         QVERIFY(!anyError(quiz.responder));
+        // Fields never filled (records past the end) show nothing, not NUL characters.
+        QVERIFY(!quiz.form.Frame1->title().contains(QChar(0)));
+        QVERIFY(!quiz.form.Label1->text().contains(QChar(0)));
         QCOMPARE(verdicts(quiz.responder), asked);
         QCOMPARE(quiz.form.CurrentQuestion, asked);
         QCOMPARE(quiz.form.Label8->text(), label8);
