@@ -121,8 +121,6 @@ void Form3::createControls(QWidget* client) {
                                             optionLeft[i], optionTop[i], 2430, 650);
         option->setFont(rt::timesFont(9.75));
         setDefaultTextColor(option);
-        // A button fills its background with the Button colour unless told otherwise.
-        option->setBackgroundRole(QPalette::Window);
         rt::setBackColor(option, rt::LightGrey);
         if (QLabel* caption = captionOf(option))
             new FitOnResize(caption, option->font());

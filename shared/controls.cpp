@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <cmath>
@@ -45,6 +46,8 @@ void setTextColor(QWidget* widget, const QColor& color) {
 void setBackColor(QWidget* widget, const QColor& color) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, color);
+    // Buttons fill their background with a role of their own.
+    palette.setColor(widget->backgroundRole(), color);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
@@ -58,6 +61,23 @@ Frame::Frame(QWidget* parent, const QString& name, const QString& caption, doubl
 void Frame::setLeft(float left) {
     m_left = left;
     move(px(left), px(m_top));
+}
+
+void Frame::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QFontMetrics metrics(font());
+    // An etched border whose top line runs through the middle of the caption.
+    const QRect border = rect().adjusted(0, metrics.height() / 2, -2, -2);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(border);
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawRect(border.translated(1, 1));
+    if (title().isEmpty())
+        return;
+    const QRect caption(6, 0, metrics.horizontalAdvance(title()) + 4, metrics.height());
+    painter.fillRect(caption, palette().color(backgroundRole()));
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(caption.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, title());
 }
 
 Label::Label(QWidget* parent, const QString& name, const QString& caption, double left, double top,

@@ -42,7 +42,8 @@ W* place(W* widget, const QString& name, double left, double top, double width, 
 }
 
 // A frame whose Left is kept in twips at single precision, so that moves of a
-// fraction of a pixel add up exactly.
+// fraction of a pixel add up exactly. Its caption sits on the top line of its
+// border, and its controls are placed from its own top-left corner.
 class Frame : public QGroupBox {
 public:
     Frame(QWidget* parent, const QString& name, const QString& caption, double left, double top,
@@ -51,6 +52,9 @@ public:
     float Left() const { return m_left; }
     void setLeft(float left);
     float Top() const { return m_top; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     float m_left;
