@@ -36,8 +36,8 @@ private slots:
         QTest::addColumn<int>("length");
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("Number") << 0 << 10 << QByteArray("7").leftJustified(10, ' ');
-        QTest::newRow("Question")
-            << 10 << 80 << QByteArray("Koliko je sati").leftJustified(80, ' ');
+        QTest::newRow("Question") << 10 << 80
+                                  << QByteArray("Koliko je sati").leftJustified(80, ' ');
         QTest::newRow("Correct") << 90 << 2 << QByteArray("\x02\x00", 2);
         QTest::newRow("Answer A") << 92 << 80 << QByteArray("3").leftJustified(80, ' ');
         QTest::newRow("Answer B") << 172 << 80 << QByteArray("4").leftJustified(80, ' ');
@@ -108,8 +108,7 @@ private slots:
         QTest::newRow("Serbian letters") << QStringLiteral(u"čćžšđČĆŽŠĐ")
                                          << QByteArray("\xe8\xe6\x9e\x9a\xf0\xc8\xc6\x8e\x8a\xd0");
         QTest::newRow("ASCII") << QStringLiteral("Pitanje 1?") << QByteArray("Pitanje 1?");
-        QTest::newRow("euro and quotes")
-            << QStringLiteral(u"€„“") << QByteArray("\x80\x84\x93");
+        QTest::newRow("euro and quotes") << QStringLiteral(u"€„“") << QByteArray("\x80\x84\x93");
         QTest::newRow("NUL") << QString(2, QChar(0)) << QByteArray(2, '\0');
     }
 

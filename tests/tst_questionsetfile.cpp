@@ -63,10 +63,10 @@ bool run(const QString& program, const QStringList& args) {
 class SmallDisk {
 public:
     explicit SmallDisk(const QString& path, const QString& size) : m_path(path) {
-        m_mounted = isRoot() &&
-                    run(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                                  QStringLiteral("-o"), QStringLiteral("size=") + size,
-                                                  QStringLiteral("tmpfs"), path});
+        m_mounted =
+            isRoot() && run(QStringLiteral("mount"),
+                            {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                             QStringLiteral("size=") + size, QStringLiteral("tmpfs"), path});
     }
     ~SmallDisk() {
         if (m_mounted)

@@ -1,8 +1,8 @@
 // The window runtime: load and unload, controls back at design values, the handler
 // boundary, option buttons, timers and the message box.
+#include "apppath.h"
 #include "controls.h"
 #include "form.h"
-#include "apppath.h"
 #include "questionsetfile.h"
 #include "testsupport.h"
 
@@ -17,8 +17,7 @@ namespace {
 
 class CounterForm : public rt::Form {
 public:
-    CounterForm()
-        : rt::Form({QStringLiteral("Form9"), QStringLiteral("Brojac"), 3000, 1500}) {}
+    CounterForm() : rt::Form({QStringLiteral("Form9"), QStringLiteral("Brojac"), 3000, 1500}) {}
 
     int Clicks = 0; // window-level: survives unload
     int loads = 0;
@@ -39,8 +38,8 @@ public:
 
 protected:
     void createControls(QWidget* client) override {
-        Command1 = new rt::CommandButton(client, QStringLiteral("Command1"), QStringLiteral("&Klik"),
-                                         120, 120, 1200, 375);
+        Command1 = new rt::CommandButton(client, QStringLiteral("Command1"),
+                                         QStringLiteral("&Klik"), 120, 120, 1200, 375);
         on(Command1, &QPushButton::clicked, [this] { Command1_Click(); });
         for (int i = 0; i < 2; ++i)
             Option1.add(new rt::OptionButton(client, QStringLiteral("Option1_%1").arg(i),
