@@ -42,7 +42,7 @@ template <typename W> W* styled(W* widget, const QFont& font, bool blue) {
 
 // What a box shows of a field: up to a NUL, without the trailing space fill.
 QString seen(const QString& field) {
-    QString text = field.left(field.indexOf(QChar(0)));
+    QString text = rt::uptoNul(field);
     qsizetype end = text.size();
     while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
         --end;

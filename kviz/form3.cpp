@@ -30,13 +30,6 @@ void setDefaultTextColor(QWidget* widget) {
     rt::setTextColor(widget, QApplication::palette().color(QPalette::WindowText));
 }
 
-// A field never filled holds NUL characters; like the platform's controls, a
-// caption shows its text only up to the first of them.
-QString shown(const QString& text) {
-    const qsizetype nul = text.indexOf(QChar(0));
-    return nul < 0 ? text : text.left(nul);
-}
-
 // Long texts stay readable: a text that doesn't fit its box at the design size
 // gets a smaller size, only as small as needed. Short texts keep the design font.
 void fitText(QLabel* label, const QFont& designFont) {
@@ -216,12 +209,12 @@ void Form3::LoadNextQuestion() {
         CurrentQuestion = rt::add16(CurrentQuestion, 1);
         qo::QuestionRecord& record = quizSlot(CurrentQuestion - 1);
         ReadQuestion(CurrentQuestion, record);
-        Frame1->setTitle(QStringLiteral("Pitanje ") + shown(record.Number));
-        Label1->setText(shown(record.Question));
+        Frame1->setTitle(QStringLiteral("Pitanje ") + rt::uptoNul(record.Number));
+        Label1->setText(rt::uptoNul(record.Question));
         fitText(Label1, rt::timesFont(12));
         for (int i = 0; i < 4; ++i) {
             rt::OptionButton* option = Option1(i);
-            option->setCaption(shown(record.Answers[static_cast<std::size_t>(i)]));
+            option->setCaption(rt::uptoNul(record.Answers[static_cast<std::size_t>(i)]));
             if (QLabel* caption = captionOf(option))
                 fitText(caption, option->font());
         }

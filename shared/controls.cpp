@@ -13,6 +13,11 @@ namespace rt {
 const QColor Blue(0, 0, 255);
 const QColor LightGrey(192, 192, 192);
 
+QString uptoNul(const QString& text) {
+    const qsizetype nul = text.indexOf(QChar(0));
+    return nul < 0 ? text : text.left(nul);
+}
+
 int px(double twips) {
     return static_cast<int>(std::lround(twips / TwipsPerPixel));
 }
@@ -165,8 +170,7 @@ TextBox::TextBox(QWidget* parent, const QString& name, const QString& text, doub
 }
 
 void TextBox::setTextValue(const QString& text) {
-    const qsizetype nul = text.indexOf(QChar(0));
-    setText(nul < 0 ? text : text.left(nul));
+    setText(uptoNul(text));
     // Show a space-padded text from its start, not scrolled to the padding.
     setCursorPosition(0);
 }

@@ -33,6 +33,9 @@ extern const QColor LightGrey;
 void setTextColor(QWidget* widget, const QColor& color);
 void setBackColor(QWidget* widget, const QColor& color);
 
+// What a control shows of a text: everything up to the first NUL character.
+QString uptoNul(const QString& text);
+
 // Sets a widget's object name and twips geometry; returns it for chaining.
 template <typename W>
 W* place(W* widget, const QString& name, double left, double top, double width, double height) {
