@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "apppath.h"
+#include "questionsetfile.h"
 #include "runtime.h"
 
 #include <QFile>
@@ -44,6 +45,13 @@ void writeAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
+}
+
+void writeSet(const QString& name, const QList<qo::QuestionRecord>& records) {
+    qo::QuestionSetFile::OpenSetFile(name);
+    for (int i = 0; i < records.size(); ++i)
+        qo::QuestionSetFile::WriteQuestion(i + 1, records[i]);
+    qo::QuestionSetFile::CloseSetFile();
 }
 
 } // namespace testsupport

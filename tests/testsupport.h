@@ -1,6 +1,8 @@
 // Helpers the tests share: a scripted message-box responder and a throw-away program folder.
 #pragma once
 
+#include "questionrecord.h"
+
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
@@ -51,6 +53,8 @@ private:
 };
 
 QByteArray readAll(const QString& path);
+// Writes the records as records 1, 2, ... of the named set in the program's folder.
+void writeSet(const QString& name, const QList<qo::QuestionRecord>& records);
 void writeAll(const QString& path, const QByteArray& bytes);
 
 } // namespace testsupport

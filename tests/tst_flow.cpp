@@ -114,16 +114,12 @@ private:
 
 // Five questions whose texts name the set they come from.
 void writeSet(const QString& fileName, const QString& author) {
-    rt::runHandler([&] {
-        qo::QuestionSetFile::OpenSetFile(fileName);
-        for (int n = 1; n <= 5; ++n) {
-            qo::QuestionRecord record;
-            record.Number = QString::number(n);
-            record.Question = QStringLiteral("%1 pitanje %2").arg(author).arg(n);
-            qo::QuestionSetFile::WriteQuestion(n, record);
-        }
-        qo::QuestionSetFile::CloseSetFile();
-    });
+    QList<qo::QuestionRecord> records(5);
+    for (int n = 1; n <= 5; ++n) {
+        records[n - 1].Number = QString::number(n);
+        records[n - 1].Question = QStringLiteral("%1 pitanje %2").arg(author).arg(n);
+    }
+    testsupport::writeSet(fileName, records);
 }
 
 QString quizQuestion(const kviz::Program& program) {

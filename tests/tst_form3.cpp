@@ -11,6 +11,7 @@
 using kviz::Form3;
 using testsupport::MessageCall;
 using testsupport::ScriptedResponder;
+using testsupport::writeSet;
 
 Q_DECLARE_METATYPE(QList<bool>)
 
@@ -35,13 +36,6 @@ QList<qo::QuestionRecord> numberedSet(const QStringList& numbers = {"1", "2", "3
     for (int i = 0; i < numbers.size(); ++i)
         set.append(question(numbers[i], i % 4));
     return set;
-}
-
-void writeSet(const QString& name, const QList<qo::QuestionRecord>& set) {
-    qo::QuestionSetFile::OpenSetFile(name);
-    for (int i = 0; i < set.size(); ++i)
-        qo::QuestionSetFile::WriteQuestion(i + 1, set[i]);
-    qo::QuestionSetFile::CloseSetFile();
 }
 
 // A program whose folder holds one set, with the quiz window not yet open.

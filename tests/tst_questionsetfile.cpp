@@ -29,10 +29,10 @@ QuestionRecord numbered(int n) {
 }
 
 void writeSet(const QString& name, int count) {
-    QuestionSetFile::OpenSetFile(name);
+    QList<QuestionRecord> records;
     for (int k = 1; k <= count; ++k)
-        QuestionSetFile::WriteQuestion(k, numbered(k));
-    QuestionSetFile::CloseSetFile();
+        records.append(numbered(k));
+    testsupport::writeSet(name, records);
 }
 
 bool raisesFileError(const std::function<void()>& f) {
