@@ -2,7 +2,8 @@
 # Installs what is missing (Debian 12), builds, then starts the quiz, the editor or the tests.
 #   ./dev.sh play     build and start [qo] Kviz
 #   ./dev.sh editor   build and start [qo] editor pitanja
-#   ./dev.sh test     build and run every test with CTest
+#   ./dev.sh test     build and run every test: the suite, then the suite again
+#                     under AddressSanitizer and UndefinedBehaviorSanitizer
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -16,6 +17,10 @@ play | editor | test) ;;
 esac
 
 packages=(qt6-base-dev cmake g++ make fonts-liberation)
+if [ "$what" = test ]; then
+    # The sanitizer build and the fuzz targets use clang and its runtime.
+    packages+=(clang libclang-rt-dev)
+fi
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
@@ -30,10 +35,25 @@ if ((${#missing[@]})); then
 fi
 
 cmake --preset default
-cmake --build --preset default
-
 case "$what" in
-play) exec build/bin/kviz ;;
-editor) exec build/bin/editor-pitanja ;;
-test) exec ctest --preset default ;;
+play)
+    cmake --build --preset default
+    exec build/bin/kviz
+    ;;
+editor)
+    cmake --build --preset default
+    exec build/bin/editor-pitanja
+    ;;
+test)
+    cmake --build --preset default
+    ctest --preset default
+    # The same suite with the sanitizers; clang also builds the fuzz targets.
+    sanitize_compiler=()
+    if command -v clang++ >/dev/null; then
+        sanitize_compiler=(-DCMAKE_CXX_COMPILER=clang++)
+    fi
+    cmake --preset sanitize "${sanitize_compiler[@]}"
+    cmake --build --preset sanitize
+    ctest --preset sanitize
+    ;;
 esac
