@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -163,7 +164,12 @@ private slots:
         QTest::newRow("code page letters")
             << raw(spaces(10), QStringLiteral("\u0160\u0111\u20ac\u201e\u02d9") + spaces(75), 0,
                    {QStringLiteral(" # x: y") + spaces(73)});
-        QTest::newRow("Correct out of range") << raw(spaces(10), nuls(80), -1, none);
+        QTest::newRow("Correct -1") << raw(spaces(10), nuls(80), -1, none);
+        QTest::newRow("Correct 4, with texts")
+            << raw(QStringLiteral("4") + spaces(9), spaces(80), 4, {spaces(80)});
+        QTest::newRow("record of spaces")
+            << raw(spaces(10), spaces(80), 8224, {spaces(80), spaces(80), spaces(80), spaces(80)});
+        QTest::newRow("Correct at the 16-bit ends") << raw(spaces(10), nuls(80), -32768, none);
     }
     void anyRecordRoundTrips() {
         QFETCH(QuestionRecord, record);
@@ -171,14 +177,8 @@ private slots:
         second.Number.setRaw(QStringLiteral("2") + spaces(9));
         const QString text = dyr::format({record, second});
         const dyr::Parsed parsed = dyr::parse(text.toUtf8());
-        if (record.Correct < 0 || record.Correct > 3) {
-            // Shown as it is, but not built back: the set would be faulty.
-            QVERIFY(text.contains(QStringLiteral("correct: -1")));
-            QCOMPARE(parsed.errors.size(), 2);
-            QCOMPARE(parsed.errors[0].message,
-                     QStringLiteral("correct must be A, B, C or D, not \"-1\""));
-            return;
-        }
+        if (record.Correct < 0 || record.Correct > 3)
+            QVERIFY(text.contains(QStringLiteral("correct: #%1\n").arg(record.Correct)));
         QVERIFY2(parsed.errors.isEmpty(), qPrintable(parsed.errors.value(0).message));
         QCOMPARE(parsed.records.size(), 2);
         QCOMPARE(parsed.records[0].toBytes(), record.toBytes());
@@ -235,6 +235,16 @@ private slots:
                                    << QStringList{"4: correct must be A, B, C or D, not \"4\""};
         QTest::newRow("Correct empty") << head + "correct:\n"
                                        << QStringList{"3: correct must be A, B, C or D, not \"\""};
+        const QString raw =
+            "3: correct %1: a raw value is # and a whole number from -32768 to 32767";
+        QTest::newRow("raw Correct not a number") << head + "correct: #B\n"
+                                                  << QStringList{raw.arg("#B")};
+        QTest::newRow("raw Correct past 16 bits") << head + "correct: #32768\n"
+                                                  << QStringList{raw.arg("#32768")};
+        QTest::newRow("raw Correct with a plus") << head + "correct: #+1\n"
+                                                 << QStringList{raw.arg("#+1")};
+        QTest::newRow("raw Correct with a space") << head + "correct: # 1\n"
+                                                  << QStringList{raw.arg("# 1")};
         QTest::newRow("not in the code page")
             << head + "b: \xd0\xb6\n" + tail
             << QStringList{"3: \"\u0436\" (U+0436) is not in Windows-1250"};
@@ -304,6 +314,52 @@ private slots:
             r.err.endsWith(QStringLiteral("dyr: ") + target + QStringLiteral(" not written\n")));
         QCOMPARE(readAll(target), QByteArray("old"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+    // dump and then build give back any file of whole records byte for byte, and check
+    // still reports a Correct outside 0 to 3 in the rebuilt set.
+    void randomFilesRoundTrip() {
+        QRandomGenerator random(20240612);
+        // Bytes drawn mostly from the ones the text form treats specially.
+        const QByteArray tricky(" \0\\\t\r\n#:\x81\x8a\xa0\xad\xff", 14);
+        int outOfRange = 0;
+        for (int file = 0; file < 150; ++file) {
+            QByteArray bytes(random.bounded(0, 4) * RecordLength, '\0');
+            for (char& b : bytes)
+                b = random.bounded(3) == 0 ? char(random.bounded(256))
+                                           : tricky.at(random.bounded(tricky.size()));
+            const QList<QuestionRecord> records = [&] {
+                QList<QuestionRecord> rs;
+                for (qsizetype at = 0; at < bytes.size(); at += RecordLength)
+                    rs << QuestionRecord::fromBytes(bytes.mid(at, RecordLength));
+                return rs;
+            }();
+            const dyr::Parsed parsed = dyr::parse(dyr::format(records).toUtf8());
+            QVERIFY2(parsed.errors.isEmpty(), qPrintable(parsed.errors.value(0).message));
+            QByteArray rebuilt;
+            for (const QuestionRecord& r : parsed.records)
+                rebuilt += r.toBytes();
+            QCOMPARE(rebuilt, bytes);
+            for (const QuestionRecord& r : records)
+                outOfRange += r.Correct < 0 || r.Correct > 3;
+        }
+        QVERIFY(outOfRange > 100);
+
+        // The same through the commands, on a record of spaces and one the editor kept -1 in.
+        TempAppFolder folder;
+        QuestionRecord kept;
+        kept.Number = QStringLiteral("2");
+        kept.Question = QStringLiteral("Pitanje");
+        kept.Correct = -1;
+        const QByteArray set = QByteArray(RecordLength, ' ') + kept.toBytes();
+        const QString path = folder.file(QStringLiteral("raw.dyr"));
+        writeAll(path, set);
+        QCOMPARE(dumpAndBuild(path, folder.path()), set);
+        const QString rebuilt = folder.file(QStringLiteral("rebuilt.dyr"));
+        const QStringList problems = dyr::check(readAll(rebuilt));
+        QVERIFY(problems.contains(QStringLiteral("record 1, Correct: 8224, should be 0 to 3")));
+        QVERIFY(problems.contains(QStringLiteral("record 2, Correct: -1, should be 0 to 3")));
+        QCOMPARE(runTool({QStringLiteral("check"), rebuilt}).status, 1);
     }
 
     void buildReplacesTheWholeFile() {
@@ -464,7 +520,9 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("err");
         const QString usage =
-            "usage: dyr dump FILE | dyr build TEXT FILE | dyr check FILE | dyr --help\n";
+            "usage: dyr dump FILE | dyr build TEXT FILE | dyr check FILE | dyr --help\n"
+            "       dyr import [--first N] [--cut] [--replace] aiken|gift|csv SOURCE SET\n"
+            "       dyr export aiken|gift|csv SET [OUT]\n";
         QTest::newRow("nothing") << QStringList() << 2 << usage;
         QTest::newRow("unknown command") << QStringList{"show", "x"} << 2 << usage;
         QTest::newRow("check without a file") << QStringList{"check"} << 2 << usage;
@@ -512,8 +570,9 @@ private slots:
         const Result r = runTool({QStringLiteral("--help")});
         QCOMPARE(r.status, 0);
         const qsizetype at = r.out.indexOf(QStringLiteral("Example:\n"));
-        QVERIFY(at > 0);
-        const dyr::Parsed parsed = dyr::parse(r.out.mid(at + 9).toUtf8());
+        const qsizetype end = r.out.indexOf(QStringLiteral("\nIMPORT AND EXPORT"));
+        QVERIFY(at > 0 && end > at);
+        const dyr::Parsed parsed = dyr::parse(r.out.mid(at + 9, end - at - 9).toUtf8());
         QVERIFY(parsed.errors.isEmpty());
         QCOMPARE(parsed.records.size(), 2);
         QCOMPARE(parsed.records[0].Correct, std::int16_t(1));

@@ -5,6 +5,7 @@
 #include "codepage.h"
 #include "questionsetfile.h"
 #include "rterror.h"
+#include "transfer.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -213,8 +214,30 @@ QString line(const QString& key, const QString& value) {
            QLatin1Char('\n');
 }
 
+// A "correct:" value: a letter A to D, or # and the raw 16-bit value the record holds
+// (a record of spaces holds 8224; the editor can leave -1 or 4).
+std::optional<std::int16_t> correctValue(const QString& value) {
+    static const QString letters = QStringLiteral("ABCD");
+    if (value.size() == 1 && letters.contains(value.toUpper()))
+        return static_cast<std::int16_t>(letters.indexOf(value.toUpper()));
+    if (!value.startsWith(QLatin1Char('#')))
+        return std::nullopt;
+    // Only a plain decimal number: toInt alone would also take spaces and a '+'.
+    const QString digits = value.mid(value.startsWith(QLatin1String("#-")) ? 2 : 1);
+    if (digits.isEmpty() || digits.size() > 5 ||
+        !std::all_of(digits.begin(), digits.end(),
+                     [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }))
+        return std::nullopt;
+    const int raw = value.mid(1).toInt();
+    if (raw < -32768 || raw > 32767)
+        return std::nullopt;
+    return static_cast<std::int16_t>(raw);
+}
+
 void usage(QTextStream& err) {
-    err << "usage: dyr dump FILE | dyr build TEXT FILE | dyr check FILE | dyr --help\n";
+    err << "usage: dyr dump FILE | dyr build TEXT FILE | dyr check FILE | dyr --help\n"
+           "       dyr import [--first N] [--cut] [--replace] aiken|gift|csv SOURCE SET\n"
+           "       dyr export aiken|gift|csv SET [OUT]\n";
 }
 
 } // namespace
@@ -283,12 +306,16 @@ Parsed parse(const QByteArray& source) {
         current.seen.append(key);
 
         if (key == QLatin1String("correct")) {
-            static const QString letters = QStringLiteral("ABCD");
-            const qsizetype at = value.size() == 1 ? letters.indexOf(value.toUpper()) : -1;
-            if (at < 0)
-                fail(lineNo, QStringLiteral("correct must be A, B, C or D, not \"%1\"").arg(value));
+            const std::optional<std::int16_t> correct = correctValue(value);
+            if (!correct)
+                fail(lineNo,
+                     value.startsWith(QLatin1Char('#'))
+                         ? QStringLiteral("correct %1: a raw value is # and a whole "
+                                          "number from -32768 to 32767")
+                               .arg(value)
+                         : QStringLiteral("correct must be A, B, C or D, not \"%1\"").arg(value));
             else
-                current.record.Correct = static_cast<std::int16_t>(at);
+                current.record.Correct = *correct;
             continue;
         }
         const int width = key == QLatin1String("number") ? 10 : 80;
@@ -339,7 +366,7 @@ QString format(const QList<qo::QuestionRecord>& records) {
         if (anyText || r.Correct != 0) {
             const QString correct = r.Correct >= 0 && r.Correct <= 3
                                         ? QString(QChar(char16_t(u'A' + r.Correct)))
-                                        : QString::number(r.Correct);
+                                        : QLatin1Char('#') + QString::number(r.Correct);
             out += line(QStringLiteral("correct"), correct);
         }
     }
@@ -463,18 +490,27 @@ bool writeSet(const QList<qo::QuestionRecord>& records, const QString& path, QSt
 }
 
 QString helpText() {
-    return QStringLiteral(R"(Usage:
+    return QStringLiteral(R"help(Usage:
   dyr dump FILE          print the question set FILE in the text form below
   dyr build TEXT FILE    write the question set FILE from the text form in TEXT;
                          FILE is replaced as a whole, all at once
   dyr check FILE         check the question set FILE: whole records, record n
                          numbered n, correct 0 to 3, printable texts, records
                          1 to 5 filled in; one line per problem
+  dyr import [--first N] [--cut] [--replace] FORMAT SOURCE SET
+                         write the question set SET from the questions in
+                         SOURCE, written in FORMAT: aiken, gift or csv; SET
+                         is replaced as a whole, all at once
+  dyr export FORMAT SET [OUT]
+                         write the questions of the set SET to OUT in FORMAT
   dyr --help             this text
 
+SOURCE and OUT may be -, standard input and output; without OUT, export
+writes to standard output.
+
 Exit status: 0 done (check: the set is sound); 1 the set or the text has
-faults (build then writes nothing); 2 wrong usage, or a file that cannot be
-read or written.
+faults (build, import and export then write nothing); 2 wrong usage, or a
+file that cannot be read or written.
 
 A question set is a file of 412-byte records: the question's number (10
 characters), the question (80), the index of the right answer and the four
@@ -490,7 +526,9 @@ starting with # are ignored.
   number:       the question's number, at most 10 characters
   question:     the question, at most 80 characters
   a: b: c: d:   the answers (A) to (D), at most 80 characters each
-  correct:      the right answer: A, B, C or D
+  correct:      the right answer: A, B, C or D; or # and the number the
+                record holds, for a value outside 0 to 3 (a record of
+                spaces holds #8224), which "check" reports
 
 A value is stored left-aligned and the rest of its field is filled with
 spaces, as the editor stores it; spaces around a value are not part of it.
@@ -521,10 +559,81 @@ Example:
 
   # A record that was never filled, but for its number.
   number: 21
-)");
+
+IMPORT AND EXPORT: AIKEN, GIFT AND CSV
+
+Learning platforms (Moodle and others) import and export questions as
+Aiken or GIFT text, and spreadsheets save tables as CSV. All three are read
+as UTF-8 (a byte order mark and Windows line ends are accepted) and
+written as UTF-8.
+
+import numbers the questions 1, 2, ... in order: question k becomes record
+k, its texts filled with spaces to their width as the editor stores them.
+The records after the last question, up to record 21, hold only their
+numbers, as the editor holds a question never typed. A set holds at most 21
+questions; from a longer source nothing is written unless --first N keeps
+the first N (1 to 21).
+
+A text longer than its field (80 characters) and a character that
+Windows-1250 can't hold, or that can't be shown (a tab, a line break), are
+errors naming the line and the question. --cut cuts such a text to 80
+characters and --replace stores '?' for such a character; each is then
+reported as a warning. Nothing is cut or replaced otherwise, and with any
+error nothing is written.
+
+export writes every record that holds a question, in order, each text
+without the spaces that fill its field; a record whose correct answer is
+not A to D can't be exported. It warns of every record that import would
+not give back as it is: a record without a question (and with one before
+the last question, the questions after it move up), or a number other than
+the question's place. A set whose records 1 to k hold questions numbered 1
+to k, and whose records after k, up to 21, hold only their numbers, comes
+back byte for byte from export and then import, in each format.
+
+Aiken: the question on one line; its four choices on the lines below it,
+each a letter A to D, then "." or ")", then a space and the text; then
+"ANSWER:" and the letter of the right one. Blank lines between questions.
+
+  Sta znaci skracenica FAQ?
+  A. Forum za nove clanove
+  B. Cesto postavljana pitanja
+  C) Brz odgovor administratora
+  D) Fajl sa pravilima foruma
+  ANSWER: B
+
+GIFT, multiple choice: an optional ::title::, the question, then in braces
+the right answer after = and the three wrong ones after ~, on one line or
+several. Blank lines between questions; lines starting with // are
+comments; \~ \= \# \{ \} \: and \\ stand for the character itself.
+Feedback (# and a text after an answer) is dropped with a warning. Other
+kinds of question (true/false, short answer, matching, numeric, essay,
+missing word, percentages on answers) are reported by line, and nothing is
+written. Titles are not kept: the questions are numbered in order.
+
+  // Pitanja o forumima
+  ::1:: Sta znaci skracenica FAQ? {
+      ~Forum za nove clanove
+      =Cesto postavljana pitanja # Tako je!
+      ~Brz odgovor administratora
+      ~Fajl sa pravilima foruma
+  }
+
+CSV (RFC 4180), as spreadsheets save it: a header row, then a question a
+row; "correct" is a letter A to D, the number column is not kept. A field
+holding a comma, a quote or a line break is quoted, its quotes doubled.
+export adds a byte order mark, so that spreadsheets read it as UTF-8.
+
+  number,question,a,b,c,d,correct
+  1,Sta znaci FAQ?,Forum za nove clanove,"Cesto ""postavljana"" pitanja",Brz odgovor,"Fajl, sa pravilima",B
+
+From a learning platform to the quiz, and back:
+
+  dyr import gift pitanja.txt build/bin/varnikol.dyr
+  dyr export gift build/bin/varnikol.dyr pitanja.txt
+)help");
 }
 
-int run(const QStringList& args, QTextStream& out, QTextStream& err) {
+int run(const QStringList& args, QTextStream& out, QTextStream& err, QIODevice* in) {
     if (args.size() == 1 && (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h") ||
                              args[0] == QLatin1String("help"))) {
         out << helpText();
@@ -574,6 +683,15 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err) {
         }
         out << args[2] << ": " << parsed.records.size() << " records written\n";
         return 0;
+    }
+    if (command == QLatin1String("import") || command == QLatin1String("export")) {
+        const std::optional<int> status = command == QLatin1String("import")
+                                              ? runImport(args.mid(1), out, err, in)
+                                              : runExport(args.mid(1), out, err, in);
+        if (status)
+            return *status;
+        usage(err);
+        return 2;
     }
     if (command == QLatin1String("check") && args.size() == 2) {
         const auto content = readOrReport(args[1]);

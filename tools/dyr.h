@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+class QIODevice;
 class QTextStream;
 
 namespace dyr {
@@ -40,7 +41,8 @@ bool writeSet(const QList<qo::QuestionRecord>& records, const QString& path, QSt
 QString helpText();
 
 // Runs the tool on its arguments (without the program name); returns the exit status:
-// 0 done (check: sound), 1 a faulty set or source, 2 usage or file errors.
-int run(const QStringList& args, QTextStream& out, QTextStream& err);
+// 0 done (check: sound), 1 a faulty set or source, 2 usage or file errors. `in` is
+// standard input, read where a command is given "-" for a file.
+int run(const QStringList& args, QTextStream& out, QTextStream& err, QIODevice* in = nullptr);
 
 } // namespace dyr

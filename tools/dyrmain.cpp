@@ -2,11 +2,15 @@
 #include "dyr.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTextStream>
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return dyr::run(app.arguments().mid(1), out, err);
+    // Standard input, for a file named "-"; reported as missing when it isn't open.
+    QFile in;
+    in.open(stdin, QIODevice::ReadOnly);
+    return dyr::run(app.arguments().mid(1), out, err, &in);
 }

@@ -1,0 +1,812 @@
+// Import and export through Aiken, GIFT and CSV: the sample files, every fault with its
+// line, the byte-for-byte round trips, and the commands around them.
+#include "conversions.h"
+#include "dyr.h"
+#include "formats.h"
+#include "testsupport.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+using namespace qo;
+using dyr::Format;
+using testsupport::readAll;
+using testsupport::writeAll;
+
+Q_DECLARE_METATYPE(dyr::Format)
+Q_DECLARE_METATYPE(qo::QuestionRecord)
+
+namespace {
+
+struct Result {
+    int status = 0;
+    QString out;
+    QString err;
+};
+
+Result runTool(const QStringList& args, const QByteArray& input = {}) {
+    Result r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    QByteArray bytes = input;
+    QBuffer in(&bytes);
+    in.open(QIODevice::ReadOnly);
+    r.status = dyr::run(args, out, err, &in);
+    out.flush();
+    err.flush();
+    return r;
+}
+
+QString sample(const QString& name) {
+    return QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("data/") + name);
+}
+
+QString setSource(const QString& name) {
+    return QFileInfo(QStringLiteral(__FILE__))
+        .dir()
+        .filePath(QStringLiteral("../assets/sets/") + name + QStringLiteral(".txt"));
+}
+
+QByteArray bytesOf(const QList<QuestionRecord>& records) {
+    QByteArray bytes;
+    for (const QuestionRecord& r : records)
+        bytes += r.toBytes();
+    return bytes;
+}
+
+QList<QuestionRecord> recordsOf(const QByteArray& bytes) {
+    QList<QuestionRecord> records;
+    for (qsizetype at = 0; at + RecordLength <= bytes.size(); at += RecordLength)
+        records << QuestionRecord::fromBytes(bytes.mid(at, RecordLength));
+    return records;
+}
+
+// Notes as "line: message", warnings marked.
+QStringList shown(const QList<dyr::Note>& notes) {
+    QStringList lines;
+    for (const dyr::Note& n : notes)
+        lines << QStringLiteral("%1: %2%3")
+                     .arg(n.line)
+                     .arg(n.warning ? QStringLiteral("warning: ") : QString(), n.message);
+    return lines;
+}
+
+QByteArray crlf(QByteArray text) {
+    return text.replace("\r\n", "\n").replace("\n", "\r\n");
+}
+
+QuestionRecord numberOnly(int n) {
+    QuestionRecord r;
+    r.Number = QString::number(n);
+    return r;
+}
+
+// A record as the editor stores it: every field assigned, so filled with spaces.
+QuestionRecord filled(int n, const QString& question, const QStringList& answers, int correct) {
+    QuestionRecord r;
+    r.Number = QString::number(n);
+    r.Question = question;
+    for (int i = 0; i < 4; ++i)
+        r.Answers[i] = answers.value(i);
+    r.Correct = static_cast<std::int16_t>(correct);
+    return r;
+}
+
+// Texts every format has to escape, quote or keep apart from its own syntax.
+const QStringList kTricky = {
+    QStringLiteral("Sta je ~ a sta = u GIFT-u?"),
+    QStringLiteral("Zagrade {} i dve tacke: ::"),
+    QStringLiteral("Kosa crta \\ i \\n nisu prelom"),
+    QStringLiteral("Navodnici \"x\", zarez, tacka-zarez;"),
+    QStringLiteral("\u0161\u0111\u010d\u0107\u017e \u0160\u0110\u010c\u0106\u017d \u201ex\u201d"),
+    QStringLiteral("# nije komentar"),
+    QStringLiteral("// ni ovo nije komentar"),
+    QStringLiteral("A. nije izbor"),
+    QStringLiteral("ANSWER: nije odgovor"),
+    QStringLiteral("$CATEGORY: nije kategorija"),
+    QStringLiteral("Tri razmaka   u sredini i euro \u20ac"),
+    QStringLiteral("Oznaka [html] u sredini"),
+    QStringLiteral("\u00a0tvrdi razmak na pocetku"),
+    QString(80, QLatin1Char('x')),
+    QStringLiteral("T"),
+    QStringLiteral("5%"),
+    QStringLiteral("a,b"),
+};
+
+// 21 questions as the editor fills them, built from the tricky texts; the question
+// texts avoid what Aiken would read as a choice or an ANSWER: line.
+QList<QuestionRecord> trickySet() {
+    QList<QuestionRecord> set;
+    for (int n = 1; n <= 21; ++n) {
+        QString question = kTricky[n % kTricky.size()];
+        if (question.startsWith(QLatin1String("A.")) || question.startsWith(QLatin1String("ANS")))
+            question = QStringLiteral("Pitanje %1?").arg(n);
+        QStringList answers;
+        for (int i = 0; i < 4; ++i)
+            answers << kTricky[(n * 4 + i) % kTricky.size()];
+        set << filled(n, question, answers, n % 4);
+    }
+    return set;
+}
+
+// The first k of a set's questions, then records that hold only their numbers.
+QList<QuestionRecord> firstQuestions(QList<QuestionRecord> set, int k) {
+    for (int n = k + 1; n <= 21; ++n)
+        set[n - 1] = numberOnly(n);
+    return set;
+}
+
+QList<QuestionRecord> shippedSet(const QString& name) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("set.dyr"));
+    runTool({QStringLiteral("build"), setSource(name), path});
+    return recordsOf(readAll(path));
+}
+
+const QString kFormatNames[] = {QStringLiteral("aiken"), QStringLiteral("gift"),
+                                QStringLiteral("csv")};
+
+QString nameOf(Format f) {
+    return kFormatNames[static_cast<int>(f)];
+}
+
+} // namespace
+
+class TestFormats : public QObject {
+    Q_OBJECT
+private slots:
+    // The sample files, written in the shape of each format's own documentation, read
+    // as they are and with the other kind of line ends.
+    void samples_data() {
+        QTest::addColumn<Format>("format");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<QStringList>("notes");
+        QTest::newRow("aiken") << Format::Aiken << "sample-aiken.txt" << 3 << QStringList();
+        QTest::newRow("gift")
+            << Format::Gift << "sample-gift.txt" << 4
+            << QStringList{"4: warning: category line ignored; a set has no categories",
+                           "6: warning: question 1: title \"FAQ\" is not kept; the questions are "
+                           "numbered in order",
+                           "8: warning: question 2: title \"Trol\" is not kept; the questions are "
+                           "numbered in order",
+                           "9: warning: question 2, answer A: feedback (#...) dropped",
+                           "10: warning: question 2, answer B: feedback (#...) dropped"};
+        QTest::newRow("csv") << Format::Csv << "sample.csv" << 3 << QStringList();
+    }
+    void samples() {
+        QFETCH(Format, format);
+        QFETCH(QString, file);
+        QFETCH(int, questions);
+        QFETCH(QStringList, notes);
+        const QByteArray source = readAll(sample(file));
+        QVERIFY(!source.isEmpty());
+        const dyr::Imported imported = dyr::importSet(format, source, {});
+        QCOMPARE(shown(imported.notes), notes);
+        QCOMPARE(imported.questions, questions);
+        QCOMPARE(imported.records.size(), 21);
+
+        // Each sample's first question is the same one, letters of the set included.
+        const QList<QuestionRecord>& r = imported.records;
+        QVERIFY(r[0].Question.text().startsWith(
+            QStringLiteral("\u0160ta zna\u010di skra\u0107enica FAQ")));
+        QCOMPARE(r[0].Answers[0].text(),
+                 rt::fixedAssign(QStringLiteral("Forum za nove \u010dlanove"), 80));
+        QCOMPARE(r[0].Correct, std::int16_t(1));
+        QCOMPARE(r[1].Correct, std::int16_t(0));
+        for (int n = 1; n <= 21; ++n)
+            QCOMPARE(r[n - 1].Number.text(), rt::fixedAssign(QString::number(n), 10));
+        for (int n = questions + 1; n <= 21; ++n)
+            QCOMPARE(r[n - 1], numberOnly(n));
+        if (format == Format::Gift) {
+            // Escapes give the character itself; a question over two lines is one line.
+            QCOMPARE(r[2].Question.text().trimmed(), QStringLiteral("\u0160ta u C: a = b radi?"));
+            QCOMPARE(r[2].Answers[2].text().trimmed(), QStringLiteral("Pi\u0161e {a}"));
+            QCOMPARE(r[2].Answers[3].text().trimmed(),
+                     QStringLiteral("Ni\u0161ta, to je # komentar"));
+            QCOMPARE(r[3].Question.text().trimmed(),
+                     QStringLiteral("Pitanje koje se prote\u017ee kroz dva reda?"));
+            QCOMPARE(r[3].Correct, std::int16_t(2));
+        }
+        if (format == Format::Csv) {
+            QCOMPARE(r[1].Question.text().trimmed(), QStringLiteral("Ko je \"trol\" na forumu?"));
+            QCOMPARE(r[1].Answers[0].text().trimmed(),
+                     QStringLiteral("\u010clan koji, namerno, izaziva sva\u0111u"));
+            QCOMPARE(r[2].Correct, std::int16_t(1)); // a lower-case b
+        }
+        if (format == Format::Aiken)
+            QCOMPARE(r[1].Question.text().trimmed(),
+                     QStringLiteral("Ko je \u201etrol\u201d na forumu?"));
+
+        // The other line ends, and no byte order mark, give the same set.
+        QByteArray other = crlf(source);
+        if (format == Format::Csv)
+            other = source.mid(3).replace("\r\n", "\n");
+        const dyr::Imported again = dyr::importSet(format, other, {});
+        QCOMPARE(shown(again.notes), notes);
+        QCOMPARE(bytesOf(again.records), bytesOf(imported.records));
+    }
+
+    // Export, then import: the same bytes, for sets filled the way the editor fills them.
+    void roundTrips_data() {
+        QTest::addColumn<Format>("format");
+        QTest::addColumn<QList<QuestionRecord>>("set");
+        for (const Format f : {Format::Aiken, Format::Gift, Format::Csv}) {
+            const QByteArray name = nameOf(f).toUtf8();
+            QTest::newRow(name + ": 21 questions") << f << trickySet();
+            QTest::newRow(name + ": 7 questions") << f << firstQuestions(trickySet(), 7);
+            QTest::newRow(name + ": 1 question") << f << firstQuestions(trickySet(), 1);
+            QTest::newRow(name + ": varnikol") << f << shippedSet(QStringLiteral("varnikol"));
+            QTest::newRow(name + ": tuvek") << f << shippedSet(QStringLiteral("tuvek"));
+        }
+    }
+    void roundTrips() {
+        QFETCH(Format, format);
+        QFETCH(QList<QuestionRecord>, set);
+        QCOMPARE(set.size(), 21);
+        const dyr::Exported exported = dyr::exportSet(format, set);
+        QCOMPARE(shown(exported.notes), QStringList());
+        const dyr::Imported imported = dyr::importSet(format, exported.text, {});
+        QCOMPARE(shown(imported.notes), QStringList());
+        QCOMPARE(bytesOf(imported.records), bytesOf(set));
+
+        // The same through the commands: a file, then standard output and input.
+        QTemporaryDir dir;
+        const QString set1 = dir.filePath(QStringLiteral("a.dyr"));
+        const QString text = dir.filePath(QStringLiteral("a.txt"));
+        const QString set2 = dir.filePath(QStringLiteral("b.dyr"));
+        writeAll(set1, bytesOf(set));
+        const QString name = nameOf(format);
+        Result r = runTool({QStringLiteral("export"), name, set1, text});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QString());
+        QCOMPARE(readAll(text), exported.text);
+        r = runTool({QStringLiteral("export"), name, set1});
+        QCOMPARE(r.out.toUtf8(), exported.text);
+        r = runTool({QStringLiteral("import"), name, QStringLiteral("-"), set2}, exported.text);
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out,
+                 set2 + QStringLiteral(": %1 imported, 21 records written\n")
+                            .arg(imported.questions == 1
+                                     ? QStringLiteral("1 question")
+                                     : QStringLiteral("%1 questions").arg(imported.questions)));
+        QCOMPARE(readAll(set2), bytesOf(set));
+    }
+
+    // Random sets: whatever export writes without a word comes back byte for byte.
+    void randomRoundTrips() {
+        QRandomGenerator random(12);
+        const QString alphabet =
+            QStringLiteral("aZ09 ~=#{}:\\\"',;%-></[]\u0161\u0110\u20ac\u201e\u00a0\u02d9AD.)");
+        const auto text = [&](int n) {
+            QString t;
+            for (int i = 0; i < n; ++i)
+                t += alphabet.at(random.bounded(alphabet.size()));
+            return t;
+        };
+        for (const Format f : {Format::Aiken, Format::Gift, Format::Csv}) {
+            int clean = 0;
+            for (int round = 0; round < 150; ++round) {
+                QList<QuestionRecord> set;
+                const int k = random.bounded(1, 22);
+                for (int n = 1; n <= 21; ++n) {
+                    QStringList answers;
+                    for (int i = 0; i < 4; ++i)
+                        answers << text(random.bounded(1, 12));
+                    set << (n <= k
+                                ? filled(n, text(random.bounded(1, 81)), answers, random.bounded(4))
+                                : numberOnly(n));
+                }
+                const dyr::Exported exported = dyr::exportSet(f, set);
+                if (!exported.notes.isEmpty()) {
+                    QVERIFY2(exported.text.isEmpty() || exported.ok(),
+                             qPrintable(exported.notes.first().message));
+                    continue;
+                }
+                ++clean;
+                const dyr::Imported imported = dyr::importSet(f, exported.text, {});
+                QVERIFY2(imported.ok(), qPrintable(shown(imported.notes).join('\n')));
+                QCOMPARE(bytesOf(imported.records), bytesOf(set));
+            }
+            QVERIFY2(clean > 10, qPrintable(nameOf(f)));
+        }
+    }
+
+    // Every fault of a source, with its line; nothing is imported then.
+    void faults_data() {
+        QTest::addColumn<Format>("format");
+        QTest::addColumn<QByteArray>("source");
+        QTest::addColumn<QStringList>("notes");
+        const QByteArray choices = "A. a\nB. b\nC. c\nD. d\n";
+        QTest::newRow("aiken: three choices")
+            << Format::Aiken << QByteArray("Q?\nA. a\nB. b\nC. c\nANSWER: A\n")
+            << QStringList{"1: question 1: 3 choices; a question needs exactly four, A to D"};
+        QTest::newRow("aiken: five choices")
+            << Format::Aiken << QByteArray("Q?\n") + choices + "E. e\nANSWER: A\n"
+            << QStringList{"1: question 1: 5 choices; a question needs exactly four, A to D"};
+        QTest::newRow("aiken: no letter")
+            << Format::Aiken << QByteArray("Q?\n") + choices + "ANSWER:\n"
+            << QStringList{"6: question 1: the ANSWER: line gives no letter"};
+        QTest::newRow("aiken: unknown letter")
+            << Format::Aiken << QByteArray("Q?\n") + choices + "ANSWER: E\n"
+            << QStringList{"6: question 1: answer \"E\" is not one of the choices A to D"};
+        QTest::newRow("aiken: two letters")
+            << Format::Aiken << QByteArray("Q?\n") + choices + "ANSWER: AB\n"
+            << QStringList{"6: question 1: answer \"AB\" is not one of the choices A to D"};
+        QTest::newRow("aiken: no ANSWER line")
+            << Format::Aiken << QByteArray("Q1?\n") + choices + "ANSWER: B\n\nQ2?\n" + choices
+            << QStringList{"8: question 2: no ANSWER: line"};
+        QTest::newRow("aiken: blank line inside")
+            << Format::Aiken << QByteArray("Q?\nA. a\n\nB. b\nC. c\nD. d\nANSWER: A\n")
+            << QStringList{"3: question 1: a blank line before the ANSWER: line"};
+        QTest::newRow("aiken: two-line question")
+            << Format::Aiken << QByteArray("Q\nmore?\n") + choices + "ANSWER: A\n"
+            << QStringList{"2: question 1: expected a choice or the ANSWER: line (the question "
+                           "must be on one line)"};
+        QTest::newRow("aiken: choices out of order")
+            << Format::Aiken << QByteArray("Q?\nA. a\nC. c\nB. b\nD. d\nANSWER: A\n")
+            << QStringList{"3: question 1: choice C where choice B should be"};
+        QTest::newRow("aiken: empty choice")
+            << Format::Aiken << QByteArray("Q?\nA. a\nB.\nC. c\nD. d\nANSWER: A\n")
+            << QStringList{"3: question 1: choice B has no text"};
+        QTest::newRow("aiken: no question, then a sound one")
+            << Format::Aiken << choices + "ANSWER: A\n\nQ?\n" + choices + "ANSWER: C\n\nANSWER: D\n"
+            << QStringList{"1: question 1: a choice where the question should be",
+                           "14: question 3: an ANSWER: line without a question"};
+
+        const QByteArray mc = "{=a ~b ~c ~d}";
+        const QString only = " questions are not supported (only multiple choice: one right "
+                             "answer after =, three wrong ones after ~)";
+        QTest::newRow("gift: true/false")
+            << Format::Gift << QByteArray("// x\n::t::1+1=2 {T}\n\n::f::Je li? {FALSE#ne}\n")
+            << QStringList{"2: question 1: true/false" + only, "4: question 2: true/false" + only};
+        QTest::newRow("gift: short answer") << Format::Gift << QByteArray("Ko? {=niko =nijedan}\n")
+                                            << QStringList{"1: question 1: short-answer" + only};
+        QTest::newRow("gift: matching")
+            << Format::Gift << QByteArray("Spoji {\n=a -> 1\n=b -> 2\n=c -> 3\n}\n")
+            << QStringList{"1: question 1: matching" + only};
+        QTest::newRow("gift: numeric") << Format::Gift << QByteArray("\n\nKoliko? {#3:1}\n")
+                                       << QStringList{"3: question 1: numeric" + only};
+        QTest::newRow("gift: essay") << Format::Gift << QByteArray("Opisi forum. {}\n")
+                                     << QStringList{"1: question 1: essay" + only};
+        QTest::newRow("gift: missing word")
+            << Format::Gift << QByteArray("Forum je {=mesto ~b ~c ~d} za razgovor.\n")
+            << QStringList{"1: question 1: missing-word (text after the answers)" + only};
+        QTest::newRow("gift: percentages")
+            << Format::Gift << QByteArray("Q {~%50%a ~%50%b ~c ~d}\n")
+            << QStringList{"1: question 1: percentages on answers are not supported; mark the "
+                           "one right answer with = and the others with ~"};
+        QTest::newRow("gift: description")
+            << Format::Gift << QByteArray("Samo tekst bez odgovora\n")
+            << QStringList{"1: question 1: no answers in { }; a text without answers (a "
+                           "description) is not a question"};
+        QTest::newRow("gift: no right answer")
+            << Format::Gift << QByteArray("Q {~a ~b ~c ~d}\n")
+            << QStringList{"1: question 1: no right answer; mark it with ="};
+        QTest::newRow("gift: two right answers")
+            << Format::Gift << QByteArray("Q {=a =b ~c ~d}\n")
+            << QStringList{"1: question 1: 2 right answers (=); a question has one"};
+        QTest::newRow("gift: five answers")
+            << Format::Gift << QByteArray("Q {=a ~b ~c ~d ~e}\n")
+            << QStringList{"1: question 1: 5 answers; a question needs exactly four"};
+        QTest::newRow("gift: empty answer") << Format::Gift << QByteArray("Q {\n=a\n~\n~c\n~d\n}\n")
+                                            << QStringList{"3: question 1: answer 2 is empty"};
+        QTest::newRow("gift: no question text") << Format::Gift << QByteArray("::t:: ") + mc
+                                                << QStringList{"1: question 1: no question text"};
+        QTest::newRow("gift: title not closed")
+            << Format::Gift << QByteArray("::t Q ") + mc
+            << QStringList{"1: question 1: the title's :: is not closed"};
+        QTest::newRow("gift: brace not closed")
+            << Format::Gift << QByteArray("Q\n{=a ~b\n~c ~d\n\nQ2 ") + mc
+            << QStringList{"2: question 1: the { of line 2 is not closed"};
+        QTest::newRow("gift: brace inside")
+            << Format::Gift << QByteArray("Q {=a ~{b} ~c ~d}\n")
+            << QStringList{"1: question 1: a { inside the answers; write \\{ for the character"};
+        QTest::newRow("gift: answers without = or ~")
+            << Format::Gift << QByteArray("Q {\n  a =b ~c ~d ~e}\n")
+            << QStringList{"2: question 1: each answer begins with = (the right one) or ~ (a "
+                           "wrong one)"};
+        QTest::newRow("gift: a line break escaped")
+            << Format::Gift << QByteArray("Prvi red\\ndrugi red {=a ~b ~c ~d}\n")
+            << QStringList{"1: question 1, question text: character U+000A is not printable; "
+                           "--replace stores '?' instead"};
+        QTest::newRow("gift: [html] and feedback are reported")
+            << Format::Gift << QByteArray("[html]<b>Q</b> {=a#da ~b ~c ~d ####opsti}\n")
+            << QStringList{"1: warning: question 1: [html] text is stored as written, tags "
+                           "included",
+                           "1: warning: question 1, answer A: feedback (#...) dropped",
+                           "1: warning: question 1, answer D: feedback (#...) dropped"};
+
+        const QByteArray header = "number,question,a,b,c,d,correct\n";
+        QTest::newRow("csv: no header")
+            << Format::Csv << QByteArray("1,Q,a,b,c,d,A\n")
+            << QStringList{"1: the first row must be the header number,question,a,b,c,d,correct"};
+        QTest::newRow("csv: empty file") << Format::Csv << QByteArray()
+                                         << QStringList{"1: no header row number,question,a,b,"
+                                                        "c,d,correct"};
+        QTest::newRow("csv: fields missing")
+            << Format::Csv << header + "1,Q,a,b,c,A\n"
+            << QStringList{"2: question 1: 6 fields; a row has 7, as the header"};
+        QTest::newRow("csv: correct not a letter")
+            << Format::Csv << header + "1,Q,a,b,c,d,2\n"
+            << QStringList{"2: question 1: correct must be A, B, C or D, not \"2\""};
+        QTest::newRow("csv: quote inside a field")
+            << Format::Csv << header + "1,Q \"x\",a,b,c,d,A\n"
+            << QStringList{"2: a quote inside a field that isn't quoted; quote the field and "
+                           "double the quote"};
+        QTest::newRow("csv: text after the closing quote")
+            << Format::Csv << header + "1,\"Q\" x,a,b,c,d,A\n"
+            << QStringList{"2: text after the closing quote of a field; a quoted field ends at "
+                           "its quote"};
+        QTest::newRow("csv: quote not closed")
+            << Format::Csv << header + "1,Q,a,b,c,d,A\n2,\"Q2,a,b,c,d,A\n3,Q3,a,b,c,d,A\n"
+            << QStringList{"3: the quoted field of line 3 is not closed",
+                           "3: question 2: 2 fields; a row has 7, as the header"};
+        QTest::newRow("csv: a line break in a quoted field")
+            << Format::Csv << header + "1,\"Q\r\nmore\",a,b,c,d,A\r\n"
+            << QStringList{"2: question 1, question text: character U+000D is not printable (2 "
+                           "such characters in this text); --replace stores '?' instead"};
+        QTest::newRow("csv: empty question, empty answer, other number")
+            << Format::Csv << header + "1, ,a,b,c,d,A\n7,Q,a,,c,d,B\n"
+            << QStringList{"2: question 1: the question is empty",
+                           "3: warning: question 2, answer B: empty",
+                           "3: warning: question 2: number \"7\" is not kept; the questions are "
+                           "numbered in order"};
+
+        // What every format shares: fitting the texts into the set.
+        const QString long81 = QString(81, QLatin1Char('x'));
+        QTest::newRow("too long")
+            << Format::Csv << header + "1,Q," + long81.toUtf8() + ",b,c,d,A\n"
+            << QStringList{"2: question 1, answer A: 81 characters, but at most 80 fit; --cut "
+                           "keeps the first 80"};
+        QTest::newRow("not in the code page")
+            << Format::Aiken
+            << QByteArray("Q \xd0\x96\xd0\xb0?\nA. a \xf0\x9f\x98\x80\nB. b\nC. c\nD. d\n"
+                          "ANSWER: A\n")
+            << QStringList{
+                   "1: question 1, question text: \"\u0416\" (U+0416) is not in Windows-1250 "
+                   "(2 such characters in this text); --replace stores '?' instead",
+                   "2: question 1, answer A: \"\U0001F600\" (U+1F600) is not in "
+                   "Windows-1250; --replace stores '?' instead"};
+        QTest::newRow("not UTF-8")
+            << Format::Aiken << QByteArray("Q?\nA. \xe8\nB. b\nC. c\nD. d\nANSWER: A\n")
+            << QStringList{"2: not valid UTF-8",
+                           "2: question 1, answer A: \"\ufffd\" (U+FFFD) is not in "
+                           "Windows-1250; --replace stores '?' instead"};
+        QTest::newRow("no questions") << Format::Gift << QByteArray("// samo komentar\n\n")
+                                      << QStringList{"0: no questions found"};
+        QByteArray many;
+        for (int n = 1; n <= 23; ++n)
+            many +=
+                "::" + QByteArray::number(n) + ":: Q" + QByteArray::number(n) + " " + mc + "\n\n";
+        QTest::newRow("more than 21 questions")
+            << Format::Gift << many
+            << QStringList{"43: question 22: a set holds at most 21 questions and this source "
+                           "has 23; --first 21 keeps the first 21"};
+    }
+    void faults() {
+        QFETCH(Format, format);
+        QFETCH(QByteArray, source);
+        QFETCH(QStringList, notes);
+        const dyr::Imported imported = dyr::importSet(format, source, {});
+        QCOMPARE(shown(imported.notes), notes);
+        const bool errors = std::any_of(notes.begin(), notes.end(), [](const QString& n) {
+            return !n.contains(QLatin1String(": warning: "));
+        });
+        QCOMPARE(imported.ok(), !errors);
+
+        // The same with CRLF line ends.
+        QCOMPARE(shown(dyr::importSet(format, crlf(source), {}).notes), notes);
+
+        // The command names the source and line, and leaves an old set alone.
+        if (!errors)
+            return;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("src.txt"));
+        const QString set = dir.filePath(QStringLiteral("set.dyr"));
+        writeAll(path, source);
+        writeAll(set, "old");
+        const Result r = runTool({QStringLiteral("import"), nameOf(format), path, set});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.out, QString());
+        const QString& first = notes.first();
+        const QString where = first.startsWith(QLatin1String("0: "))
+                                  ? path + first.mid(1)
+                                  : path + QLatin1Char(':') + first;
+        QVERIFY2(r.err.startsWith(where + QLatin1Char('\n')), qPrintable(r.err));
+        QVERIFY(r.err.endsWith(QStringLiteral("dyr: ") + set + QStringLiteral(" not written\n")));
+        QCOMPARE(readAll(set), QByteArray("old"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+    // --cut and --replace store what doesn't fit, each time with a warning; characters
+    // are counted by code point, an emoji being one.
+    void cutAndReplace() {
+        const QString emoji = QStringLiteral("\U0001F600");
+        QString question;
+        for (int i = 0; i < 80; ++i)
+            question += emoji;
+        const QByteArray source = "number,question,a,b,c,d,correct\n1," + question.toUtf8() + "," +
+                                  QByteArray(85, 'y') + ",\xc5\xa1,c,d,A\n";
+        dyr::Imported r = dyr::importSet(Format::Csv, source, {});
+        QCOMPARE(shown(r.notes),
+                 (QStringList{"2: question 1, question text: \"\U0001F600\" (U+1F600) is not in "
+                              "Windows-1250 (80 such characters in this text); --replace "
+                              "stores '?' instead",
+                              "2: question 1, answer A: 85 characters, but at most 80 fit; "
+                              "--cut keeps the first 80"}));
+
+        r = dyr::importSet(Format::Csv, source, {0, true, true});
+        QCOMPARE(shown(r.notes),
+                 (QStringList{"2: warning: question 1, question text: \"\U0001F600\" (U+1F600) is "
+                              "not in Windows-1250, stored as '?' (80 such characters in this "
+                              "text)",
+                              "2: warning: question 1, answer A: cut to 80 of its 85 "
+                              "characters"}));
+        QVERIFY(r.ok());
+        QCOMPARE(r.records[0].Question.text(), QString(80, QLatin1Char('?')));
+        QCOMPARE(r.records[0].Answers[0].text(), QString(80, QLatin1Char('y')));
+        QCOMPARE(r.records[0].Answers[1].text(), rt::fixedAssign(QStringLiteral("\u0161"), 80));
+
+        // Cut first: a character past the cut is gone with the cut, not replaced.
+        const QByteArray tail = "Q?\nA. " + QByteArray(80, 'a') +
+                                "\xd0\x96\nB. b\nC. c\nD. d\n"
+                                "ANSWER: A\n";
+        r = dyr::importSet(Format::Aiken, tail, {0, true, false});
+        QCOMPARE(shown(r.notes), (QStringList{"2: warning: question 1, answer A: cut to 80 of "
+                                              "its 81 characters"}));
+
+        // Through the command: warnings, and the set written.
+        QTemporaryDir dir;
+        const QString set = dir.filePath(QStringLiteral("set.dyr"));
+        const Result run =
+            runTool({QStringLiteral("import"), QStringLiteral("--cut"), QStringLiteral("csv"),
+                     QStringLiteral("--replace"), QStringLiteral("-"), set},
+                    source);
+        QCOMPARE(run.status, 0);
+        QVERIFY(
+            run.err.startsWith(QStringLiteral("stdin:2: warning: question 1, question text: ")));
+        QCOMPARE(readAll(set),
+                 bytesOf(dyr::importSet(Format::Csv, source, {0, true, true}).records));
+    }
+
+    // More than 21 questions: nothing written unless --first says how many to keep.
+    void first() {
+        // Question 24 is faulty; left out, it doesn't matter.
+        QByteArray source;
+        for (int n = 1; n <= 25; ++n)
+            source += "Q" + QByteArray::number(n) + "?\nA. a\nB. b\nC. c\n" +
+                      (n == 24 ? "" : "D. d\n") + "ANSWER: C\n\n";
+        dyr::Imported r = dyr::importSet(Format::Aiken, source, {21, false, false});
+        QCOMPARE(shown(r.notes),
+                 QStringList{"148: warning: questions 22 to 25 left out (--first 21)"});
+        QCOMPARE(r.questions, 21);
+        QCOMPARE(r.records.size(), 21);
+        QCOMPARE(r.records[20].Question.text().trimmed(), QStringLiteral("Q21?"));
+
+        r = dyr::importSet(Format::Aiken, source, {3, false, false});
+        QCOMPARE(r.questions, 3);
+        QCOMPARE(r.records[3], numberOnly(4));
+        r = dyr::importSet(Format::Aiken, source.left(source.indexOf("Q23")), {21, false, false});
+        QCOMPARE(shown(r.notes), QStringList{"148: warning: question 22 left out (--first 21)"});
+        QCOMPARE(
+            dyr::importSet(Format::Aiken, source.left(source.indexOf("Q22")), {21, false, false})
+                .notes,
+            QList<dyr::Note>());
+        const QList<QuestionRecord> kept =
+            dyr::importSet(Format::Aiken, source, {21, false, false}).records;
+
+        QTemporaryDir dir;
+        const QString set = dir.filePath(QStringLiteral("set.dyr"));
+        const QString src = dir.filePath(QStringLiteral("src.txt"));
+        writeAll(src, source);
+        Result run = runTool({QStringLiteral("import"), QStringLiteral("aiken"), src, set});
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.err, src +
+                              QStringLiteral(":148: question 22: a set holds at most 21 "
+                                             "questions and this source has 25; --first 21 "
+                                             "keeps the first 21\n") +
+                              src +
+                              QStringLiteral(":162: question 24: 3 choices; a question "
+                                             "needs exactly four, A to D\n") +
+                              QStringLiteral("dyr: ") + set + QStringLiteral(" not written\n"));
+        QVERIFY(!QFileInfo::exists(set));
+        run = runTool({QStringLiteral("import"), QStringLiteral("--first=21"),
+                       QStringLiteral("aiken"), src, set});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err, src + QStringLiteral(":148: warning: questions 22 to 25 left out "
+                                               "(--first 21)\n"));
+        QCOMPARE(readAll(set), bytesOf(kept));
+    }
+
+    // What export can't write, and what wouldn't come back the same from import.
+    void exportProblems_data() {
+        QTest::addColumn<Format>("format");
+        QTest::addColumn<QList<QuestionRecord>>("set");
+        QTest::addColumn<QStringList>("notes");
+        const QStringList abcd{"a", "b", "c", "d"};
+        const QList<QuestionRecord> base = firstQuestions(trickySet(), 3);
+
+        auto set = base;
+        set[1].Correct = 8224;
+        set[2].Correct = -1;
+        QTest::newRow("Correct outside 0 to 3")
+            << Format::Csv << set
+            << QStringList{"2: record 2: Correct is 8224; only 0 to 3 (A to D) can be exported",
+                           "3: record 3: Correct is -1; only 0 to 3 (A to D) can be exported"};
+        set = base;
+        set[1] = numberOnly(2);
+        set[6] = filled(7, QString(), abcd, 0);
+        set[7].Answers[0] = QStringLiteral("x");
+        QTest::newRow("records without a question")
+            << Format::Gift << set
+            << QStringList{"2: warning: record 2 holds no question and is not exported; the "
+                           "questions after it move up on import",
+                           "3: warning: record 3: its number is not kept; import numbers it 2",
+                           "7: warning: record 7 holds no question and is not exported; its "
+                           "answers are left out",
+                           "8: warning: record 8 holds no question and is not exported; its "
+                           "answers are left out"};
+        set = base;
+        set[0].Number = QStringLiteral("07");
+        set[1].Answers[3].setRaw(QStringLiteral("d"));
+        set[2].Question.setRaw(QStringLiteral("Q\tx"));
+        QTest::newRow("number, NUL fill, tab")
+            << Format::Csv << set
+            << QStringList{"1: warning: record 1: its number is not kept; import numbers it 1",
+                           "2: warning: record 2, answer D: filled with NUL bytes, which import "
+                           "fills with spaces",
+                           "3: record 3, question text: character U+0009 at column 2 can't be "
+                           "exported"};
+        set = base;
+        set[0].Answers[1] = QString();
+        set[1].Question = QStringLiteral("B) nije pitanje");
+        set[2].Answers[0] = QStringLiteral(" a");
+        QTest::newRow("aiken: empty, choice-like, leading space")
+            << Format::Aiken << set
+            << QStringList{
+                   "1: record 1, answer B: empty, and Aiken has no empty texts",
+                   "2: record 2, question text: reads as a choice or an ANSWER: line in Aiken",
+                   "3: record 3, answer A: starts with a space, which Aiken drops"};
+        set = base;
+        set[0].Answers[1] = QStringLiteral("a -> b");
+        set[1].Answers[2] = QStringLiteral("%50% b");
+        set[2].Question = QStringLiteral("[Markdown] x");
+        set[2].Answers[3].setRaw(QString(80, QChar(0)));
+        QTest::newRow("gift: matching, percentage, marker, never filled")
+            << Format::Gift << set
+            << QStringList{
+                   "1: record 1, answer B: holds ->, which GIFT reads as a matching pair",
+                   "2: record 2, answer C: starts with %, which GIFT reads as a "
+                   "percentage",
+                   "3: warning: record 3, answer D: filled with NUL bytes, which import "
+                   "fills with spaces",
+                   "3: record 3, question text: starts with [markdown], which GIFT reads as "
+                   "the text's format",
+                   "3: record 3, answer D: empty, and GIFT has no empty texts"};
+        QTest::newRow("nothing to export") << Format::Aiken << firstQuestions(base, 0)
+                                           << QStringList{"0: no record holds a question"};
+        set = trickySet();
+        set << filled(22, QStringLiteral("Q"), abcd, 0) << numberOnly(23);
+        QTest::newRow("past record 21")
+            << Format::Csv << set
+            << QStringList{"22: warning: record 22: question 22 is past the 21 a set holds; "
+                           "import needs --first",
+                           "23: warning: record 23 holds no question and is not exported"};
+    }
+    void exportProblems() {
+        QFETCH(Format, format);
+        QFETCH(QList<QuestionRecord>, set);
+        QFETCH(QStringList, notes);
+        const dyr::Exported exported = dyr::exportSet(format, set);
+        QCOMPARE(shown(exported.notes), notes);
+        QCOMPARE(exported.text.isEmpty(), !exported.ok());
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("set.dyr"));
+        const QString out = dir.filePath(QStringLiteral("out.txt"));
+        writeAll(path, bytesOf(set));
+        const Result r = runTool({QStringLiteral("export"), nameOf(format), path, out});
+        QCOMPARE(r.status, exported.ok() ? 0 : 1);
+        QCOMPARE(QFileInfo::exists(out), exported.ok());
+        QVERIFY2(r.err.startsWith(path + QStringLiteral(": ") +
+                                  notes.first().mid(notes.first().indexOf(' ') + 1)),
+                 qPrintable(r.err));
+    }
+
+    void commandErrors_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("err");
+        const QString usage = QStringLiteral("usage: dyr dump FILE");
+        QTest::newRow("import, too few") << QStringList{"import", "csv", "x.csv"} << 2 << usage;
+        QTest::newRow("export, too many")
+            << QStringList{"export", "csv", "a", "b", "c"} << 2 << usage;
+        QTest::newRow("unknown option") << QStringList{"import", "--fast", "csv", "a", "b"} << 2
+                                        << "dyr: unknown option --fast\n" + usage;
+        QTest::newRow("export takes no options") << QStringList{"export", "--cut", "csv", "a"} << 2
+                                                 << "dyr: unknown option --cut\n" + usage;
+        QTest::newRow("unknown format")
+            << QStringList{"import", "moodle", "a", "b"} << 2
+            << "dyr: unknown format \"moodle\"; the formats are aiken, gift and csv\n";
+        QTest::newRow("--first 0") << QStringList{"import", "--first", "0", "csv", "a", "b"} << 2
+                                   << "dyr: --first takes a number from 1 to 21\n";
+        QTest::newRow("--first 22") << QStringList{"import", "--first=22", "csv", "a", "b"} << 2
+                                    << "dyr: --first takes a number from 1 to 21\n";
+        QTest::newRow("--first without a number")
+            << QStringList{"import", "csv", "a", "b", "--first"} << 2
+            << "dyr: --first takes a number from 1 to 21\n";
+        QTest::newRow("missing source") << QStringList{"import", "csv", "/nonexistent/a.csv", "b"}
+                                        << 2 << "dyr: cannot read /nonexistent/a.csv: ";
+        QTest::newRow("set to standard output")
+            << QStringList{"import", "csv", "a.csv", "-"} << 2
+            << "dyr: the set is written to a file, not to standard output\n";
+        QTest::newRow("missing set") << QStringList{"export", "gift", "/nonexistent/a.dyr"} << 2
+                                     << "dyr: cannot read /nonexistent/a.dyr: ";
+    }
+    void commandErrors() {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, err);
+        const Result r = runTool(args);
+        QCOMPARE(r.status, status);
+        QVERIFY2(r.err.startsWith(err), qPrintable(r.err));
+        QCOMPARE(r.out, QString());
+    }
+
+    // Import replaces the whole set at once; a set that can't be written is reported.
+    void importReplacesTheSet() {
+        QTemporaryDir dir;
+        const QString set = dir.filePath(QStringLiteral("set.dyr"));
+        writeAll(set, QByteArray(30 * RecordLength, 'z'));
+        const QByteArray source = readAll(sample(QStringLiteral("sample-aiken.txt")));
+        Result r = runTool(
+            {QStringLiteral("import"), QStringLiteral("aiken"), QStringLiteral("-"), set}, source);
+        QCOMPARE(r.status, 0);
+        QCOMPARE(readAll(set), bytesOf(dyr::importSet(Format::Aiken, source, {}).records));
+        QCOMPARE(dyr::check(readAll(set)).filter(QStringLiteral("record 4,")).size(), 5);
+
+        r = runTool({QStringLiteral("import"), QStringLiteral("aiken"), QStringLiteral("-"),
+                     dir.filePath(QStringLiteral("no/set.dyr"))},
+                    source);
+        QCOMPARE(r.status, 2);
+        QVERIFY(r.err.startsWith(QStringLiteral("dyr: cannot write ")));
+    }
+
+    // The help's example of each format imports as it stands.
+    void helpExamples_data() {
+        QTest::addColumn<Format>("format");
+        QTest::addColumn<QString>("heading");
+        QTest::newRow("aiken") << Format::Aiken << "Aiken:";
+        QTest::newRow("gift") << Format::Gift << "GIFT, multiple choice:";
+        QTest::newRow("csv") << Format::Csv << "CSV (RFC 4180)";
+    }
+    void helpExamples() {
+        QFETCH(Format, format);
+        QFETCH(QString, heading);
+        const QStringList lines = dyr::helpText().split(QLatin1Char('\n'));
+        qsizetype at = lines.indexOf(
+            QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(heading) + ".*"));
+        QVERIFY(at >= 0);
+        while (at < lines.size() && !lines[at].startsWith(QLatin1String("  ")))
+            ++at;
+        QByteArray example;
+        for (; at < lines.size() &&
+               (lines[at].isEmpty() || lines[at].startsWith(QLatin1String("  ")));
+             ++at)
+            example += lines[at].mid(2).toUtf8() + '\n';
+        const dyr::Imported imported = dyr::importSet(format, example, {});
+        QVERIFY2(imported.ok(), qPrintable(shown(imported.notes).join('\n')));
+        QCOMPARE(imported.questions, 1);
+        QCOMPARE(imported.records[0].Correct, std::int16_t(1));
+    }
+};
+
+QTEST_MAIN(TestFormats)
+#include "tst_formats.moc"

@@ -1,0 +1,384 @@
+// Import and export through the other tools' formats: what every format shares.
+#include "formats.h"
+
+#include "codepage.h"
+#include "conversions.h"
+#include "formatsupport.h"
+
+#include <QStringDecoder>
+
+#include <algorithm>
+
+namespace dyr {
+
+using namespace support;
+
+namespace support {
+
+QString decodeSource(const QByteArray& source, QList<Note>* notes) {
+    QByteArrayList lines = source.split('\n');
+    if (lines.first().startsWith("\xEF\xBB\xBF"))
+        lines.first().remove(0, 3);
+    QString text;
+    for (int i = 0; i < lines.size(); ++i) {
+        QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        if (i > 0)
+            text += QLatin1Char('\n');
+        text += decode(lines[i]);
+        if (decode.hasError())
+            notes->append(error(i + 1, QStringLiteral("not valid UTF-8")));
+    }
+    return text;
+}
+
+QStringList sourceLines(const QString& text) {
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (lines.size() > 1 && lines.last().isEmpty())
+        lines.removeLast(); // the line end of the last line
+    for (QString& line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    return lines;
+}
+
+QString trimBlanks(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text.at(begin)))
+        ++begin;
+    while (end > begin && isBlank(text.at(end - 1)))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+bool printable(char32_t c) {
+    return QChar::isPrint(c);
+}
+
+QString where(int question) {
+    return QStringLiteral("question %1").arg(question);
+}
+
+QString where(int question, int text) {
+    return where(question) + QStringLiteral(", ") + textName(text);
+}
+
+bool writable(const PlainQuestion& question, const QString& format,
+              const std::function<QString(int text, const QString&)>& special, QList<Note>* notes) {
+    bool sound = true;
+    for (int t = 0; t < 5; ++t) {
+        const QString& text = question.texts[t];
+        QString problem;
+        if (text.isEmpty())
+            problem = QStringLiteral("empty, and %1 has no empty texts").arg(format);
+        else if (isBlank(text.front()))
+            problem = QStringLiteral("starts with a space, which %1 drops").arg(format);
+        else
+            problem = special(t, text);
+        if (!problem.isEmpty()) {
+            notes->append(error(
+                question.line,
+                QStringLiteral("record %1, %2: %3").arg(question.line).arg(textName(t), problem)));
+            sound = false;
+        }
+    }
+    return sound;
+}
+
+} // namespace support
+
+namespace {
+
+QString codePoint(char32_t c) {
+    return QStringLiteral("U+%1").arg(static_cast<uint>(c), 4, 16, QLatin1Char('0')).toUpper();
+}
+
+bool storable(char32_t c) {
+    return printable(c) && rt::fitsCodePage(QString::fromUcs4(&c, 1));
+}
+
+// Why a character can't be stored in a set.
+QString unstorable(char32_t c) {
+    if (!printable(c))
+        return QStringLiteral("character %1 is not printable").arg(codePoint(c));
+    return QStringLiteral("\"%1\" (%2) is not in Windows-1250")
+        .arg(QString::fromUcs4(&c, 1), codePoint(c));
+}
+
+// Makes a text the characters of a field at most `width` wide, counting code points
+// (one character of the set each). What doesn't fit is an error, or with --cut and
+// --replace a warning and cut or stored as '?'.
+QString fit(const QString& text, int width, const QString& place, int line,
+            const ImportOptions& options, QList<Note>* notes) {
+    QList<char32_t> points;
+    for (const uint c : text.toUcs4())
+        points.append(c);
+    if (points.size() > width) {
+        if (options.cut) {
+            notes->append(warning(line, QStringLiteral("%1: cut to %2 of its %3 characters")
+                                            .arg(place)
+                                            .arg(width)
+                                            .arg(points.size())));
+            points.resize(width);
+        } else {
+            notes->append(error(line, QStringLiteral("%1: %2 characters, but at most %3 fit; "
+                                                     "--cut keeps the first %3")
+                                          .arg(place)
+                                          .arg(points.size())
+                                          .arg(width)));
+        }
+    }
+    qsizetype bad = 0;
+    char32_t first = 0;
+    for (char32_t& c : points) {
+        if (storable(c))
+            continue;
+        if (bad++ == 0)
+            first = c;
+        c = U'?';
+    }
+    if (bad > 0) {
+        const QString more =
+            bad > 1 ? QStringLiteral(" (%1 such characters in this text)").arg(bad) : QString();
+        if (options.replace)
+            notes->append(warning(
+                line,
+                QStringLiteral("%1: %2, stored as '?'%3").arg(place, unstorable(first), more)));
+        else
+            notes->append(error(line, QStringLiteral("%1: %2%3; --replace stores '?' instead")
+                                          .arg(place, unstorable(first), more)));
+    }
+    return QString::fromUcs4(points.constData(), points.size());
+}
+
+Reading read(Format format, const QByteArray& source) {
+    switch (format) {
+    case Format::Aiken:
+        return readAiken(source);
+    case Format::Gift:
+        return readGift(source);
+    case Format::Csv:
+        break;
+    }
+    return readCsv(source);
+}
+
+Writing write(Format format, const QList<PlainQuestion>& questions) {
+    switch (format) {
+    case Format::Aiken:
+        return writeAiken(questions);
+    case Format::Gift:
+        return writeGift(questions);
+    case Format::Csv:
+        break;
+    }
+    return writeCsv(questions);
+}
+
+bool hasErrors(const QList<Note>& notes) {
+    return std::any_of(notes.begin(), notes.end(), [](const Note& n) { return !n.warning; });
+}
+
+void sortByLine(QList<Note>& notes) {
+    std::stable_sort(notes.begin(), notes.end(),
+                     [](const Note& a, const Note& b) { return a.line < b.line; });
+}
+
+// What import puts in record n after the last question: the number alone, as the
+// editor holds a question never typed.
+qo::QuestionRecord numberOnly(int n) {
+    qo::QuestionRecord record;
+    record.Number = QString::number(n);
+    return record;
+}
+
+QString withoutPadding(const QString& field) {
+    qsizetype end = field.size();
+    while (end > 0 && (field.at(end - 1) == QLatin1Char(' ') || field.at(end - 1).isNull()))
+        --end;
+    return field.left(end);
+}
+
+bool holdsQuestion(const qo::QuestionRecord& record) {
+    return !trimBlanks(withoutPadding(record.Question.text())).isEmpty();
+}
+
+} // namespace
+
+std::optional<Format> formatNamed(const QString& name) {
+    if (name == QLatin1String("aiken"))
+        return Format::Aiken;
+    if (name == QLatin1String("gift"))
+        return Format::Gift;
+    if (name == QLatin1String("csv"))
+        return Format::Csv;
+    return std::nullopt;
+}
+
+QString textName(int k) {
+    return k == 0 ? QStringLiteral("question text") : QStringLiteral("answer ") + letter(k - 1);
+}
+
+bool Imported::ok() const {
+    return !hasErrors(notes);
+}
+
+bool Exported::ok() const {
+    return !hasErrors(notes);
+}
+
+Imported importSet(Format format, const QByteArray& source, const ImportOptions& options) {
+    Reading reading = read(format, source);
+    Imported result;
+    result.notes = reading.notes;
+    const qsizetype total = reading.starts.size();
+    const int limit = options.first > 0 ? std::min(options.first, SetRecords) : SetRecords;
+    if (total > limit) {
+        // Where the first question past the limit starts; with --first, what is said
+        // from there on concerns questions left out.
+        const int cut = reading.starts[limit];
+        if (options.first > 0) {
+            result.notes.removeIf([cut](const Note& n) { return n.line >= cut; });
+            result.notes.append(warning(
+                cut, total == limit + 1
+                         ? QStringLiteral("question %1 left out (--first %2)").arg(total).arg(limit)
+                         : QStringLiteral("questions %1 to %2 left out (--first %3)")
+                               .arg(limit + 1)
+                               .arg(total)
+                               .arg(limit)));
+        } else {
+            result.notes.append(error(cut, QStringLiteral("question %1: a set holds at most %2 "
+                                                          "questions and this source has %3; "
+                                                          "--first %2 keeps the first %2")
+                                               .arg(limit + 1)
+                                               .arg(SetRecords)
+                                               .arg(total)));
+        }
+    }
+    if (total == 0 && !hasErrors(result.notes))
+        result.notes.append(error(0, QStringLiteral("no questions found")));
+    QList<PlainQuestion> questions;
+    for (const PlainQuestion& q : reading.questions) {
+        if (q.index <= limit)
+            questions.append(q);
+    }
+
+    const QString labelKind =
+        format == Format::Gift ? QStringLiteral("title") : QStringLiteral("number");
+    for (int k = 0; k < questions.size(); ++k) {
+        const PlainQuestion& q = questions[k];
+        const int n = k + 1;
+        qo::QuestionRecord record;
+        record.Number = QString::number(n);
+        const QString label = q.label.trimmed();
+        if (!label.isEmpty() && label != QString::number(n))
+            result.notes.append(
+                warning(q.line, QStringLiteral("%1: %2 \"%3\" is not kept; the questions are "
+                                               "numbered in order")
+                                    .arg(where(q.index), labelKind, label)));
+        qo::FixedText<80>* fields[] = {&record.Question, &record.Answers[0], &record.Answers[1],
+                                       &record.Answers[2], &record.Answers[3]};
+        for (int t = 0; t < 5; ++t)
+            *fields[t] = fit(q.texts[t], 80, where(q.index, t), q.lines[t], options, &result.notes);
+        record.Correct = static_cast<std::int16_t>(q.correct);
+        result.records.append(record);
+    }
+    result.questions = static_cast<int>(result.records.size());
+    for (int n = result.questions + 1; n <= SetRecords; ++n)
+        result.records.append(numberOnly(n));
+    sortByLine(result.notes);
+    return result;
+}
+
+Exported exportSet(Format format, const QList<qo::QuestionRecord>& records) {
+    Exported result;
+    QList<PlainQuestion> questions;
+    qsizetype last = -1;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        if (holdsQuestion(records[i]))
+            last = i;
+    }
+    for (int i = 0; i < records.size(); ++i) {
+        const qo::QuestionRecord& r = records[i];
+        const int n = i + 1;
+        const QString record = QStringLiteral("record %1").arg(n);
+        if (!holdsQuestion(r)) {
+            // Import gives back such a record only after the last question, and only
+            // when it holds nothing but its number.
+            const bool moves = i < last;
+            if (!moves && n <= SetRecords && r == numberOnly(n))
+                continue;
+            QString message = record + QStringLiteral(" holds no question and is not exported");
+            const bool answers = std::any_of(r.Answers.begin(), r.Answers.end(), [](const auto& a) {
+                return !trimBlanks(withoutPadding(a.text())).isEmpty();
+            });
+            if (answers)
+                message += QStringLiteral("; its answers are left out");
+            if (moves)
+                message += QStringLiteral("; the questions after it move up on import");
+            result.notes.append(warning(n, message));
+            continue;
+        }
+
+        PlainQuestion q;
+        q.line = n;
+        const int k = static_cast<int>(questions.size()) + 1;
+        if (r.Correct < 0 || r.Correct > 3)
+            result.notes.append(error(n, record + QStringLiteral(": Correct is %1; only 0 to 3 "
+                                                                 "(A to D) can be exported")
+                                                      .arg(r.Correct)));
+        else
+            q.correct = r.Correct;
+        const QString* fields[] = {&r.Question.text(), &r.Answers[0].text(), &r.Answers[1].text(),
+                                   &r.Answers[2].text(), &r.Answers[3].text()};
+        for (int t = 0; t < 5; ++t) {
+            const QString text = withoutPadding(*fields[t]);
+            const QString place = record + QStringLiteral(", ") + textName(t);
+            const auto bad = std::find_if(text.begin(), text.end(),
+                                          [](QChar c) { return !printable(c.unicode()); });
+            if (bad != text.end())
+                result.notes.append(
+                    error(n, place + QStringLiteral(": character %1 at column %2 can't be exported")
+                                         .arg(bad->isNull() ? QStringLiteral("NUL")
+                                                            : codePoint(bad->unicode()))
+                                         .arg(bad - text.begin() + 1)));
+            else if (rt::fixedAssign(text, 80) != *fields[t])
+                result.notes.append(
+                    warning(n, place + QStringLiteral(": filled with NUL bytes, which import fills "
+                                                      "with spaces")));
+            q.texts[t] = text;
+        }
+        const QString number = withoutPadding(r.Number.text()).trimmed();
+        q.label = number.isEmpty() || std::any_of(number.begin(), number.end(),
+                                                  [](QChar c) { return !printable(c.unicode()); })
+                      ? QString::number(k)
+                      : number;
+        if (r.Number.text() != rt::fixedAssign(QString::number(k), 10))
+            result.notes.append(
+                warning(n, record + QStringLiteral(": its number is not kept; import numbers "
+                                                   "it %1")
+                                        .arg(k)));
+        if (k > SetRecords)
+            result.notes.append(warning(n, record + QStringLiteral(": question %1 is past the %2 "
+                                                                   "a set holds; import needs "
+                                                                   "--first")
+                                                        .arg(k)
+                                                        .arg(SetRecords)));
+        questions.append(q);
+    }
+    result.questions = static_cast<int>(questions.size());
+    if (questions.isEmpty())
+        result.notes.append(error(0, QStringLiteral("no record holds a question")));
+    if (!hasErrors(result.notes)) {
+        Writing written = write(format, questions);
+        result.notes += written.notes;
+        result.text = written.text;
+    }
+    sortByLine(result.notes);
+    if (hasErrors(result.notes))
+        result.text.clear();
+    return result;
+}
+
+} // namespace dyr

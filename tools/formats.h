@@ -1,0 +1,102 @@
+// Other quiz tools' question formats (Aiken, GIFT, CSV): reading them into a set and
+// writing a set out in them.
+//
+// Each reader and writer is a pure function of its input, so they can be tested and
+// fuzzed on bytes alone; importSet and exportSet add what all formats share: fitting
+// texts into the record's fields, numbering, and which records a set exports.
+#pragma once
+
+#include "questionrecord.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace dyr {
+
+enum class Format { Aiken, Gift, Csv };
+
+// "aiken", "gift" or "csv".
+std::optional<Format> formatNamed(const QString& name);
+
+// A fault (or, when `warning`, something done that the author should know of). In a
+// source, `line` counts from 1; 0 means the source or the set as a whole.
+struct Note {
+    int line = 0;
+    QString message;
+    bool warning = false;
+    bool operator==(const Note&) const = default;
+};
+
+// One multiple-choice question as a format holds it: plain text, no padding.
+struct PlainQuestion {
+    int line = 0;  // reading: where the question starts; writing: its record number
+    int index = 0; // reading: its place among the source's questions, faulty ones too
+    std::array<QString, 5> texts; // the question, then the answers A to D
+    std::array<int, 5> lines{};   // reading: the line of each text
+    int correct = 0;              // 0 to 3, the right answer A to D
+    QString label;                // GIFT's title or CSV's number, as written
+};
+
+struct Reading {
+    QList<PlainQuestion> questions; // the sound ones
+    QList<int> starts;              // the line where each question starts, faulty ones too
+    QList<Note> notes;
+};
+
+// The readers: UTF-8 bytes (a BOM and CRLF line ends are accepted) to questions.
+Reading readAiken(const QByteArray& source);
+Reading readGift(const QByteArray& source);
+Reading readCsv(const QByteArray& source);
+
+struct Writing {
+    QByteArray text; // UTF-8
+    QList<Note> notes;
+};
+
+// The writers: questions (texts printable, `line` the record number) to UTF-8. A text
+// the format can't carry so that its reader gives it back is an error naming the record.
+Writing writeAiken(const QList<PlainQuestion>& questions);
+Writing writeGift(const QList<PlainQuestion>& questions);
+Writing writeCsv(const QList<PlainQuestion>& questions);
+
+// The name of text k of a question in messages: "question" or "answer A" to "answer D".
+QString textName(int k);
+
+struct ImportOptions {
+    int first = 0;        // keep the first N questions and leave out the rest; 0: all
+    bool cut = false;     // cut a text longer than its field, with a warning
+    bool replace = false; // store '?' for a character the set can't hold, with a warning
+};
+
+// The largest number of questions a set holds (the editor's records 1 to 21).
+constexpr int SetRecords = 21;
+
+struct Imported {
+    QList<qo::QuestionRecord> records; // 21 records; only meaningful without errors
+    QList<Note> notes;                 // in line order
+    int questions = 0;
+    bool ok() const;
+};
+
+// Reads a source in a format and builds the set: question k becomes record k,
+// numbered k, its texts filled with spaces to their width; the records after the
+// last question up to 21 hold only their numbers, as the editor leaves a question
+// that was never typed.
+Imported importSet(Format format, const QByteArray& source, const ImportOptions& options);
+
+struct Exported {
+    QByteArray text;
+    QList<Note> notes; // line 0; each message names its record
+    int questions = 0;
+    bool ok() const;
+};
+
+// Writes every record of the set that holds a question, in order, its texts without
+// their padding. A record that wouldn't come back as it is from importSet is reported.
+Exported exportSet(Format format, const QList<qo::QuestionRecord>& records);
+
+} // namespace dyr

@@ -1,0 +1,53 @@
+// What the format readers and writers share: decoding a source and building notes.
+#pragma once
+
+#include "formats.h"
+
+#include <QStringList>
+
+#include <functional>
+
+namespace dyr::support {
+
+// The source as text: UTF-8, a BOM at the start dropped, line ends kept. A line
+// that isn't valid UTF-8 is reported by its number.
+QString decodeSource(const QByteArray& source, QList<Note>* notes);
+
+// The lines of a text, each without its line end (LF or CRLF).
+QStringList sourceLines(const QString& text);
+
+// Spaces and tabs: what the line formats drop around a text. Other spaces (such as
+// the no-break space) are part of the text.
+inline bool isBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+QString trimBlanks(const QString& text);
+
+// Whether a character can stand in a text the quiz shows (no control or format
+// characters), whatever the code page says.
+bool printable(char32_t c);
+
+inline Note error(int line, const QString& message) {
+    return {line, message, false};
+}
+inline Note warning(int line, const QString& message) {
+    return {line, message, true};
+}
+
+// "question 3", or with a text "question 3, answer B": where a message points in a
+// source.
+QString where(int question);
+QString where(int question, int text);
+
+// Whether a line format (Aiken, GIFT) can carry each text of a question: not empty,
+// no space in front (its reader drops it), and whatever `special` objects to. Each
+// fault is an error naming the record.
+bool writable(const PlainQuestion& question, const QString& format,
+              const std::function<QString(int text, const QString&)>& special, QList<Note>* notes);
+
+// The letter of answer k (0 to 3): A to D.
+inline QChar letter(int k) {
+    return QChar(char16_t(u'A' + k));
+}
+
+} // namespace dyr::support

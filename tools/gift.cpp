@@ -1,0 +1,339 @@
+// GIFT, the learning platforms' question format, as far as it holds multiple-choice
+// questions with one right answer:
+//
+//   // a comment
+//   ::Title:: What does FAQ stand for? {
+//       ~Forum for new members
+//       =Frequently asked questions # feedback, dropped on import
+//       ~...
+//       ~...
+//   }
+//
+// Questions are separated by blank lines; \~ \= \# \{ \} \: and \\ stand for the
+// character itself, \n for a line break.
+#include "formats.h"
+#include "formatsupport.h"
+
+namespace dyr {
+
+using namespace support;
+
+namespace {
+
+const QString kSpecial = QStringLiteral("~=#{}:\\");
+const QString kMarkers[] = {QStringLiteral("[html]"), QStringLiteral("[moodle]"),
+                            QStringLiteral("[plain]"), QStringLiteral("[markdown]")};
+
+// One character of a question block: escaped characters never have their special
+// meaning, and '\n' not escaped is a line break of the source.
+struct Ch {
+    QChar c;
+    int line = 0;
+    bool escaped = false;
+    bool is(char16_t x) const { return !escaped && c == QChar(x); }
+    bool blank() const { return !escaped && (isBlank(c) || c == QLatin1Char('\n')); }
+};
+using Chars = QList<Ch>;
+
+qsizetype skipBlanks(const Chars& cs, qsizetype from, qsizetype to) {
+    while (from < to && cs[from].blank())
+        ++from;
+    return from;
+}
+
+qsizetype trimEnd(const Chars& cs, qsizetype from, qsizetype to) {
+    while (to > from && cs[to - 1].blank())
+        --to;
+    return to;
+}
+
+// The first unescaped c in [from, to), or -1.
+qsizetype find(const Chars& cs, qsizetype from, qsizetype to, char16_t c) {
+    for (qsizetype k = from; k < to; ++k) {
+        if (cs[k].is(c))
+            return k;
+    }
+    return -1;
+}
+
+// A piece of a question: its text without the blanks around it, the source's line
+// breaks inside it read as spaces.
+struct Piece {
+    QString text;
+    int line = 0;
+    QString marker; // a format marker such as [html] that stood in front of it
+};
+
+Piece piece(const Chars& cs, qsizetype from, qsizetype to, int fallbackLine) {
+    from = skipBlanks(cs, from, to);
+    to = trimEnd(cs, from, to);
+    Piece p;
+    p.line = from < to ? cs[from].line : fallbackLine;
+    for (const QString& marker : kMarkers) {
+        if (to - from < marker.size() || !cs[from].is(u'['))
+            continue;
+        QString head;
+        for (qsizetype k = from; k < from + marker.size(); ++k)
+            head += cs[k].escaped ? QChar(0) : cs[k].c;
+        if (head.compare(marker, Qt::CaseInsensitive) == 0) {
+            p.marker = marker;
+            from = skipBlanks(cs, from + marker.size(), to);
+            break;
+        }
+    }
+    for (qsizetype k = from; k < to; ++k)
+        p.text += cs[k].is(u'\n') ? QLatin1Char(' ') : cs[k].c;
+    return p;
+}
+
+QString unsupported(const QString& kind) {
+    return QStringLiteral("%1 questions are not supported (only multiple choice: one right "
+                          "answer after =, three wrong ones after ~)")
+        .arg(kind);
+}
+
+struct Answer {
+    bool right = false;
+    qsizetype from = 0;      // after the = or ~
+    qsizetype to = 0;        // before the feedback or the next answer
+    qsizetype feedback = -1; // the # of its feedback
+    qsizetype end = 0;
+    int line = 0;
+};
+
+void readQuestion(const Chars& cs, int number, Reading* result) {
+    const auto fail = [&](int line, const QString& message) {
+        result->notes.append(error(line, where(number) + QStringLiteral(": ") + message));
+    };
+    const qsizetype end = cs.size();
+    qsizetype pos = skipBlanks(cs, 0, end);
+    const int startLine = cs[pos].line;
+    PlainQuestion q;
+    q.line = startLine;
+    q.index = number;
+
+    if (pos + 1 < end && cs[pos].is(u':') && cs[pos + 1].is(u':')) {
+        qsizetype close = -1;
+        for (qsizetype k = pos + 2; k + 1 < end && close < 0; ++k) {
+            if (cs[k].is(u':') && cs[k + 1].is(u':'))
+                close = k;
+        }
+        if (close < 0)
+            return fail(startLine, QStringLiteral("the title's :: is not closed"));
+        q.label = piece(cs, pos + 2, close, startLine).text;
+        pos = close + 2;
+    }
+
+    const qsizetype open = find(cs, pos, end, u'{');
+    if (open < 0)
+        return fail(startLine, QStringLiteral("no answers in { }; a text without answers (a "
+                                              "description) is not a question"));
+    const qsizetype nested = find(cs, open + 1, end, u'{');
+    qsizetype close = find(cs, open + 1, end, u'}');
+    if (nested >= 0 && (close < 0 || nested < close))
+        return fail(cs[nested].line, QStringLiteral("a { inside the answers; write \\{ for "
+                                                    "the character"));
+    if (close < 0)
+        return fail(cs[open].line,
+                    QStringLiteral("the { of line %1 is not closed").arg(cs[open].line));
+    if (skipBlanks(cs, close + 1, end) < end)
+        return fail(startLine, unsupported(QStringLiteral("missing-word (text after the "
+                                                          "answers)")));
+
+    const Piece question = piece(cs, pos, open, cs[open].line);
+    q.texts[0] = question.text;
+    q.lines[0] = question.line;
+    if (question.marker == QLatin1String("[html]"))
+        result->notes.append(
+            warning(question.line, where(number) + QStringLiteral(": [html] text is stored as "
+                                                                  "written, tags included")));
+
+    const qsizetype bodyFrom = skipBlanks(cs, open + 1, close);
+    const qsizetype bodyTo = trimEnd(cs, bodyFrom, close);
+    if (bodyFrom == bodyTo)
+        return fail(startLine, unsupported(QStringLiteral("essay")));
+    if (cs[bodyFrom].is(u'#'))
+        return fail(startLine, unsupported(QStringLiteral("numeric")));
+    {
+        const qsizetype hash = find(cs, bodyFrom, bodyTo, u'#');
+        const QString head = piece(cs, bodyFrom, hash < 0 ? bodyTo : hash, 0).text.toUpper();
+        if (head == QLatin1String("T") || head == QLatin1String("F") ||
+            head == QLatin1String("TRUE") || head == QLatin1String("FALSE"))
+            return fail(startLine, unsupported(QStringLiteral("true/false")));
+    }
+    if (!cs[bodyFrom].is(u'=') && !cs[bodyFrom].is(u'~'))
+        return fail(cs[bodyFrom].line, QStringLiteral("each answer begins with = (the right "
+                                                      "one) or ~ (a wrong one)"));
+
+    QList<Answer> answers;
+    for (qsizetype k = bodyFrom; k < bodyTo; ++k) {
+        if (cs[k].is(u'=') || cs[k].is(u'~')) {
+            if (!answers.isEmpty())
+                answers.last().end = k;
+            Answer a;
+            a.right = cs[k].is(u'=');
+            a.from = k + 1;
+            a.line = cs[k].line;
+            answers.append(a);
+        } else if (cs[k].is(u'#') && answers.last().feedback < 0) {
+            answers.last().feedback = k;
+        }
+    }
+    answers.last().end = bodyTo;
+    bool weights = false;
+    bool matching = false;
+    int rights = 0;
+    for (Answer& a : answers) {
+        a.to = a.feedback >= 0 ? a.feedback : a.end;
+        const qsizetype first = skipBlanks(cs, a.from, a.to);
+        weights = weights || (first < a.to && cs[first].is(u'%'));
+        for (qsizetype k = a.from; k + 1 < a.to; ++k)
+            matching = matching || (cs[k].is(u'-') && cs[k + 1].is(u'>'));
+        rights += a.right ? 1 : 0;
+    }
+    if (weights)
+        return fail(startLine, QStringLiteral("percentages on answers are not supported; mark "
+                                              "the one right answer with = and the others "
+                                              "with ~"));
+    if (matching)
+        return fail(startLine, unsupported(QStringLiteral("matching")));
+    if (rights == answers.size())
+        return fail(startLine, unsupported(QStringLiteral("short-answer")));
+
+    bool sound = true;
+    if (rights != 1) {
+        fail(startLine,
+             rights == 0 ? QStringLiteral("no right answer; mark it with =")
+                         : QStringLiteral("%1 right answers (=); a question has one").arg(rights));
+        sound = false;
+    }
+    if (answers.size() != 4) {
+        fail(startLine,
+             QStringLiteral("%1 answers; a question needs exactly four").arg(answers.size()));
+        sound = false;
+    }
+    if (q.texts[0].isEmpty()) {
+        fail(startLine, QStringLiteral("no question text"));
+        sound = false;
+    }
+    for (int i = 0; i < answers.size(); ++i) {
+        const Answer& a = answers[i];
+        const QString name = i < 4 ? where(number, i + 1) : where(number);
+        const Piece text = piece(cs, a.from, a.to, a.line);
+        if (a.feedback >= 0 && !piece(cs, a.feedback + 1, a.end, a.line).text.isEmpty())
+            result->notes.append(
+                warning(cs[a.feedback].line, name + QStringLiteral(": feedback (#...) dropped")));
+        if (text.text.isEmpty()) {
+            fail(a.line, QStringLiteral("answer %1 is empty").arg(i + 1));
+            sound = false;
+        }
+        if (i < 4) {
+            q.texts[i + 1] = text.text;
+            q.lines[i + 1] = text.line;
+            if (a.right)
+                q.correct = i;
+            if (text.marker == QLatin1String("[html]"))
+                result->notes.append(
+                    warning(text.line, name + QStringLiteral(": [html] text is stored as written, "
+                                                             "tags included")));
+        }
+    }
+    if (sound)
+        result->questions.append(q);
+}
+
+QString escape(const QString& text) {
+    QString out;
+    for (const QChar c : text) {
+        if (kSpecial.contains(c))
+            out += QLatin1Char('\\');
+        out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+Reading readGift(const QByteArray& source) {
+    Reading result;
+    const QStringList lines = sourceLines(decodeSource(source, &result.notes));
+    Chars block;
+    int number = 0;
+    const auto flush = [&] {
+        if (!block.isEmpty()) {
+            result.starts.append(block.first().line);
+            readQuestion(block, ++number, &result);
+        }
+        block.clear();
+    };
+    for (int i = 0; i < lines.size(); ++i) {
+        const int line = i + 1;
+        const QString& text = lines[i];
+        const QString trimmed = trimBlanks(text);
+        if (trimmed.isEmpty()) {
+            flush();
+            continue;
+        }
+        if (trimmed.startsWith(QLatin1String("//")))
+            continue;
+        if (block.isEmpty() &&
+            trimmed.startsWith(QLatin1String("$CATEGORY:"), Qt::CaseInsensitive)) {
+            result.notes.append(
+                warning(line, QStringLiteral("category line ignored; a set has no categories")));
+            continue;
+        }
+        if (!block.isEmpty())
+            block.append(Ch{QLatin1Char('\n'), line, false});
+        for (qsizetype k = 0; k < text.size(); ++k) {
+            const QChar c = text.at(k);
+            const QChar next = k + 1 < text.size() ? text.at(k + 1) : QChar();
+            if (c == QLatin1Char('\\') && kSpecial.contains(next) && !next.isNull()) {
+                block.append(Ch{next, line, true});
+                ++k;
+            } else if (c == QLatin1Char('\\') && next == QLatin1Char('n')) {
+                block.append(Ch{QLatin1Char('\n'), line, true});
+                ++k;
+            } else {
+                block.append(Ch{c, line, false});
+            }
+        }
+    }
+    flush();
+    return result;
+}
+
+Writing writeGift(const QList<PlainQuestion>& questions) {
+    Writing result;
+    QString out;
+    for (const PlainQuestion& q : questions) {
+        const auto special = [](int t, const QString& text) {
+            for (const QString& marker : kMarkers) {
+                if (text.startsWith(marker, Qt::CaseInsensitive))
+                    return QStringLiteral("starts with %1, which GIFT reads as the text's format")
+                        .arg(marker);
+            }
+            if (t > 0 && text.startsWith(QLatin1Char('%')))
+                return QStringLiteral("starts with %, which GIFT reads as a percentage");
+            if (t > 0 && text.contains(QLatin1String("->")))
+                return QStringLiteral("holds ->, which GIFT reads as a matching pair");
+            return QString();
+        };
+        if (!writable(q, QStringLiteral("GIFT"), special, &result.notes))
+            continue;
+        if (!out.isEmpty())
+            out += QLatin1Char('\n');
+        // A title always comes first, so the question's text never starts a line
+        // (where // would make it a comment).
+        const QString title = q.label.isEmpty() ? QString::number(q.line) : q.label;
+        out += QStringLiteral("::") + escape(title) + QStringLiteral(":: ") + escape(q.texts[0]) +
+               QStringLiteral(" {\n");
+        for (int a = 0; a < 4; ++a)
+            out += (a == q.correct ? QStringLiteral("\t=") : QStringLiteral("\t~")) +
+                   escape(q.texts[a + 1]) + QLatin1Char('\n');
+        out += QStringLiteral("}\n");
+    }
+    result.text = out.toUtf8();
+    return result;
+}
+
+} // namespace dyr

@@ -1,0 +1,190 @@
+// dyr's import and export commands: arguments, files and messages around importSet
+// and exportSet.
+#include "transfer.h"
+
+#include "dyr.h"
+#include "formats.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QTextStream>
+
+namespace dyr {
+
+namespace {
+
+const QString kStdin = QStringLiteral("-");
+
+// The name messages give a file: "stdin" for standard input.
+QString shown(const QString& path) {
+    return path == kStdin ? QStringLiteral("stdin") : path;
+}
+
+std::optional<QByteArray> readInput(const QString& path, QIODevice* in, QTextStream& err) {
+    QString problem;
+    QByteArray bytes;
+    if (path == kStdin) {
+        if (in == nullptr || !in->isReadable())
+            problem = QStringLiteral("no standard input");
+        else
+            bytes = in->readAll();
+    } else if (QFileInfo(path).isDir()) {
+        problem = QStringLiteral("is a folder");
+    } else {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            problem = file.errorString();
+        } else {
+            bytes = file.readAll();
+            if (file.error() != QFileDevice::NoError)
+                problem = file.errorString();
+        }
+    }
+    if (!problem.isEmpty()) {
+        err << "dyr: cannot read " << shown(path) << ": " << problem << "\n";
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+QString counted(int n, const QString& noun) {
+    return QStringLiteral("%1 %2%3").arg(n).arg(noun, n == 1 ? QString() : QStringLiteral("s"));
+}
+
+// Notes of a source name their line; those of a set name their record themselves.
+void report(const QString& name, const QList<Note>& notes, bool lines, QTextStream& err) {
+    for (const Note& note : notes) {
+        err << name;
+        if (lines && note.line > 0)
+            err << ":" << note.line;
+        err << ": " << (note.warning ? "warning: " : "") << note.message << "\n";
+    }
+}
+
+std::optional<Format> formatOrReport(const QString& name, QTextStream& err) {
+    const std::optional<Format> format = formatNamed(name);
+    if (!format)
+        err << "dyr: unknown format \"" << name << "\"; the formats are aiken, gift and csv\n";
+    return format;
+}
+
+} // namespace
+
+std::optional<int> runImport(const QStringList& args, QTextStream& out, QTextStream& err,
+                             QIODevice* in) {
+    ImportOptions options;
+    QStringList operands;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == QLatin1String("--cut")) {
+            options.cut = true;
+        } else if (arg == QLatin1String("--replace")) {
+            options.replace = true;
+        } else if (arg == QLatin1String("--first") || arg.startsWith(QLatin1String("--first="))) {
+            QString value;
+            if (arg.contains(QLatin1Char('=')))
+                value = arg.mid(arg.indexOf(QLatin1Char('=')) + 1);
+            else if (i + 1 < args.size())
+                value = args[++i];
+            bool ok = false;
+            options.first = value.toInt(&ok);
+            if (!ok || options.first < 1 || options.first > SetRecords) {
+                err << "dyr: --first takes a number from 1 to " << SetRecords << "\n";
+                return 2;
+            }
+        } else if (arg.startsWith(QLatin1Char('-')) && arg != kStdin) {
+            err << "dyr: unknown option " << arg << "\n";
+            return std::nullopt;
+        } else {
+            operands << arg;
+        }
+    }
+    if (operands.size() != 3)
+        return std::nullopt;
+    const std::optional<Format> format = formatOrReport(operands[0], err);
+    if (!format)
+        return 2;
+    const QString& set = operands[2];
+    if (set == kStdin) {
+        err << "dyr: the set is written to a file, not to standard output\n";
+        return 2;
+    }
+    const std::optional<QByteArray> source = readInput(operands[1], in, err);
+    if (!source)
+        return 2;
+
+    const Imported imported = importSet(*format, *source, options);
+    report(shown(operands[1]), imported.notes, true, err);
+    if (!imported.ok()) {
+        err << "dyr: " << set << " not written\n";
+        return 1;
+    }
+    QString problem;
+    if (!writeSet(imported.records, set, &problem)) {
+        err << "dyr: cannot write " << set << ": " << problem << "\n";
+        return 2;
+    }
+    out << set << ": " << counted(imported.questions, QStringLiteral("question")) << " imported, "
+        << imported.records.size() << " records written\n";
+    return 0;
+}
+
+std::optional<int> runExport(const QStringList& args, QTextStream& out, QTextStream& err,
+                             QIODevice* in) {
+    for (const QString& arg : args) {
+        if (arg.startsWith(QLatin1Char('-')) && arg != kStdin) {
+            err << "dyr: unknown option " << arg << "\n";
+            return std::nullopt;
+        }
+    }
+    if (args.size() != 2 && args.size() != 3)
+        return std::nullopt;
+    const std::optional<Format> format = formatOrReport(args[0], err);
+    if (!format)
+        return 2;
+    const QString target = args.value(2, kStdin);
+    const std::optional<QByteArray> content = readInput(args[1], in, err);
+    if (!content)
+        return 2;
+
+    QList<qo::QuestionRecord> records;
+    for (qsizetype at = 0; at + qo::RecordLength <= content->size(); at += qo::RecordLength)
+        records.append(qo::QuestionRecord::fromBytes(content->mid(at, qo::RecordLength)));
+    Exported exported = exportSet(*format, records);
+    if (const qsizetype over = content->size() % qo::RecordLength)
+        exported.notes.prepend({0,
+                                QStringLiteral("the last %1 bytes are not a whole record and "
+                                               "are left out")
+                                    .arg(over),
+                                true});
+    report(shown(args[1]), exported.notes, false, err);
+    if (!exported.ok()) {
+        err << "dyr: " << (target == kStdin ? QStringLiteral("nothing") : target + " not")
+            << " written\n";
+        return 1;
+    }
+    if (target == kStdin) {
+        // The bytes as they are: a text stream would drop the CSV's byte order mark.
+        out.flush();
+        if (QIODevice* device = out.device()) {
+            device->write(exported.text);
+        } else {
+            QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+            out << QString(decode(exported.text));
+        }
+        return 0;
+    }
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly) || file.write(exported.text) != exported.text.size() ||
+        !file.commit()) {
+        err << "dyr: cannot write " << target << ": " << file.errorString() << "\n";
+        return 2;
+    }
+    out << target << ": " << counted(exported.questions, QStringLiteral("question"))
+        << " exported\n";
+    return 0;
+}
+
+} // namespace dyr
