@@ -144,8 +144,16 @@ Reading readCsv(const QByteArray& source) {
     for (const QString& name : all.first().fields)
         header << trimBlanks(name).toLower();
     if (header != kHeader) {
+        // Spreadsheets set to some languages separate with semicolons.
+        const bool semicolons =
+            header.size() == 1 && header.first().split(QLatin1Char(';')) == kHeader;
         result.notes.append(error(1, QStringLiteral("the first row must be the header "
-                                                    "number,question,a,b,c,d,correct")));
+                                                    "number,question,a,b,c,d,correct%1")
+                                         .arg(semicolons ? QStringLiteral("; this file is "
+                                                                          "separated by "
+                                                                          "semicolons, save it "
+                                                                          "with commas")
+                                                         : QString())));
         return result;
     }
     int number = 0;

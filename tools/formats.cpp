@@ -317,6 +317,8 @@ Exported exportSet(Format format, const QList<qo::QuestionRecord>& records) {
                 message += QStringLiteral("; its answers are left out");
             if (moves)
                 message += QStringLiteral("; the questions after it move up on import");
+            else if (n <= SetRecords)
+                message += QStringLiteral("; import gives it back holding only its number");
             result.notes.append(warning(n, message));
             continue;
         }

@@ -136,7 +136,11 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
     if (close < 0)
         return fail(cs[open].line,
                     QStringLiteral("the { of line %1 is not closed").arg(cs[open].line));
-    if (skipBlanks(cs, close + 1, end) < end)
+    const qsizetype after = skipBlanks(cs, close + 1, end);
+    if (find(cs, after, end, u'{') >= 0)
+        return fail(cs[after].line, QStringLiteral("another question starts here; leave a blank "
+                                                   "line between questions"));
+    if (after < end)
         return fail(startLine, unsupported(QStringLiteral("missing-word (text after the "
                                                           "answers)")));
 
