@@ -1,5 +1,7 @@
 #include "reliability.h"
 
+#include "testsupport.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -53,6 +55,23 @@ bool waitFor(QProcess& process, QProcess::ProcessChannel channel, const QByteArr
 }
 
 } // namespace
+
+const QString SetName = QStringLiteral("varnikol.dyr");
+
+QByteArray taggedSet(QChar tag, int count) {
+    QByteArray bytes;
+    for (int k = 1; k <= count; ++k)
+        bytes += testsupport::taggedRecord(k, tag).toBytes();
+    return bytes;
+}
+
+QByteArray oldSet() {
+    return taggedSet(QLatin1Char('O'), 30);
+}
+
+QByteArray editorSaved(QChar tag) {
+    return taggedSet(tag, 21) + oldSet().mid(21 * qo::RecordLength);
+}
 
 QString Run::value(const QString& key) const {
     const QByteArray prefix = key.toUtf8() + '=';

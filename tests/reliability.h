@@ -13,6 +13,16 @@
 
 namespace reliability {
 
+// The set name the tests save.
+extern const QString SetName;
+// A set of count records tagged with tag (see testsupport::taggedRecord).
+QByteArray taggedSet(QChar tag, int count);
+// The set before a save: 30 records tagged O, so records 22 to 30 lie past
+// what the editor writes.
+QByteArray oldSet();
+// What the editor's save of questions tagged tag makes of oldSet().
+QByteArray editorSaved(QChar tag);
+
 bool isRoot();
 // strace can trace and tamper with processes here (root, strace installed).
 bool canStrace();

@@ -15,24 +15,6 @@ using testsupport::writeAll;
 
 namespace {
 
-const QString SetName = QStringLiteral("varnikol.dyr");
-
-QByteArray setOf(QChar tag, int count) {
-    QByteArray bytes;
-    for (int k = 1; k <= count; ++k)
-        bytes += taggedRecord(k, tag).toBytes();
-    return bytes;
-}
-
-// The set before the saves: 30 records, so the editors carry records 22 to 30 along.
-QByteArray oldSet() {
-    return setOf(QLatin1Char('O'), 30);
-}
-
-QByteArray saved(QChar tag) {
-    return setOf(tag, 21) + oldSet().mid(21 * qo::RecordLength);
-}
-
 // A helper process whose output the test reads once it has ended.
 struct Loop {
     explicit Loop(const QStringList& args) {
@@ -125,7 +107,7 @@ private slots:
         const QByteArray final = readAll(dir.filePath(SetName));
         bool whole = false;
         for (const QString& tag : lastTags)
-            whole = whole || (!tag.isEmpty() && final == saved(tag.at(0)));
+            whole = whole || (!tag.isEmpty() && final == editorSaved(tag.at(0)));
         QVERIFY(whole);
     }
 
@@ -151,7 +133,8 @@ private slots:
         WaitingDriver& late = firstOpenedSavesLast ? first : second;
         QCOMPARE(early.finish().exitCode, 0);
         QCOMPARE(late.finish().exitCode, 0);
-        QCOMPARE(readAll(set), saved(firstOpenedSavesLast ? QLatin1Char('F') : QLatin1Char('S')));
+        QCOMPARE(readAll(set),
+                 editorSaved(firstOpenedSavesLast ? QLatin1Char('F') : QLatin1Char('S')));
         QCOMPARE(entries(dir.path()), QStringList{SetName});
     }
 };
