@@ -19,6 +19,7 @@
 #include <io.h>
 #elif defined(Q_OS_UNIX)
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -230,6 +231,24 @@ QString finalTarget(const QString& path) {
 
 // Removes what saves of the file that were killed before they finished left
 // beside it. Only regular files named by the programs' own patterns go.
+// A save running in another process holds a lock on its temporary file (see
+// SaveLock), so only files no one holds are leftovers.
+bool inUse(const QString& path) {
+#if defined(Q_OS_UNIX)
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return true; // can't tell: better left alone
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    return held;
+#else
+    // Elsewhere a file a running save holds open can't be removed anyway.
+    Q_UNUSED(path);
+    return false;
+#endif
+}
+
 void removeLeftovers(const QString& target) {
     const QFileInfo info(target);
     const QDir folder = info.absoluteDir();
@@ -238,10 +257,41 @@ void removeLeftovers(const QString& target) {
         {name + QStringLiteral(".*"), QLatin1Char('.') + name + QStringLiteral(".*")},
         QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QString& candidate : candidates) {
-        if (isLeftoverOfSave(candidate, name))
-            QFile::remove(folder.filePath(candidate));
+        const QString path = folder.filePath(candidate);
+        if (isLeftoverOfSave(candidate, name) && !inUse(path))
+            QFile::remove(path);
     }
 }
+
+// Marks the new copy as a save in progress until the save is over, so that a
+// save of the same set in another process leaves it alone. The lock sits on a
+// second descriptor, since QSaveFile closes its own before the rename.
+class SaveLock {
+public:
+    explicit SaveLock(QSaveFile& file) {
+#if defined(Q_OS_UNIX)
+        m_fd = ::dup(file.handle());
+        if (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0) {
+            // not held: a save elsewhere might take the file for a leftover
+        }
+#else
+        Q_UNUSED(file);
+#endif
+    }
+    ~SaveLock() {
+#if defined(Q_OS_UNIX)
+        if (m_fd >= 0)
+            ::close(m_fd);
+#endif
+    }
+    SaveLock(const SaveLock&) = delete;
+    SaveLock& operator=(const SaveLock&) = delete;
+
+#if defined(Q_OS_UNIX)
+private:
+    int m_fd = -1;
+#endif
+};
 
 // Why QSaveFile could not begin the new copy: a folder or a file the user may not
 // write, a read-only disk, or what the system said.
@@ -336,6 +386,7 @@ void save(const QString& fileName, const QString& path, qint64 newSize, QFile* o
     errno = 0;
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         fail(whyNoNewCopy(target, out, errno));
+    const SaveLock lock(out);
     const auto failWriting = [&](const QString& why) {
         out.cancelWriting();
         fail(why);

@@ -85,13 +85,30 @@ bool handled(testsupport::ScriptedResponder& responder, const std::function<void
     return true;
 }
 
-// Gives every question of the editor's table the tag and shows question 1 again.
-void tagTable(editor::Program& program, QChar tag) {
-    for (int p = 0; p < editor::TableSize; ++p)
-        program.module1.QuestionTable[p] = testsupport::taggedRecord(p + 1, tag);
-    program.form1.Text1->setTextValue(QStringLiteral("1"));
-    program.module1.RecordToForm();
-}
+// The editor as at its start, with the set chosen; its boxes are answered by
+// the responder.
+struct Editor {
+    explicit Editor(const QString& name) {
+        program.start();
+        program.form1.SetFileName = name;
+    }
+    bool open() {
+        return handled(responder, [&] { program.form1.Command1_Click(); });
+    }
+    bool save() {
+        return handled(responder, [&] { program.form1.Command2_Click(); });
+    }
+    // Gives every question of the table the tag and shows question 1 again.
+    void tag(QChar tag) {
+        for (int p = 0; p < editor::TableSize; ++p)
+            program.module1.QuestionTable[p] = testsupport::taggedRecord(p + 1, tag);
+        program.form1.Text1->setTextValue(QStringLiteral("1"));
+        program.module1.RecordToForm();
+    }
+
+    testsupport::ScriptedResponder responder;
+    editor::Program program;
+};
 
 bool dropPrivileges(const QString& spec) {
 #if defined(Q_OS_UNIX)
@@ -118,19 +135,16 @@ void waitForSignal() {
 }
 
 int editorSave(const QStringList& args, bool wait) {
-    testsupport::ScriptedResponder responder;
-    editor::Program program;
-    program.start();
-    program.form1.SetFileName = args[0];
-    if (!handled(responder, [&] { program.form1.Command1_Click(); }))
+    Editor editor(args[0]);
+    if (!editor.open())
         return 3;
     if (args[1] != QStringLiteral("-"))
-        tagTable(program, args[1].at(0));
+        editor.tag(args[1].at(0));
     if (wait) {
         print(QStringLiteral("ready"));
         waitForSignal();
     }
-    const bool saved = handled(responder, [&] { program.form1.Command2_Click(); });
+    const bool saved = editor.save();
     if (saved)
         print(QStringLiteral("saved"));
     printCosts();
@@ -138,17 +152,14 @@ int editorSave(const QStringList& args, bool wait) {
 }
 
 int editorOpen(const QStringList& args, bool wait) {
-    testsupport::ScriptedResponder responder;
-    editor::Program program;
-    program.start();
-    program.form1.SetFileName = args[0];
+    Editor editor(args[0]);
     if (wait) {
         print(QStringLiteral("ready"));
         waitForSignal();
     }
-    if (!handled(responder, [&] { program.form1.Command1_Click(); }))
+    if (!editor.open())
         return 3;
-    print(QStringLiteral("question=") + program.form1.Text2->Text());
+    print(QStringLiteral("question=") + editor.program.form1.Text2->Text());
     return 0;
 }
 
@@ -228,11 +239,8 @@ int readLoop(const QStringList& args) {
 int saveLoop(const QStringList& args) {
     const QString tags = args[1];
     const long long minSaves = args[2].toLongLong();
-    testsupport::ScriptedResponder responder;
-    editor::Program program;
-    program.start();
-    program.form1.SetFileName = args[0];
-    if (!handled(responder, [&] { program.form1.Command1_Click(); }))
+    Editor editor(args[0]);
+    if (!editor.open())
         return 3;
     long long saves = 0, failures = 0;
     QChar last;
@@ -243,8 +251,8 @@ int saveLoop(const QStringList& args) {
             break;
         }
         const QChar tag = tags.at((saves + failures) % tags.size());
-        tagTable(program, tag);
-        if (handled(responder, [&] { program.form1.Command2_Click(); })) {
+        editor.tag(tag);
+        if (editor.save()) {
             ++saves;
             last = tag;
         } else {

@@ -10,6 +10,8 @@
 #include <QTest>
 
 #if defined(Q_OS_UNIX)
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -439,6 +441,25 @@ private slots:
         expected.sort();
         QCOMPARE(left, expected);
     }
+
+#if defined(Q_OS_UNIX)
+    // The new copy of a save running elsewhere looks like a leftover, but is
+    // locked while the save runs; a save leaves it alone.
+    void saveLeavesAnotherRunningSavesCopyAlone() {
+        TempAppFolder folder;
+        writeSet(QStringLiteral("set.dyr"), 2);
+        const QString running = folder.file(QStringLiteral("set.dyr.RuNnIn"));
+        writeAll(running, "x");
+        const int fd = ::open(QFile::encodeName(running).constData(), O_RDONLY);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::flock(fd, LOCK_EX), 0);
+        writeSet(QStringLiteral("set.dyr"), 3);
+        QVERIFY(QFileInfo::exists(running));
+        ::close(fd);
+        writeSet(QStringLiteral("set.dyr"), 4);
+        QVERIFY(!QFileInfo::exists(running));
+    }
+#endif
 
     // A whole file replaced: exactly the new bytes, the mode kept.
     void replaceFileWritesExactlyTheBytes() {
