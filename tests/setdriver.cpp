@@ -110,16 +110,16 @@ struct Editor {
     editor::Program program;
 };
 
-bool dropPrivileges(const QString& spec) {
+bool dropPrivileges(const QString& who) {
 #if defined(Q_OS_UNIX)
-    const QStringList ids = spec.split(QLatin1Char(':'));
+    const QStringList ids = who.split(QLatin1Char(':'));
     if (ids.size() != 3)
         return false;
     const gid_t group = ids[2].toUInt();
     return ::setgroups(1, &group) == 0 && ::setgid(ids[1].toUInt()) == 0 &&
            ::setuid(ids[0].toUInt()) == 0;
 #else
-    Q_UNUSED(spec);
+    Q_UNUSED(who);
     return false;
 #endif
 }
