@@ -18,8 +18,10 @@ esac
 
 packages=(qt6-base-dev cmake g++ make fonts-liberation)
 if [ "$what" = test ]; then
-    # The sanitizer build and the fuzz targets use clang and its runtime.
-    packages+=(clang libclang-rt-dev)
+    # The sanitizer build and the fuzz targets use clang and its runtime; the
+    # reliability tests stop and fail system calls with strace and lock folders
+    # with chattr.
+    packages+=(clang libclang-rt-dev strace e2fsprogs)
 fi
 missing=()
 for package in "${packages[@]}"; do

@@ -6,6 +6,7 @@
 #include "conversions.h"
 #include "program.h"
 #include "questionsetfile.h"
+#include "rterror.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -204,11 +205,16 @@ qo::QuestionRecord& Form3::quizSlot(int slot) {
 
 void Form3::LoadNextQuestion() {
     using namespace qo::QuestionSetFile;
-    OpenSetFile(m_program.module1.SetFileName);
+    // The quiz only reads: a missing set is reported, never created.
+    OpenSetFileForReading(m_program.module1.SetFileName);
     try {
         CurrentQuestion = rt::add16(CurrentQuestion, 1);
         qo::QuestionRecord& record = quizSlot(CurrentQuestion - 1);
         ReadQuestion(CurrentQuestion, record);
+        // A set without a first question (empty, or cut short) has nothing to play.
+        if (CurrentQuestion == 1 && rt::uptoNul(record.Question).trimmed().isEmpty())
+            rt::raiseFileError(m_program.module1.SetFileName,
+                               QStringLiteral("U datoteci nema pitanja: prvo pitanje je prazno."));
         Frame1->setTitle(QStringLiteral("Pitanje ") + rt::uptoNul(record.Number));
         Label1->setText(rt::uptoNul(record.Question));
         fitText(Label1, rt::timesFont(12));

@@ -3,13 +3,24 @@
 #include "apppath.h"
 #include "rterror.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+#include <map>
+#include <memory>
 
 #if defined(Q_OS_WIN)
 #include <io.h>
 #elif defined(Q_OS_UNIX)
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -17,12 +28,15 @@ namespace qo::QuestionSetFile {
 
 namespace {
 
+// Bytes written since the file was opened, by their offset in the file.
+using Written = std::map<qint64, QByteArray>;
+
 struct Slot {
     bool open = false;
-    bool dirty = false;
     QString fileName;
     QString path;
-    QByteArray content;
+    std::unique_ptr<QFile> file; // the set as it was opened, for reading only
+    Written written;
 };
 
 Slot& slot() {
@@ -30,11 +44,60 @@ Slot& slot() {
     return s;
 }
 
-// Why a file operation failed, in the user's language.
-QString reason(const QFileDevice& file) {
+// A save streams the old file across in pieces of this size, so its memory stays
+// the same however long the file is.
+constexpr qint64 Chunk = 256 * 1024;
+
+// Why a system call failed, in the user's language.
+QString systemReason(int error) {
+    switch (error) {
+    case EACCES:
+        return QStringLiteral("nema dozvole");
+    case EPERM:
+        return QStringLiteral("nema dozvole (datoteka ili folder su zakljucani)");
+    case EROFS:
+        return QStringLiteral("disk je samo za citanje");
+    case ENOSPC:
+        return QStringLiteral("nema dovoljno mesta na disku");
+#if defined(EDQUOT)
+    case EDQUOT:
+        return QStringLiteral("potrosen je prostor na disku koji vam je dodeljen");
+#endif
+    case EIO:
+        return QStringLiteral("ulazno-izlazna greska uredjaja");
+    case ENOENT:
+        return QStringLiteral("datoteka ili folder ne postoje");
+    case ENOTDIR:
+        return QStringLiteral("deo putanje nije folder");
+    case EISDIR:
+        return QStringLiteral("to je folder");
+    case ENAMETOOLONG:
+        return QStringLiteral("ime je predugacko");
+    case ELOOP:
+        return QStringLiteral("previse veza u putanji");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("otvoreno je previse datoteka");
+    case EBUSY:
+    case ETXTBSY:
+        return QStringLiteral("datoteka je zauzeta");
+    default:
+        return QStringLiteral("sistemska greska %1").arg(error);
+    }
+}
+
+// Why a file operation failed: the system's error number where the platform
+// gives one with Qt's calls, otherwise Qt's kind of error.
+QString reason(const QFileDevice& file, int error) {
+#if defined(Q_OS_UNIX)
+    if (error != 0)
+        return systemReason(error);
+#else
+    Q_UNUSED(error);
+#endif
     switch (file.error()) {
     case QFileDevice::PermissionsError:
-        return QStringLiteral("nema dozvole za pristup");
+        return QStringLiteral("nema dozvole");
     case QFileDevice::ResourceError:
         return QStringLiteral("nema dovoljno mesta na disku");
     case QFileDevice::OpenError:
@@ -50,6 +113,24 @@ QString reason(const QFileDevice& file) {
     }
 }
 
+QString notRegular(const QString& kind) {
+    return QStringLiteral("to je %1, a ne obicna datoteka").arg(kind);
+}
+
+#if defined(Q_OS_UNIX)
+QString kindOf(mode_t mode) {
+    if (S_ISDIR(mode))
+        return QStringLiteral("folder");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("imenovana cev (FIFO)");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("uredjaj");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("soket");
+    return QStringLiteral("posebna datoteka");
+}
+#endif
+
 void requireOpen() {
     if (!slot().open)
         rt::raiseFileError(QString(), QStringLiteral("Datoteka sa pitanjima nije otvorena."));
@@ -61,38 +142,348 @@ qint64 offsetOf(int n) {
     return static_cast<qint64>(n - 1) * RecordLength;
 }
 
-// Pushes the written data to the disk itself, so that a full disk shows up here
-// and not after the rename.
-bool syncToDisk(QSaveFile& file) {
-    const int fd = file.handle();
-    if (fd < 0)
-        return false;
-#if defined(Q_OS_WIN)
-    return _commit(fd) == 0;
-#elif defined(Q_OS_UNIX)
-    return ::fsync(fd) == 0;
+enum class Opened { Yes, Missing };
+
+// Opens a regular file for reading, unbuffered, so a read takes only the bytes
+// asked for. Anything else (a folder, a FIFO, a device such as /dev/zero, also
+// behind a link) is refused before a byte is read and without waiting for a
+// FIFO's writer.
+Opened openRegular(QFile& file, const QString& fileName, const QString& path) {
+    const auto refuse = [&](const QString& why) {
+        rt::raiseFileError(fileName, QStringLiteral("Datoteka se ne moze otvoriti: %1").arg(why));
+    };
+#if defined(Q_OS_UNIX)
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return Opened::Missing;
+        refuse(systemReason(errno));
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        const int error = errno;
+        ::close(fd);
+        refuse(systemReason(error));
+    }
+    if (!S_ISREG(status.st_mode)) {
+        ::close(fd);
+        refuse(notRegular(kindOf(status.st_mode)));
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags != -1)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle))
+        refuse(reason(file, 0));
 #else
-    return true;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return Opened::Missing;
+    if (!info.isFile())
+        refuse(info.isDir() ? notRegular(QStringLiteral("folder"))
+                            : notRegular(QStringLiteral("posebna datoteka")));
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        refuse(reason(file, 0));
+#endif
+    return Opened::Yes;
+}
+
+void openSlot(const QString& fileName, bool create) {
+    Slot& s = slot();
+    if (s.open)
+        rt::raiseFileError(fileName,
+                           QStringLiteral("Druga datoteka sa pitanjima je vec otvorena."));
+    const QString path = pathFor(fileName);
+    auto file = std::make_unique<QFile>();
+    // A missing file is created with NewOnly, so one that another program made
+    // in the meantime is read, never emptied.
+    for (int attempt = 0;; ++attempt) {
+        if (openRegular(*file, fileName, path) == Opened::Yes)
+            break;
+        if (!create)
+            rt::raiseFileError(fileName, QStringLiteral("Datoteka ne postoji."));
+        QFile fresh(path);
+        errno = 0;
+        if (fresh.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            fresh.close();
+            continue;
+        }
+        const int error = errno;
+        if (attempt < 3 && QFileInfo::exists(path))
+            continue;
+        const QString why = QFileInfo(path).isSymLink()
+                                ? QStringLiteral("veza vodi do datoteke koje nema")
+                                : reason(fresh, error);
+        rt::raiseFileError(
+            fileName, QStringLiteral("Datoteka ne postoji i ne moze se napraviti: %1").arg(why));
+    }
+    s = Slot{true, fileName, path, std::move(file), {}};
+}
+
+// The file a save really replaces: the end of a chain of links, as QSaveFile finds it.
+QString finalTarget(const QString& path) {
+    QFileInfo info(path);
+    for (int depth = 0; depth < 128 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.absoluteFilePath();
+}
+
+// Removes what saves of the file that were killed before they finished left
+// beside it. Only regular files named by the programs' own patterns go.
+// A save running in another process holds a lock on its temporary file (see
+// SaveLock), so only files no one holds are leftovers.
+bool inUse(const QString& path) {
+#if defined(Q_OS_UNIX)
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return true; // can't tell: better left alone
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    return held;
+#else
+    // Elsewhere a file a running save holds open can't be removed anyway.
+    Q_UNUSED(path);
+    return false;
 #endif
 }
 
-void commit(const Slot& s) {
-    QSaveFile out(s.path);
-    out.setDirectWriteFallback(false);
+void removeLeftovers(const QString& target) {
+    const QFileInfo info(target);
+    const QDir folder = info.absoluteDir();
+    const QString name = info.fileName();
+    const QStringList candidates = folder.entryList(
+        {name + QStringLiteral(".*"), QLatin1Char('.') + name + QStringLiteral(".*")},
+        QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QString& candidate : candidates) {
+        const QString path = folder.filePath(candidate);
+        if (isLeftoverOfSave(candidate, name) && !inUse(path))
+            QFile::remove(path);
+    }
+}
+
+// Marks the new copy as a save in progress until the save is over, so that a
+// save of the same set in another process leaves it alone. The lock sits on a
+// second descriptor, since QSaveFile closes its own before the rename.
+class SaveLock {
+public:
+    explicit SaveLock(QSaveFile& file) {
+#if defined(Q_OS_UNIX)
+        m_fd = ::dup(file.handle());
+        if (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0) {
+            // not held: a save elsewhere might take the file for a leftover
+        }
+#else
+        Q_UNUSED(file);
+#endif
+    }
+    ~SaveLock() {
+#if defined(Q_OS_UNIX)
+        if (m_fd >= 0)
+            ::close(m_fd);
+#endif
+    }
+    SaveLock(const SaveLock&) = delete;
+    SaveLock& operator=(const SaveLock&) = delete;
+
+#if defined(Q_OS_UNIX)
+private:
+    int m_fd = -1;
+#endif
+};
+
+// Why QSaveFile could not begin the new copy: a folder or a file the user may not
+// write, a read-only disk, or what the system said.
+QString whyNoNewCopy(const QString& target, const QSaveFile& out, int error) {
+    const QString folder = QFileInfo(target).absolutePath();
+    const QString where = QDir::toNativeSeparators(folder);
+#if defined(Q_OS_UNIX)
+    if (::access(QFile::encodeName(folder).constData(), W_OK) != 0)
+        return QStringLiteral("u folder %1 se ne moze pisati: %2").arg(where, systemReason(errno));
+    if (::access(QFile::encodeName(target).constData(), W_OK) != 0 && errno != ENOENT)
+        return QStringLiteral("u datoteku se ne moze pisati: %1").arg(systemReason(errno));
+#else
+    if (!QFileInfo(folder).isWritable())
+        return QStringLiteral("u folder %1 se ne moze pisati: nema dozvole").arg(where);
+    if (QFileInfo::exists(target) && !QFileInfo(target).isWritable())
+        return QStringLiteral("u datoteku se ne moze pisati: nema dozvole");
+#endif
+    return reason(out, error);
+}
+
+// Pushes the written data to the disk itself, so that a full disk or a failing
+// device shows up here and not after the rename. Returns the system's error
+// number, 0 when all went well.
+int syncToDisk(QSaveFile& file) {
+    const int fd = file.handle();
+    if (fd < 0)
+        return EBADF;
+#if defined(Q_OS_WIN)
+    return _commit(fd) == 0 ? 0 : EIO;
+#elif defined(Q_OS_UNIX)
+    return ::fsync(fd) == 0 ? 0 : errno;
+#else
+    return 0;
+#endif
+}
+
+// Where the old file's next stretch of data lies, from pos on: [begin, end).
+// Bytes between pos and begin are a hole, read as zeros without reading them.
+// Where the platform can't tell holes from data, everything up to the end is data.
+struct Stretch {
+    qint64 begin;
+    qint64 end;
+};
+
+Stretch nextData(QFile* old, qint64 pos, qint64 oldSize) {
+    constexpr qint64 Never = std::numeric_limits<qint64>::max();
+    if (!old || pos >= oldSize)
+        return {Never, Never};
+#if defined(Q_OS_UNIX) && defined(SEEK_DATA) && defined(SEEK_HOLE)
+    const int fd = old->handle();
+    const off_t data = ::lseek(fd, static_cast<off_t>(pos), SEEK_DATA);
+    if (data < 0)
+        return errno == ENXIO ? Stretch{Never, Never} : Stretch{pos, oldSize};
+    const off_t hole = ::lseek(fd, data, SEEK_HOLE);
+    const qint64 end = hole < 0 ? oldSize : std::min<qint64>(hole, oldSize);
+    return {std::min<qint64>(data, oldSize), end};
+#else
+    return {pos, oldSize};
+#endif
+}
+
+bool nonZero(char c) {
+    return c != 0;
+}
+
+// Builds the new copy in a QSaveFile on the target: the old file's bytes up to
+// newSize with the written ones laid over them, zeros past the old end. Holes
+// and zeros are skipped rather than written, so a sparse file stays sparse
+// where the file system allows. Then puts the copy in the old file's
+// place, keeping its owner, group and mode where the system allows.
+void save(const QString& fileName, const QString& path, qint64 newSize, QFile* old,
+          const Written& written) {
     const auto fail = [&](const QString& why) {
-        out.cancelWriting();
-        rt::raiseFileError(s.fileName, QStringLiteral("Snimanje nije uspelo: %1").arg(why));
+        rt::raiseFileError(fileName, QStringLiteral("Snimanje nije uspelo: %1").arg(why));
     };
-    if (!out.open(QIODevice::WriteOnly))
-        fail(reason(out));
-    if (out.write(s.content) != s.content.size())
-        fail(reason(out));
-    if (!out.flush())
-        fail(reason(out));
-    if (!syncToDisk(out))
-        fail(QStringLiteral("podaci nisu zapisani na disk (disk je mozda pun)"));
-    if (!out.commit())
-        rt::raiseFileError(s.fileName, QStringLiteral("Snimanje nije uspelo: %1").arg(reason(out)));
+    const QString target = finalTarget(path);
+#if defined(Q_OS_UNIX)
+    struct stat before {};
+    const bool existed = ::stat(QFile::encodeName(target).constData(), &before) == 0;
+    if (existed && !S_ISREG(before.st_mode))
+        fail(notRegular(kindOf(before.st_mode)));
+#else
+    const QFileInfo targetInfo(target);
+    if (targetInfo.exists() && !targetInfo.isFile())
+        fail(notRegular(targetInfo.isDir() ? QStringLiteral("folder")
+                                           : QStringLiteral("posebna datoteka")));
+#endif
+    removeLeftovers(target);
+
+    QSaveFile out(path);
+    out.setDirectWriteFallback(false);
+    errno = 0;
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        fail(whyNoNewCopy(target, out, errno));
+    const SaveLock lock(out);
+    const auto failWriting = [&](const QString& why) {
+        out.cancelWriting();
+        fail(why);
+    };
+#if defined(Q_OS_UNIX)
+    if (existed) {
+        // Only root may give a file away; a member of the old file's group may
+        // still give it that group. Whatever the system refuses stays the saver's.
+        const int fd = out.handle();
+        if (::fchown(fd, before.st_uid, before.st_gid) != 0 &&
+            ::fchown(fd, static_cast<uid_t>(-1), before.st_gid) != 0) {
+            // neither: the new copy keeps the saver's group
+        }
+        if (::fchmod(fd, before.st_mode & 07777) != 0) {
+            // QSaveFile has already copied the permission bits
+        }
+    }
+#endif
+
+    const auto writeAt = [&](qint64 at, const char* data, qint64 size) {
+        errno = 0;
+        if (!out.seek(at) || out.write(data, size) != size) {
+            const int error = errno;
+            failWriting(reason(out, error));
+        }
+    };
+    // The written bytes that fall into [from, to), laid over buffer (which starts
+    // at from) or, without a buffer, written where they belong.
+    const auto layWritten = [&](qint64 from, qint64 to, QByteArray* buffer) {
+        auto it = written.upper_bound(from);
+        if (it != written.begin())
+            --it;
+        for (; it != written.end() && it->first < to; ++it) {
+            const qint64 begin = std::max(from, it->first);
+            const qint64 end = std::min(to, it->first + it->second.size());
+            if (begin >= end)
+                continue;
+            const char* bytes = it->second.constData() + (begin - it->first);
+            if (buffer)
+                std::copy(bytes, bytes + (end - begin), buffer->data() + (begin - from));
+            else
+                writeAt(begin, bytes, end - begin);
+        }
+    };
+
+    const qint64 oldSize = old ? old->size() : 0;
+    QByteArray buffer;
+    qint64 pos = 0;
+    while (pos < newSize) {
+        const Stretch data = nextData(old, pos, oldSize);
+        const qint64 holeEnd = std::min(data.begin, newSize);
+        if (holeEnd > pos) {
+            layWritten(pos, holeEnd, nullptr);
+            pos = holeEnd;
+            continue;
+        }
+        const qint64 end = std::min(data.end > pos ? data.end : pos + Chunk, newSize);
+        while (pos < end) {
+            const qint64 size = std::min(Chunk, end - pos);
+            buffer.resize(size);
+            qint64 got = 0;
+            if (old->seek(pos))
+                got = old->read(buffer.data(), size);
+            if (got < 0 || old->error() != QFileDevice::NoError) {
+                const int error = errno;
+                failWriting(QStringLiteral("stara verzija se ne moze procitati: %1")
+                                .arg(reason(*old, error)));
+            }
+            // A file that shrank meanwhile reads as zeros past its new end.
+            std::fill(buffer.begin() + got, buffer.end(), '\0');
+            layWritten(pos, pos + size, &buffer);
+            // Zeros at either end of the piece are left out: what lies between
+            // the pieces written reads as zeros anyway.
+            const auto first = std::find_if(buffer.cbegin(), buffer.cend(), nonZero);
+            if (first != buffer.cend()) {
+                const auto last = std::find_if(buffer.crbegin(), buffer.crend(), nonZero).base();
+                writeAt(pos + (first - buffer.cbegin()), &*first, last - first);
+            }
+            pos += size;
+        }
+    }
+    if (out.size() != newSize && !out.resize(newSize)) {
+        const int error = errno;
+        failWriting(reason(out, error));
+    }
+
+    if (const int error = syncToDisk(out); error != 0) {
+        failWriting(
+            error == ENOSPC
+                ? systemReason(error)
+                : QStringLiteral("podaci nisu zapisani na disk: %1").arg(systemReason(error)));
+    }
+    errno = 0;
+    if (!out.commit()) {
+        const int error = errno;
+        fail(QStringLiteral("nova verzija ne moze da zameni staru: %1").arg(reason(out, error)));
+    }
 }
 
 } // namespace
@@ -102,55 +493,47 @@ QString pathFor(const QString& fileName) {
 }
 
 void OpenSetFile(const QString& fileName) {
-    Slot& s = slot();
-    if (s.open)
-        rt::raiseFileError(fileName,
-                           QStringLiteral("Druga datoteka sa pitanjima je vec otvorena."));
-    const QString path = pathFor(fileName);
-    QFile file(path);
-    if (!QFileInfo::exists(path)) {
-        if (!file.open(QIODevice::WriteOnly))
-            rt::raiseFileError(
-                fileName,
-                QStringLiteral("Datoteka ne postoji i ne moze se napraviti: %1").arg(reason(file)));
-        file.close();
-    }
-    if (!file.open(QIODevice::ReadOnly))
-        rt::raiseFileError(fileName,
-                           QStringLiteral("Datoteka se ne moze otvoriti: %1").arg(reason(file)));
-    QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        rt::raiseFileError(fileName,
-                           QStringLiteral("Datoteka se ne moze procitati: %1").arg(reason(file)));
-    s = Slot{true, false, fileName, path, std::move(content)};
+    openSlot(fileName, true);
+}
+
+void OpenSetFileForReading(const QString& fileName) {
+    openSlot(fileName, false);
 }
 
 void ReadQuestion(int n, QuestionRecord& record) {
     requireOpen();
     const qint64 offset = offsetOf(n);
-    const Slot& s = slot();
-    if (offset + RecordLength > s.content.size())
-        record = QuestionRecord();
-    else
-        record = QuestionRecord::fromBytes(s.content.mid(offset, RecordLength));
+    Slot& s = slot();
+    if (const auto it = s.written.find(offset); it != s.written.end()) {
+        record = QuestionRecord::fromBytes(it->second);
+        return;
+    }
+    QByteArray bytes;
+    if (s.file->seek(offset))
+        bytes = s.file->read(RecordLength);
+    if (s.file->error() != QFileDevice::NoError) {
+        const int error = errno;
+        s.file->unsetError();
+        rt::raiseFileError(
+            s.fileName,
+            QStringLiteral("Datoteka se ne moze procitati: %1").arg(reason(*s.file, error)));
+    }
+    record = bytes.size() == RecordLength ? QuestionRecord::fromBytes(bytes) : QuestionRecord();
 }
 
 void WriteQuestion(int n, const QuestionRecord& record) {
     requireOpen();
-    const qint64 offset = offsetOf(n);
-    Slot& s = slot();
-    if (s.content.size() < offset + RecordLength)
-        s.content.resize(offset + RecordLength, '\0');
-    s.content.replace(offset, RecordLength, record.toBytes());
-    s.dirty = true;
+    slot().written[offsetOf(n)] = record.toBytes();
 }
 
 void CloseSetFile() {
     requireOpen();
     Slot s = std::move(slot());
     slot() = Slot();
-    if (s.dirty)
-        commit(s);
+    if (s.written.empty())
+        return;
+    const qint64 end = s.written.rbegin()->first + RecordLength;
+    save(s.fileName, s.path, std::max(end, s.file->size()), s.file.get(), s.written);
 }
 
 void abandon() {
@@ -159,6 +542,23 @@ void abandon() {
 
 bool isOpen() {
     return slot().open;
+}
+
+void replaceFile(const QString& path, const QByteArray& content) {
+    Written written;
+    if (!content.isEmpty())
+        written[0] = content;
+    save(QFileInfo(path).fileName(), path, content.size(), nullptr, written);
+}
+
+bool isLeftoverOfSave(const QString& name, const QString& setName) {
+    const QString set = QRegularExpression::escape(setName);
+    // QSaveFile's temporary: the target's name, a dot and six random letters.
+    static const QString SaveFilePattern = QStringLiteral("^%1\\.[A-Za-z]{6}$");
+    // What "dyr build" used before it saved through QSaveFile.
+    static const QString OldBuildPattern = QStringLiteral("^\\.%1\\.[0-9]+-[0-9]+\\.new$");
+    return QRegularExpression(SaveFilePattern.arg(set)).match(name).hasMatch() ||
+           QRegularExpression(OldBuildPattern.arg(set)).match(name).hasMatch();
 }
 
 } // namespace qo::QuestionSetFile

@@ -1,7 +1,9 @@
 // Reading and writing question-set files: headerless runs of 412-byte records.
 //
-// One set file is open at a time. Writes collect in memory and reach the disk
-// all at once when the file is closed, so a set is never left half-written.
+// One set file is open at a time. A read fetches just the record asked for.
+// Written records collect in memory; closing builds a new copy of the file from
+// them and from the rest of the old file, streamed across, and puts the copy in
+// the old file's place at once, so a set is never left half-written.
 #pragma once
 
 #include "questionrecord.h"
@@ -13,9 +15,14 @@ namespace qo {
 namespace QuestionSetFile {
 
 // Opens the named file in the program's folder; a file that does not exist is
-// created empty. Raises the file error when it can't be opened or created, or
+// created empty (never truncating one that appeared meanwhile). Raises the file
+// error when it can't be opened or created, when it is not a regular file, or
 // when a set file is already open.
 void OpenSetFile(const QString& fileName);
+
+// Opens the named file for reading only: a missing file is the file error too,
+// and nothing is ever created.
+void OpenSetFileForReading(const QString& fileName);
 
 // Reads record n (from 1). A record wholly or partly past the end of the file
 // reads as all zeros.
@@ -24,9 +31,10 @@ void ReadQuestion(int n, QuestionRecord& record);
 // Writes record n, extending the file where needed; other bytes stay as they are.
 void WriteQuestion(int n, const QuestionRecord& record);
 
-// Closes the file. When anything was written, the whole new content replaces the
-// old file at once; if that fails the old file stays as it was and the file
-// error is raised. The file is closed either way.
+// Closes the file. When anything was written, the new content replaces the old
+// file at once, keeping its owner, group and mode where the system allows; if
+// that fails the old file stays as it was and the file error is raised. The file
+// is closed either way.
 void CloseSetFile();
 
 // Closes the file without writing anything (after a handler failed half-way).
@@ -37,6 +45,14 @@ bool isOpen();
 // The full path OpenSetFile uses for a name: the application path, a separator
 // and the name, joined as they are.
 QString pathFor(const QString& fileName);
+
+// Replaces the file at path with exactly these bytes, the way CloseSetFile saves.
+// Raises the file error, naming the file, when that fails; the old file stays.
+void replaceFile(const QString& path, const QByteArray& content);
+
+// Whether a name in a set's folder is the temporary file of a save of the set
+// named setName that was killed before it finished. Every save removes these.
+bool isLeftoverOfSave(const QString& name, const QString& setName);
 
 } // namespace QuestionSetFile
 

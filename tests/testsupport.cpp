@@ -54,4 +54,22 @@ void writeSet(const QString& name, const QList<qo::QuestionRecord>& records) {
     qo::QuestionSetFile::CloseSetFile();
 }
 
+qo::QuestionRecord taggedRecord(int n, QChar tag) {
+    qo::QuestionRecord r;
+    r.Number = QString::number(n);
+    r.Question = QStringLiteral("Pitanje %1 ").arg(n) + QString(60, tag);
+    r.Correct = static_cast<std::int16_t>(n % 4);
+    for (int i = 0; i < 4; ++i)
+        r.Answers[i] = QString(70, tag) + QString::number(i);
+    return r;
+}
+
+QChar tagOf(const qo::QuestionRecord& record, int n) {
+    const QString& answer = record.Answers[0].text();
+    const QChar tag = answer.isEmpty() ? QChar() : answer.at(0);
+    if (tag.isNull() || !(record == taggedRecord(n, tag)))
+        return QChar();
+    return tag;
+}
+
 } // namespace testsupport

@@ -57,4 +57,11 @@ QByteArray readAll(const QString& path);
 void writeSet(const QString& name, const QList<qo::QuestionRecord>& records);
 void writeAll(const QString& path, const QByteArray& bytes);
 
+// Record n of a set marked with a tag: every text field carries the tag, so a
+// record put together from two versions of a set shows.
+qo::QuestionRecord taggedRecord(int n, QChar tag);
+// The tag of a record that is exactly taggedRecord(n, tag) for some tag; a null
+// QChar for anything else (a mix, zeros, a record of another number).
+QChar tagOf(const qo::QuestionRecord& record, int n);
+
 } // namespace testsupport

@@ -383,6 +383,39 @@ private slots:
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
 
+    // A build writes through a link into its target, keeps the target's mode and
+    // clears away what killed builds left beside it, and nothing else.
+    void buildKeepsLinksAndModeAndClearsLeftovers() {
+        TempAppFolder folder;
+        const QString target = folder.file(QStringLiteral("pravi.dyr"));
+        writeAll(target, QByteArray(3 * RecordLength, 'z'));
+        const auto mode = QFile::ReadOwner | QFile::WriteOwner;
+        QFile::setPermissions(target, mode);
+        const QString link = folder.file(QStringLiteral("veza.dyr"));
+        QVERIFY(QFile::link(QStringLiteral("pravi.dyr"), link));
+        const QStringList leftovers = {QStringLiteral(".pravi.dyr.4242-0.new"),
+                                       QStringLiteral("pravi.dyr.KzQwPx")};
+        const QStringList kept = {QStringLiteral("pravi.dyr.bak"),
+                                  QStringLiteral(".veza.dyr.4242-0.new.txt")};
+        for (const QString& name : leftovers + kept)
+            writeAll(folder.file(name), "x");
+        const QString text = folder.file(QStringLiteral("set.txt"));
+        writeAll(text, "number: 1\n");
+
+        const Result r = runTool({QStringLiteral("build"), text, link});
+        QCOMPARE(r.status, 0);
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(readAll(target).size(), RecordLength);
+        QCOMPARE(QFile::permissions(target) & ~QFile::Permissions(0x0F00), mode);
+        QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        QStringList expected =
+            kept + QStringList{QStringLiteral("pravi.dyr"), QStringLiteral("set.txt"),
+                               QStringLiteral("veza.dyr")};
+        left.sort();
+        expected.sort();
+        QCOMPARE(left, expected);
+    }
+
     void shippedSets_data() {
         QTest::addColumn<QString>("name");
         QTest::newRow("varnikol") << QStringLiteral("varnikol");

@@ -10,6 +10,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTest>
 
 using testsupport::ScriptedResponder;
@@ -323,7 +324,16 @@ private slots:
         QVERIFY(program.form2.isVisible());
         QCOMPARE(snapshot(program.form2), before);
 
+        // A missing set is reported the same way, and the quiz makes no file for it.
         QVERIFY(QDir(folder.path()).rmdir(QStringLiteral("varnikol.dyr")));
+        click(child(program.form2, QStringLiteral("Image1")));
+        QCOMPARE(responder.calls().size(), 2);
+        QCOMPARE(responder.last().title, QStringLiteral("Greska"));
+        QVERIFY(responder.last().prompt.contains(QStringLiteral("\"varnikol.dyr\"")));
+        QVERIFY(!QFileInfo::exists(folder.file(QStringLiteral("varnikol.dyr"))));
+        QVERIFY(!program.form3.isLoaded());
+        QVERIFY(program.form2.isVisible());
+
         writeSet(QStringLiteral("varnikol.dyr"), QStringLiteral("VarNiKoL"));
         click(child(program.form2, QStringLiteral("Image1")));
         QVERIFY(program.form3.isVisible());

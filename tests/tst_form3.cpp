@@ -5,6 +5,7 @@
 #include "questionsetfile.h"
 #include "testsupport.h"
 
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QTest>
 
@@ -511,6 +512,44 @@ private slots:
         QCOMPARE(form.Label6->text(), QStringLiteral("pogodili ste 3 pitanja!"));
         QCOMPARE(form.Label8->text(),
                  QStringLiteral("Pogresne odgovore ste dali na pitanjima 4, 5, ..."));
+    }
+
+    // A set with nothing to play is reported, naming the file, and the quiz never
+    // makes a file of its own.
+    void setWithoutAFirstQuestion_data() {
+        QTest::addColumn<QByteArray>("content"); // empty and null: no file at all
+        QTest::addColumn<bool>("exists");
+        qo::QuestionRecord blank = question("1", 0, QString());
+        blank.Question = QString();
+        qo::QuestionRecord spaces = question("1", 0, QStringLiteral("     "));
+        QTest::newRow("missing") << QByteArray() << false;
+        QTest::newRow("empty") << QByteArray() << true;
+        QTest::newRow("shorter than a record") << question("1", 0).toBytes().left(300) << true;
+        QTest::newRow("first question of NULs")
+            << blank.toBytes() + question("2", 0).toBytes() << true;
+        QTest::newRow("first question of spaces") << spaces.toBytes() << true;
+    }
+
+    void setWithoutAFirstQuestion() {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, exists);
+        ScriptedResponder responder;
+        testsupport::TempAppFolder folder;
+        const QString path = folder.file(SetName);
+        if (exists)
+            testsupport::writeAll(path, content);
+        kviz::Program program;
+        program.module1.SetFileName = SetName;
+        rt::runHandler([&] { program.form3.Show(); });
+        QCOMPARE(responder.calls().size(), 1);
+        QCOMPARE(responder.last().title, QStringLiteral("Greska"));
+        QCOMPARE(responder.last().flags, 16);
+        QVERIFY(responder.last().prompt.contains(QStringLiteral("\"kviz.dyr\"")));
+        QVERIFY(!program.form3.isLoaded());
+        QCOMPARE(QFileInfo::exists(path), exists);
+        if (exists)
+            QCOMPARE(testsupport::readAll(path), content);
+        QCOMPARE(responder.endCount(), 0);
     }
 
     void setFileThatCannotBeOpened() {

@@ -10,6 +10,9 @@
 #include <QTest>
 
 #if defined(Q_OS_UNIX)
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -35,15 +38,51 @@ void writeSet(const QString& name, int count) {
     testsupport::writeSet(name, records);
 }
 
-bool raisesFileError(const std::function<void()>& f) {
+bool raisesFileError(const std::function<void()>& f, QString* message = nullptr) {
     try {
         f();
     } catch (const rt::RuntimeError& e) {
         QuestionSetFile::abandon();
+        if (message)
+            *message = e.message();
         return e.kind() == rt::ErrorKind::FileError;
     }
     return false;
 }
+
+// Bytes this process has read through system calls so far, not counting this
+// look itself.
+qint64 bytesRead() {
+    static qint64 ownReads = 0;
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return -1;
+    const QByteArray text = io.readAll();
+    qint64 total = -1;
+    for (const QByteArray& line : text.split('\n')) {
+        if (line.startsWith("rchar:"))
+            total = line.mid(6).trimmed().toLongLong();
+    }
+    const qint64 result = total - ownReads;
+    ownReads += text.size();
+    return result;
+}
+
+// A file of the given length whose bytes are not zero and not alike.
+QByteArray pattern(qint64 length) {
+    QByteArray bytes(length, Qt::Uninitialized);
+    for (qint64 i = 0; i < length; ++i)
+        bytes[i] = static_cast<char>(1 + (i * 7 + i / 251) % 250);
+    return bytes;
+}
+
+#if defined(Q_OS_UNIX)
+qint64 bytesOnDisk(const QString& path) {
+    struct stat status {};
+    ::stat(QFile::encodeName(path).constData(), &status);
+    return static_cast<qint64>(status.st_blocks) * 512;
+}
+#endif
 
 bool isRoot() {
 #if defined(Q_OS_UNIX)
@@ -213,6 +252,230 @@ private slots:
         QCOMPARE(QFile::permissions(target) & ~QFile::Permissions(0x0F00), mode);
     }
 
+    void readingOnlyNeverCreatesAFile() {
+        TempAppFolder folder;
+        QString message;
+        QVERIFY(raisesFileError(
+            [] { QuestionSetFile::OpenSetFileForReading(QStringLiteral("nema.dyr")); }, &message));
+        QVERIFY(message.contains(QStringLiteral("\"nema.dyr\"")));
+        QVERIFY(!QFileInfo::exists(folder.file(QStringLiteral("nema.dyr"))));
+        QVERIFY(!QuestionSetFile::isOpen());
+    }
+
+    void onlyRegularFilesAreOpened_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("folder") << "folder"
+                                << "folder";
+#if defined(Q_OS_UNIX)
+        QTest::newRow("FIFO") << "fifo"
+                              << "FIFO";
+        QTest::newRow("/dev/zero behind a link") << "zero"
+                                                 << "uredjaj";
+#endif
+    }
+
+    // Nothing but a regular file is read or waited on: a folder, a FIFO without a
+    // writer, a device that never ends. Saving onto one is refused too.
+    void onlyRegularFilesAreOpened() {
+        QFETCH(QString, kind);
+        QFETCH(QString, said);
+        TempAppFolder folder;
+        const QString path = folder.file(QStringLiteral("cudno.dyr"));
+        if (kind == QStringLiteral("folder"))
+            QVERIFY(QDir().mkdir(path));
+#if defined(Q_OS_UNIX)
+        else if (kind == QStringLiteral("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        else
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+#endif
+        for (bool reading : {false, true}) {
+            QString message;
+            QVERIFY(raisesFileError(
+                [&] {
+                    if (reading)
+                        QuestionSetFile::OpenSetFileForReading(QStringLiteral("cudno.dyr"));
+                    else
+                        QuestionSetFile::OpenSetFile(QStringLiteral("cudno.dyr"));
+                },
+                &message));
+            QVERIFY2(message.contains(QStringLiteral("\"cudno.dyr\"")), qPrintable(message));
+            QVERIFY2(message.contains(said), qPrintable(message));
+            QVERIFY(!QuestionSetFile::isOpen());
+        }
+        QString message;
+        QVERIFY(raisesFileError([&] { QuestionSetFile::replaceFile(path, numbered(1).toBytes()); },
+                                &message));
+        QVERIFY2(message.contains(said), qPrintable(message));
+        QCOMPARE(QFileInfo(path).isFile(), false);
+    }
+
+#if defined(Q_OS_LINUX)
+    // The quiz's read of a question takes its 412 bytes, the editor's Open its 21
+    // records, however long the file.
+    void readsTakeOnlyTheirRecords() {
+        TempAppFolder folder;
+        writeAll(folder.file(QStringLiteral("dug.dyr")), pattern(2 * 1024 * 1024));
+        const qint64 before = bytesRead();
+        QuestionSetFile::OpenSetFileForReading(QStringLiteral("dug.dyr"));
+        QuestionRecord r;
+        QuestionSetFile::ReadQuestion(3, r);
+        QuestionSetFile::CloseSetFile();
+        const qint64 afterQuestion = bytesRead();
+        QuestionSetFile::OpenSetFile(QStringLiteral("dug.dyr"));
+        for (int k = 1; k <= 21; ++k)
+            QuestionSetFile::ReadQuestion(k, r);
+        QuestionSetFile::CloseSetFile();
+        QCOMPARE(afterQuestion - before, qint64(qo::RecordLength));
+        QCOMPARE(bytesRead() - afterQuestion, qint64(21 * qo::RecordLength));
+    }
+#endif
+
+    // A save copies the old file across in pieces; records written land where
+    // they belong, also across the seams between the pieces, and the rest stays.
+    void saveStreamsTheRestOfALongFile() {
+        TempAppFolder folder;
+        const QString path = folder.file(QStringLiteral("dug.dyr"));
+        const QByteArray old = pattern(3 * 1024 * 1024 + 100);
+        writeAll(path, old);
+        QByteArray expected = old;
+        // Record 637 spans the seam at 256 KiB; 7700 lies past the old end.
+        for (int n : {1, 2, 21, 637, 2000, 7700}) {
+            QuestionSetFile::OpenSetFile(QStringLiteral("dug.dyr"));
+            QuestionSetFile::WriteQuestion(n, numbered(n));
+            QuestionRecord back;
+            QuestionSetFile::ReadQuestion(n, back);
+            QCOMPARE(back, QuestionRecord::fromBytes(numbered(n).toBytes()));
+            QuestionSetFile::CloseSetFile();
+            const qint64 at = qint64(n - 1) * qo::RecordLength;
+            if (expected.size() < at + qo::RecordLength)
+                expected.resize(at + qo::RecordLength, '\0');
+            expected.replace(at, qo::RecordLength, numbered(n).toBytes());
+        }
+        QCOMPARE(readAll(path), expected);
+    }
+
+#if defined(Q_OS_UNIX)
+    // A sparse set stays sparse: its holes are neither read nor written, and a
+    // record written into a hole lands there.
+    void saveKeepsASparseFileSparse() {
+        TempAppFolder folder;
+        const QString path = folder.file(QStringLiteral("retko.dyr"));
+        const qint64 size = 64 * 1024 * 1024;
+        const QByteArray island = pattern(5000);
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(pattern(8652));
+            file.seek(32 * 1024 * 1024);
+            file.write(island);
+            QVERIFY(file.resize(size));
+        }
+        if (bytesOnDisk(path) > 1024 * 1024)
+            QSKIP("the file system here keeps no holes");
+        const int intoHole = 16 * 1024 * 1024 / qo::RecordLength;
+        QuestionSetFile::OpenSetFile(QStringLiteral("retko.dyr"));
+        QuestionSetFile::WriteQuestion(1, numbered(1));
+        QuestionSetFile::WriteQuestion(intoHole, numbered(intoHole));
+        QuestionSetFile::CloseSetFile();
+
+        QCOMPARE(QFileInfo(path).size(), size);
+        QVERIFY(bytesOnDisk(path) <= 1024 * 1024);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.read(412), numbered(1).toBytes());
+        QCOMPARE(file.read(8652 - 412), pattern(8652).mid(412));
+        QVERIFY(file.seek(qint64(intoHole - 1) * qo::RecordLength));
+        QCOMPARE(file.read(412), numbered(intoHole).toBytes());
+        QVERIFY(file.seek(32 * 1024 * 1024 - 10));
+        QCOMPARE(file.read(5010), QByteArray(10, '\0') + island);
+        QVERIFY(file.seek(size - 10));
+        QCOMPARE(file.read(20), QByteArray(10, '\0'));
+    }
+#endif
+
+    void leftoverNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("leftover");
+        QTest::newRow("QSaveFile's temporary") << "set.dyr.AbCdEf" << true;
+        QTest::newRow("an older dyr build's") << ".set.dyr.4711-0.new" << true;
+        QTest::newRow("five letters") << "set.dyr.AbCdE" << false;
+        QTest::newRow("seven letters") << "set.dyr.AbCdEfG" << false;
+        QTest::newRow("a digit") << "set.dyr.AbC1Ef" << false;
+        QTest::newRow("another set's") << "tuvek.dyr.AbCdEf" << false;
+        QTest::newRow("a name that merely starts alike") << "xset.dyr.AbCdEf" << false;
+        QTest::newRow("a copy") << "set.dyr.bak" << false;
+        QTest::newRow("the set itself") << "set.dyr" << false;
+        QTest::newRow("dyr's, not numbered") << ".set.dyr.x-0.new" << false;
+    }
+
+    void leftoverNames() {
+        QFETCH(QString, name);
+        QFETCH(bool, leftover);
+        QCOMPARE(QuestionSetFile::isLeftoverOfSave(name, QStringLiteral("set.dyr")), leftover);
+    }
+
+    // A save clears away what killed saves of the same set left, and nothing else.
+    void saveRemovesLeftoversOfKilledSaves() {
+        TempAppFolder folder;
+        writeSet(QStringLiteral("set.dyr"), 2);
+        const QStringList leftovers = {QStringLiteral("set.dyr.AbCdEf"),
+                                       QStringLiteral(".set.dyr.4711-0.new")};
+        const QStringList others = {QStringLiteral("set.dyr.bak"), QStringLiteral("set.dyr.AbC1Ef"),
+                                    QStringLiteral("tuvek.dyr.AbCdEf")};
+        for (const QString& name : leftovers + others)
+            writeAll(folder.file(name), "x");
+        // A folder and a link of the pattern are not what a save leaves.
+        QVERIFY(QDir().mkdir(folder.file(QStringLiteral("set.dyr.QwErTy"))));
+        QVERIFY(QFile::link(folder.file(QStringLiteral("set.dyr.bak")),
+                            folder.file(QStringLiteral("set.dyr.ZxCvBn"))));
+        writeSet(QStringLiteral("set.dyr"), 3);
+        QStringList left =
+            QDir(folder.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        QStringList expected =
+            others + QStringList{QStringLiteral("set.dyr"), QStringLiteral("set.dyr.QwErTy"),
+                                 QStringLiteral("set.dyr.ZxCvBn")};
+        left.sort();
+        expected.sort();
+        QCOMPARE(left, expected);
+    }
+
+#if defined(Q_OS_UNIX)
+    // The new copy of a save running elsewhere looks like a leftover, but is
+    // locked while the save runs; a save leaves it alone.
+    void saveLeavesAnotherRunningSavesCopyAlone() {
+        TempAppFolder folder;
+        writeSet(QStringLiteral("set.dyr"), 2);
+        const QString running = folder.file(QStringLiteral("set.dyr.RuNnIn"));
+        writeAll(running, "x");
+        const int fd = ::open(QFile::encodeName(running).constData(), O_RDONLY);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::flock(fd, LOCK_EX), 0);
+        writeSet(QStringLiteral("set.dyr"), 3);
+        QVERIFY(QFileInfo::exists(running));
+        ::close(fd);
+        writeSet(QStringLiteral("set.dyr"), 4);
+        QVERIFY(!QFileInfo::exists(running));
+    }
+#endif
+
+    // A whole file replaced: exactly the new bytes, the mode kept.
+    void replaceFileWritesExactlyTheBytes() {
+        TempAppFolder folder;
+        const QString path = folder.file(QStringLiteral("celo.dyr"));
+        writeAll(path, pattern(10 * 412));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        const QByteArray bytes = numbered(1).toBytes() + numbered(2).toBytes();
+        QuestionSetFile::replaceFile(path, bytes);
+        QCOMPARE(readAll(path), bytes);
+        QCOMPARE(QFile::permissions(path) & ~QFile::Permissions(0x0F00),
+                 QFile::ReadOwner | QFile::WriteOwner);
+        QuestionSetFile::replaceFile(path, QByteArray());
+        QCOMPARE(QFileInfo(path).size(), 0);
+    }
+
     void fullDiskLeavesTheOldSetWhole() {
         TempAppFolder folder;
         const QString disk = folder.file(QStringLiteral("disk"));
@@ -224,15 +487,20 @@ private slots:
         writeSet(QStringLiteral("set.dyr"), 21); // 8652 bytes: three of the three pages
         const QByteArray before = readAll(disk + QStringLiteral("/set.dyr"));
         QCOMPARE(before.size(), 8652);
-        QVERIFY(raisesFileError([] {
-            QuestionSetFile::OpenSetFile(QStringLiteral("set.dyr"));
-            for (int k = 1; k <= 21; ++k) {
-                QuestionRecord r = numbered(k);
-                r.Question = QStringLiteral("novo");
-                QuestionSetFile::WriteQuestion(k, r);
-            }
-            QuestionSetFile::CloseSetFile();
-        }));
+        QString message;
+        QVERIFY(raisesFileError(
+            [] {
+                QuestionSetFile::OpenSetFile(QStringLiteral("set.dyr"));
+                for (int k = 1; k <= 21; ++k) {
+                    QuestionRecord r = numbered(k);
+                    r.Question = QStringLiteral("novo");
+                    QuestionSetFile::WriteQuestion(k, r);
+                }
+                QuestionSetFile::CloseSetFile();
+            },
+            &message));
+        QVERIFY2(message.contains(QStringLiteral("nema dovoljno mesta na disku")),
+                 qPrintable(message));
         QCOMPARE(readAll(disk + QStringLiteral("/set.dyr")), before);
         QCOMPARE(QDir(disk).entryList(QDir::Files), QStringList{QStringLiteral("set.dyr")});
         rt::setAppPathForTesting(folder.path());
@@ -253,11 +521,18 @@ private slots:
                 QSKIP("root ignores folder permissions and could not mount");
             QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
         }
-        QVERIFY(raisesFileError([] {
-            QuestionSetFile::OpenSetFile(QStringLiteral("set.dyr"));
-            QuestionSetFile::WriteQuestion(1, numbered(9));
-            QuestionSetFile::CloseSetFile();
-        }));
+        QString message;
+        QVERIFY(raisesFileError(
+            [] {
+                QuestionSetFile::OpenSetFile(QStringLiteral("set.dyr"));
+                QuestionSetFile::WriteQuestion(1, numbered(9));
+                QuestionSetFile::CloseSetFile();
+            },
+            &message));
+        // The cause, not just "a write failed".
+        QVERIFY2(message.contains(small.mounted() ? QStringLiteral("samo za citanje")
+                                                  : QStringLiteral("nema dozvole")),
+                 qPrintable(message));
         QCOMPARE(readAll(dir + QStringLiteral("/set.dyr")), before);
         // A missing set can't be created there either.
         QVERIFY(raisesFileError([] { QuestionSetFile::OpenSetFile(QStringLiteral("nema.dyr")); }));

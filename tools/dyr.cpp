@@ -1,13 +1,11 @@
 // The authors' set tool: dump, build and check question-set files.
 #include "dyr.h"
 
-#include "apppath.h"
 #include "codepage.h"
 #include "questionsetfile.h"
 #include "rterror.h"
 #include "transfer.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,9 +13,7 @@
 #include <QTextStream>
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 namespace dyr {
 
@@ -176,29 +172,6 @@ QByteArray readFile(const QString& path, QString* error) {
     if (file.error() != QFileDevice::NoError)
         *error = file.errorString();
     return bytes;
-}
-
-// Points the program folder, where QuestionSetFile opens its files, at another
-// folder for as long as it lives.
-class AppPathAt {
-public:
-    explicit AppPathAt(const QString& folder) : m_previous(rt::AppPath()) {
-        rt::setAppPathForTesting(folder);
-    }
-    ~AppPathAt() { rt::setAppPathForTesting(m_previous); }
-    AppPathAt(const AppPathAt&) = delete;
-    AppPathAt& operator=(const AppPathAt&) = delete;
-
-private:
-    QString m_previous;
-};
-
-std::filesystem::path fsPath(const QString& path) {
-#if defined(Q_OS_WIN)
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
 }
 
 QList<qo::QuestionRecord> recordsOf(const QByteArray& content) {
@@ -457,33 +430,13 @@ bool writeSet(const QList<qo::QuestionRecord>& records, const QString& path, QSt
         *error = QStringLiteral("is a folder");
         return false;
     }
-    // The set is written under a fresh name beside the target and then put in its
-    // place, so the target never holds a half-written set nor records of an older,
-    // longer one.
-    QString fresh;
-    for (int k = 0; fresh.isEmpty() || QFileInfo::exists(QDir(folder).filePath(fresh)); ++k)
-        fresh = QStringLiteral(".%1.%2-%3.new")
-                    .arg(target.fileName())
-                    .arg(QCoreApplication::applicationPid())
-                    .arg(k);
-    const QString freshPath = QDir(folder).filePath(fresh);
+    QByteArray content;
+    for (const qo::QuestionRecord& record : records)
+        content += record.toBytes();
     try {
-        AppPathAt at(folder);
-        qo::QuestionSetFile::OpenSetFile(fresh);
-        for (int i = 0; i < records.size(); ++i)
-            qo::QuestionSetFile::WriteQuestion(i + 1, records[i]);
-        qo::QuestionSetFile::CloseSetFile();
+        qo::QuestionSetFile::replaceFile(path, content);
     } catch (const rt::RuntimeError& e) {
-        qo::QuestionSetFile::abandon();
-        QFile::remove(freshPath);
         *error = e.message();
-        return false;
-    }
-    std::error_code ec;
-    std::filesystem::rename(fsPath(freshPath), fsPath(target.absoluteFilePath()), ec);
-    if (ec) {
-        QFile::remove(freshPath);
-        *error = QString::fromLocal8Bit(ec.message());
         return false;
     }
     return true;
