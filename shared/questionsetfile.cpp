@@ -2,6 +2,7 @@
 
 #include "apppath.h"
 #include "rterror.h"
+#include "setfolder.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -98,7 +99,10 @@ void commit(const Slot& s) {
 } // namespace
 
 QString pathFor(const QString& fileName) {
-    return rt::AppPath() + QLatin1Char('/') + fileName;
+    const QString folder = SetFolder::path();
+    if (folder.isEmpty())
+        rt::raiseFileError(fileName, QStringLiteral("Folder sa pitanjima nije dostupan."));
+    return folder + QLatin1Char('/') + fileName;
 }
 
 void OpenSetFile(const QString& fileName) {
