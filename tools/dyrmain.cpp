@@ -1,4 +1,5 @@
 // dyr: the authors' command-line tool for question-set files (see dyr --help).
+#include "commandline.h"
 #include "dyr.h"
 
 #include <QCoreApplication>
@@ -8,5 +9,10 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return dyr::run(app.arguments().mid(1), out, err);
+    const QStringList args = app.arguments().mid(1);
+    if (args == QStringList{QStringLiteral("--version")}) {
+        out << "dyr " << qo::version() << "\n";
+        return 0;
+    }
+    return dyr::run(args, out, err);
 }
