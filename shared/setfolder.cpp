@@ -105,12 +105,23 @@ void seed(const QString& folder) {
     }
 }
 
+// Whether the programs run from an install, which keeps the shipped sets apart from
+// them: an install's folder is no place for sets even where it can be written (by
+// root, or under a prefix the user owns).
+bool isInstalled(const QString& programs) {
+    return QFileInfo(programs + QStringLiteral("/" QO_SHIPPED_SETS_RELATIVE)).isDir();
+}
+
 QString choose(const QString& programs, const QString& user) {
-    // Only a folder that is there and refuses writing sends the sets elsewhere: a
-    // programs' folder that has gone (moved while the program runs) keeps its name,
-    // so that opening a set fails with a message instead of finding another set.
-    if (!programs.isEmpty() && (!QFileInfo(programs).isDir() || isWritableFolder(programs)))
-        return programs;
+    if (!programs.isEmpty()) {
+        // A programs' folder that has gone (moved while the program runs) keeps its
+        // name, so that opening a set fails with a message instead of finding
+        // another set.
+        if (!QFileInfo(programs).isDir())
+            return programs;
+        if (!isInstalled(programs) && isWritableFolder(programs))
+            return programs;
+    }
     if (user.isEmpty())
         return QString();
     if (QDir().mkpath(user))

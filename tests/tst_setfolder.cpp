@@ -227,6 +227,28 @@ private slots:
         rt::setAppPathForTesting(QString());
     }
 
+    // An install keeps its sets apart from the programs: even where its programs'
+    // folder can be written (root, a prefix the user owns) the sets are the user's.
+    void installedProgramsUseTheUsersFolderEvenWhenWritable() {
+        testsupport::ScriptedResponder responder;
+        QTemporaryDir install;
+        const QString bin = install.filePath(QStringLiteral("bin"));
+        const QString shipped = QDir::cleanPath(bin + QStringLiteral("/" QO_SHIPPED_SETS_RELATIVE));
+        QVERIFY(QDir().mkpath(bin));
+        QVERIFY(QDir().mkpath(shipped));
+        writeAll(shipped + QStringLiteral("/varnikol.dyr"),
+                 setBytes(QStringLiteral("Isporuceno?")));
+        rt::setAppPathForTesting(bin);
+        QCOMPARE(qo::SetFolder::path(), qo::SetFolder::userFolder());
+        saveFirstQuestionInEditor(QStringLiteral("Izmenjeno?"));
+        QCOMPARE(firstQuestionInQuiz(QStringLiteral("varnikol.dyr")), QStringLiteral("Izmenjeno?"));
+        QVERIFY(responder.calls().isEmpty());
+        QVERIFY(QDir(bin).isEmpty());
+        QCOMPARE(readAll(shipped + QStringLiteral("/varnikol.dyr")),
+                 setBytes(QStringLiteral("Isporuceno?")));
+        rt::setAppPathForTesting(QString());
+    }
+
     // Only regular files are copied: a FIFO or a folder of a set's name beside the
     // programs is passed over, without waiting on it.
     void seedingSkipsWhatIsNoFile() {
