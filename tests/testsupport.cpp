@@ -5,6 +5,11 @@
 #include "runtime.h"
 
 #include <QFile>
+#include <QProcess>
+
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#endif
 
 namespace testsupport {
 
@@ -52,6 +57,20 @@ void writeSet(const QString& name, const QList<qo::QuestionRecord>& records) {
     for (int i = 0; i < records.size(); ++i)
         qo::QuestionSetFile::WriteQuestion(i + 1, records[i]);
     qo::QuestionSetFile::CloseSetFile();
+}
+
+bool isRoot() {
+#if defined(Q_OS_UNIX)
+    return ::geteuid() == 0;
+#else
+    return false;
+#endif
+}
+
+bool runProgram(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 } // namespace testsupport

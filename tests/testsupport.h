@@ -57,4 +57,9 @@ QByteArray readAll(const QString& path);
 void writeSet(const QString& name, const QList<qo::QuestionRecord>& records);
 void writeAll(const QString& path, const QByteArray& bytes);
 
+// Whether the tests run as root, who may mount and whom permissions don't stop.
+bool isRoot();
+// Runs a program to its end (10 s at most); true when it ended normally with 0.
+bool runProgram(const QString& program, const QStringList& args);
+
 } // namespace testsupport

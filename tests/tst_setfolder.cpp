@@ -9,7 +9,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,6 +20,7 @@
 #include <unistd.h>
 #endif
 
+using testsupport::isRoot;
 using testsupport::readAll;
 using testsupport::writeAll;
 
@@ -36,37 +36,24 @@ QByteArray setBytes(const QString& firstQuestion) {
     return r.toBytes();
 }
 
-bool isRoot() {
-#if defined(Q_OS_UNIX)
-    return ::geteuid() == 0;
-#else
-    return false;
-#endif
-}
-
-bool run(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
 // Makes a folder read-only while it lives: a read-only bind mount as root (whom
 // permissions don't stop), the folder's mode otherwise.
 class ReadOnlyFolder {
 public:
     explicit ReadOnlyFolder(const QString& path) : m_path(path) {
         if (isRoot()) {
-            m_mounted = run(QStringLiteral("mount"), {QStringLiteral("--bind"), path, path});
-            m_ok =
-                m_mounted && run(QStringLiteral("mount"),
-                                 {QStringLiteral("-o"), QStringLiteral("remount,bind,ro"), path});
+            m_mounted = testsupport::runProgram(QStringLiteral("mount"),
+                                                {QStringLiteral("--bind"), path, path});
+            m_ok = m_mounted && testsupport::runProgram(QStringLiteral("mount"),
+                                                        {QStringLiteral("-o"),
+                                                         QStringLiteral("remount,bind,ro"), path});
         } else {
             m_ok = QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
         }
     }
     ~ReadOnlyFolder() {
         if (m_mounted)
-            run(QStringLiteral("umount"), {m_path});
+            testsupport::runProgram(QStringLiteral("umount"), {m_path});
         else if (m_ok)
             QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
@@ -94,6 +81,18 @@ std::map<QString, Entry> snapshot(const QString& folder) {
                                   info.permissions()};
     return files;
 }
+
+void putSet(const QString& folder, const QString& name, const QString& firstQuestion) {
+    writeAll(folder + QLatin1Char('/') + name, setBytes(firstQuestion));
+}
+
+// A programs' folder bin/ with an install's folder of shipped sets beside it.
+struct InstallTree {
+    QTemporaryDir root;
+    QString bin = root.filePath(QStringLiteral("bin"));
+    QString shipped = QDir::cleanPath(bin + QStringLiteral("/" QO_SHIPPED_SETS_RELATIVE));
+    bool make() { return QDir().mkpath(bin) && QDir().mkpath(shipped); }
+};
 
 // Types a new first question into the editor and saves the set chosen at start.
 void saveFirstQuestionInEditor(const QString& question) {
@@ -171,18 +170,16 @@ private slots:
     // what it holds already stays. The editor saves there and the quiz plays that.
     void readOnlyProgramsFolderUsesTheUsersFolder() {
         testsupport::ScriptedResponder responder;
-        QTemporaryDir install;
-        const QString bin = install.filePath(QStringLiteral("bin"));
-        const QString shipped = QDir::cleanPath(bin + QStringLiteral("/" QO_SHIPPED_SETS_RELATIVE));
-        QVERIFY(QDir().mkpath(bin));
-        QVERIFY(QDir().mkpath(shipped));
-        writeAll(shipped + QStringLiteral("/varnikol.dyr"),
-                 setBytes(QStringLiteral("Isporuceno?")));
-        writeAll(shipped + QStringLiteral("/tuvek.dyr"), setBytes(QStringLiteral("Tuvek?")));
-        writeAll(bin + QStringLiteral("/neko.dyr"), setBytes(QStringLiteral("Prenosivo?")));
+        InstallTree install;
+        QVERIFY(install.make());
+        const QString& bin = install.bin;
+        const QString& shipped = install.shipped;
+        putSet(shipped, QStringLiteral("varnikol.dyr"), QStringLiteral("Isporuceno?"));
+        putSet(shipped, QStringLiteral("tuvek.dyr"), QStringLiteral("Tuvek?"));
+        putSet(bin, QStringLiteral("neko.dyr"), QStringLiteral("Prenosivo?"));
         const QString user = qo::SetFolder::userFolder();
         QVERIFY(QDir().mkpath(user));
-        writeAll(user + QStringLiteral("/tuvek.dyr"), setBytes(QStringLiteral("Moje?")));
+        putSet(user, QStringLiteral("tuvek.dyr"), QStringLiteral("Moje?"));
         QFile::setPermissions(shipped + QStringLiteral("/varnikol.dyr"),
                               QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
         ReadOnlyFolder readOnly(bin);
@@ -231,13 +228,11 @@ private slots:
     // folder can be written (root, a prefix the user owns) the sets are the user's.
     void installedProgramsUseTheUsersFolderEvenWhenWritable() {
         testsupport::ScriptedResponder responder;
-        QTemporaryDir install;
-        const QString bin = install.filePath(QStringLiteral("bin"));
-        const QString shipped = QDir::cleanPath(bin + QStringLiteral("/" QO_SHIPPED_SETS_RELATIVE));
-        QVERIFY(QDir().mkpath(bin));
-        QVERIFY(QDir().mkpath(shipped));
-        writeAll(shipped + QStringLiteral("/varnikol.dyr"),
-                 setBytes(QStringLiteral("Isporuceno?")));
+        InstallTree install;
+        QVERIFY(install.make());
+        const QString& bin = install.bin;
+        const QString& shipped = install.shipped;
+        putSet(shipped, QStringLiteral("varnikol.dyr"), QStringLiteral("Isporuceno?"));
         rt::setAppPathForTesting(bin);
         QCOMPARE(qo::SetFolder::path(), qo::SetFolder::userFolder());
         saveFirstQuestionInEditor(QStringLiteral("Izmenjeno?"));
@@ -254,16 +249,14 @@ private slots:
     void seedingSkipsWhatIsNoFile() {
 #if defined(Q_OS_UNIX)
         testsupport::ScriptedResponder responder;
-        QTemporaryDir install;
-        const QString bin = install.filePath(QStringLiteral("bin"));
-        const QString shipped = QDir::cleanPath(bin + QStringLiteral("/" QO_SHIPPED_SETS_RELATIVE));
+        InstallTree install;
+        QVERIFY(install.make());
+        const QString& bin = install.bin;
         QVERIFY(QDir().mkpath(bin + QStringLiteral("/tuvek.dyr")));
-        QVERIFY(QDir().mkpath(shipped));
         QCOMPARE(
             ::mkfifo(QFile::encodeName(bin + QStringLiteral("/varnikol.dyr")).constData(), 0644),
             0);
-        writeAll(shipped + QStringLiteral("/varnikol.dyr"),
-                 setBytes(QStringLiteral("Isporuceno?")));
+        putSet(install.shipped, QStringLiteral("varnikol.dyr"), QStringLiteral("Isporuceno?"));
         ReadOnlyFolder readOnly(bin);
         if (!readOnly.ok())
             QSKIP("could not make a folder read-only here");
