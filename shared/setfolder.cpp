@@ -92,6 +92,8 @@ bool copyIfAbsent(const QByteArray& source, const QString& target) {
 
 void seed(const QString& folder) {
     const QByteArray programs = rt::AppPathNative();
+    if (programs.isEmpty())
+        return;
     const QList<QByteArray> sources = {programs, programs + "/" QO_SHIPPED_SETS_RELATIVE};
     for (const char* name : SetNames) {
         const QString target = folder + QLatin1Char('/') + QLatin1String(name);
@@ -99,7 +101,7 @@ void seed(const QString& folder) {
         if (existing.exists() || existing.isSymLink())
             continue;
         for (const QByteArray& source : sources) {
-            if (!source.isEmpty() && copyIfAbsent(source + '/' + name, target))
+            if (copyIfAbsent(source + '/' + name, target))
                 break;
         }
     }
