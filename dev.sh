@@ -4,6 +4,7 @@
 #   ./dev.sh editor   build and start [qo] editor pitanja
 #   ./dev.sh test     build and run every test: the suite, then the suite again
 #                     under AddressSanitizer and UndefinedBehaviorSanitizer
+# Where CMake and Qt 6 are found already (any distribution) nothing is installed.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -17,33 +18,103 @@ play | editor | test) ;;
 esac
 
 packages=(qt6-base-dev cmake g++ make fonts-liberation)
+# Tools some tests use; a test without its tool reports itself skipped.
+#   command:package
+test_tools=(
+    clang++:clang # the sanitizer build and the fuzz targets, with libclang-rt-dev
+    desktop-file-validate:desktop-file-utils
+    appstreamcli:appstream
+    Xvfb:xvfb
+    xdotool:xdotool
+    strace:strace
+    chattr:e2fsprogs
+)
 if [ "$what" = test ]; then
-    # The sanitizer build and the fuzz targets use clang and its runtime; the
-    # reliability tests stop and fail system calls with strace and lock folders
-    # with chattr.
-    packages+=(clang libclang-rt-dev strace e2fsprogs)
+    packages+=(libclang-rt-dev)
+    for tool in "${test_tools[@]}"; do
+        packages+=("${tool#*:}")
+    done
 fi
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-        missing+=("$package")
-done
-if ((${#missing[@]})); then
+
+# CMake 3.25 or newer, a C++ compiler, make and Qt 6 with Widgets and Test.
+toolchain_found() {
+    command -v cmake >/dev/null && command -v make >/dev/null || return 1
+    command -v c++ >/dev/null || command -v g++ >/dev/null || command -v clang++ >/dev/null ||
+        return 1
+    local version
+    version=$(cmake --version | sed -n '1s/[^0-9]*\([0-9]*\.[0-9]*\).*/\1/p')
+    [ "$(printf '%s\n' 3.25 "$version" | sort -V | head -n1)" = 3.25 ] || return 1
+    if command -v dpkg-query >/dev/null &&
+        dpkg-query -W -f='${Status}' qt6-base-dev 2>/dev/null | grep -q 'install ok installed'; then
+        return 0
+    fi
+    # Qt from anywhere CMake finds it (CMAKE_PREFIX_PATH, the system's folders).
+    local probe
+    probe=$(mktemp -d)
+    cat >"$probe/CMakeLists.txt" <<'EOF'
+cmake_minimum_required(VERSION 3.25)
+project(probe LANGUAGES CXX)
+find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
+EOF
+    local found=0
+    cmake -S "$probe" -B "$probe/build" >/dev/null 2>&1 || found=1
+    rm -rf "$probe"
+    return $found
+}
+
+if toolchain_found; then
+    if [ "$what" = test ]; then
+        absent=()
+        for tool in "${test_tools[@]}"; do
+            command -v "${tool%%:*}" >/dev/null || absent+=("${tool#*:}")
+        done
+        if ((${#absent[@]})); then
+            echo "dev.sh: not installed, so the tests that need them are skipped: ${absent[*]}" >&2
+        fi
+    fi
+elif ! command -v apt-get >/dev/null || ! command -v dpkg-query >/dev/null; then
+    echo "dev.sh: this needs CMake 3.25 or newer, a C++20 compiler, make and Qt 6 (Widgets," \
+        "Test). Install them with your system's package manager, then run $0 $what again." >&2
+    exit 1
+else
+    missing=()
+    for package in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$package")
+    done
+    if ((${#missing[@]} == 0)); then
+        echo "dev.sh: every package is installed, yet CMake 3.25 or Qt 6 is not found" >&2
+        exit 1
+    fi
+    install_line="apt-get update && apt-get install -y --no-install-recommends ${missing[*]}"
     as_root=()
-    [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-    "${as_root[@]}" apt-get update
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-        apt-get install -y --no-install-recommends "${missing[@]}"
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null; then
+            echo "dev.sh: these packages are missing: ${missing[*]}" >&2
+            echo "dev.sh: installing them needs root, and sudo is not available. As root, run:" >&2
+            echo "  $install_line" >&2
+            echo "then run $0 $what again." >&2
+            exit 1
+        fi
+        as_root=(sudo)
+    fi
+    if ! "${as_root[@]}" apt-get update ||
+        ! "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+            apt-get install -y --no-install-recommends "${missing[@]}"; then
+        echo "dev.sh: installing the packages failed. As root, run:" >&2
+        echo "  $install_line" >&2
+        exit 1
+    fi
 fi
 
 cmake --preset default
 case "$what" in
 play)
-    cmake --build --preset default
+    cmake --build --preset default --target kviz question_sets
     exec build/bin/kviz
     ;;
 editor)
-    cmake --build --preset default
+    cmake --build --preset default --target editor-pitanja question_sets
     exec build/bin/editor-pitanja
     ;;
 test)

@@ -23,6 +23,15 @@ QIcon cornerLogo() {
     return QIcon(picture(QStringLiteral("corner-logo.png")));
 }
 
+QIcon programIcon(ProgramIcon which) {
+    const QString name =
+        which == ProgramIcon::Quiz ? QStringLiteral("kviz") : QStringLiteral("editor-pitanja");
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(picture(QStringLiteral("icons/%1-%2.png").arg(name).arg(size)));
+    return icon;
+}
+
 QPixmap banner() {
     return picture(QStringLiteral("banner.png"));
 }

@@ -19,6 +19,11 @@ QPixmap exitPicture();
 // The menu's credits picture, 100 x 33.
 QPixmap creditsPicture();
 
+// The programs' own icons, 16 to 256 pixels: the quiz's smiling face, the editor's
+// face with a pencil. The same pictures are installed for the desktop's menus.
+enum class ProgramIcon { Quiz, Editor };
+QIcon programIcon(ProgramIcon which);
+
 enum class Pointer { RedArrow, WhiteArrow, UpArrow, NoEntry, Magnifier };
 struct PointerImage {
     QPixmap image; // 32 x 32

@@ -2,6 +2,7 @@
 
 #include "apppath.h"
 #include "rterror.h"
+#include "setfolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -489,7 +490,10 @@ void save(const QString& fileName, const QString& path, qint64 newSize, QFile* o
 } // namespace
 
 QString pathFor(const QString& fileName) {
-    return rt::AppPath() + QLatin1Char('/') + fileName;
+    const QString folder = SetFolder::path();
+    if (folder.isEmpty())
+        rt::raiseFileError(fileName, QStringLiteral("Folder sa pitanjima nije dostupan."));
+    return folder + QLatin1Char('/') + fileName;
 }
 
 void OpenSetFile(const QString& fileName) {

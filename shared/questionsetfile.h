@@ -42,8 +42,9 @@ void abandon();
 
 bool isOpen();
 
-// The full path OpenSetFile uses for a name: the application path, a separator
-// and the name, joined as they are.
+// The full path OpenSetFile uses for a name: the set folder (setfolder.h), a
+// separator and the name, joined as they are. Raises the file error when there is
+// no set folder, rather than joining the name onto an empty one.
 QString pathFor(const QString& fileName);
 
 // Replaces the file at path with exactly these bytes, the way CloseSetFile saves.

@@ -5,6 +5,11 @@
 #include "runtime.h"
 
 #include <QFile>
+#include <QProcess>
+
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#endif
 
 namespace testsupport {
 
@@ -70,6 +75,20 @@ QChar tagOf(const qo::QuestionRecord& record, int n) {
     if (tag.isNull() || !(record == taggedRecord(n, tag)))
         return QChar();
     return tag;
+}
+
+bool isRoot() {
+#if defined(Q_OS_UNIX)
+    return ::geteuid() == 0;
+#else
+    return false;
+#endif
+}
+
+bool runProgram(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 } // namespace testsupport

@@ -63,5 +63,9 @@ qo::QuestionRecord taggedRecord(int n, QChar tag);
 // The tag of a record that is exactly taggedRecord(n, tag) for some tag; a null
 // QChar for anything else (a mix, zeros, a record of another number).
 QChar tagOf(const qo::QuestionRecord& record, int n);
+// Whether the tests run as root, who may mount and whom permissions don't stop.
+bool isRoot();
+// Runs a program to its end (10 s at most); true when it ended normally with 0.
+bool runProgram(const QString& program, const QStringList& args);
 
 } // namespace testsupport

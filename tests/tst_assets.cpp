@@ -94,6 +94,35 @@ private slots:
         QCOMPARE(image32(logo), image32(assets::face(3)));
     }
 
+    // The programs' icons come at every size a desktop asks for: the quiz's smiling
+    // face, and the editor's face with a blue pencil across its lower right.
+    void programIcons_data() {
+        QTest::addColumn<assets::ProgramIcon>("which");
+        QTest::addColumn<bool>("pencil");
+        QTest::newRow("quiz") << assets::ProgramIcon::Quiz << false;
+        QTest::newRow("editor") << assets::ProgramIcon::Editor << true;
+    }
+    void programIcons() {
+        QFETCH(assets::ProgramIcon, which);
+        QFETCH(bool, pencil);
+        const QIcon icon = assets::programIcon(which);
+        QList<QSize> sizes = icon.availableSizes();
+        std::sort(sizes.begin(), sizes.end(),
+                  [](const QSize& a, const QSize& b) { return a.width() < b.width(); });
+        QList<QSize> expected;
+        for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+            expected << QSize(size, size);
+        QCOMPARE(sizes, expected);
+        const QImage big =
+            icon.pixmap(QSize(256, 256)).toImage().convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(qAlpha(big.pixel(0, 0)), 0);
+        const auto isBlue = [](QRgb c) { return qBlue(c) > 180 && qRed(c) < 80; };
+        QCOMPARE(isBlue(big.pixel(180, 190)), pencil);
+        // The face's yellow above its eyes, wherever the face sits.
+        const QRgb forehead = big.pixel(pencil ? 100 : 128, pencil ? 40 : 50);
+        QVERIFY(qRed(forehead) > 200 && qGreen(forehead) > 200 && qBlue(forehead) < 60);
+    }
+
     void pointers_data() {
         QTest::addColumn<Pointer>("which");
         QTest::addColumn<QPoint>("hotSpot");

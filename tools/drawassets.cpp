@@ -1,6 +1,7 @@
 // Paints every picture and pointer of the programs and writes them as PNG files (run by hand).
 //
-// Usage: drawassets [FOLDER]   (FOLDER defaults to the source tree's assets/images)
+// Usage: drawassets [FOLDER]   (FOLDER defaults to the source tree's assets/images;
+//                                the programs' icons go into its icons/ folder)
 //
 // Everything is drawn from geometry in this file, letters included, so the output
 // does not depend on the fonts installed on the machine.
@@ -338,11 +339,8 @@ QImage creditsPicture() {
 
 // Faces.
 
-// One of the eight faces at 32 x 32.
-QImage face(int mood) {
-    QImage image = canvas(32, 32, Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
+// Paints one of the eight faces into a 32 x 32 square of the painter's coordinates.
+void paintFace(QPainter& p, int mood) {
     const auto pen = [](double w, const QColor& c = Qt::black) {
         return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     };
@@ -421,6 +419,14 @@ QImage face(int mood) {
         frown(9.5, 25.5, 19.0);
         break;
     }
+}
+
+// One of the eight faces at 32 x 32.
+QImage face(int mood) {
+    QImage image = canvas(32, 32, Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    paintFace(p, mood);
     return image;
 }
 
@@ -473,6 +479,63 @@ QImage smallFace(int mood) {
     }
     return pixelArt(rows, 16,
                     {{'k', Qt::black}, {'y', QColor(255, 230, 0)}, {'r', QColor(230, 0, 0)}});
+}
+
+// The programs' icons, at every size a desktop asks for: the quiz shows the smiling
+// face, the editor the same face with a pencil.
+
+const int IconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+
+// A pencil lying from its point at the bottom middle up to the right corner, in the
+// 32 x 32 square of the painter's coordinates.
+void paintPencil(QPainter& p) {
+    p.save();
+    p.translate(13, 30);
+    p.rotate(-45);
+    const QPen rim(Qt::black, 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    const double half = 3;
+    QPainterPath wood;
+    wood.moveTo(0, 0);
+    wood.lineTo(5.5, -half);
+    wood.lineTo(5.5, half);
+    wood.closeSubpath();
+    p.setPen(rim);
+    p.setBrush(QColor(240, 200, 150));
+    p.drawPath(wood);
+    QPainterPath lead;
+    lead.moveTo(0, 0);
+    lead.lineTo(2, -1.1);
+    lead.lineTo(2, 1.1);
+    lead.closeSubpath();
+    p.setBrush(QColor(60, 60, 60));
+    p.drawPath(lead);
+    p.setBrush(QColor(40, 110, 220));
+    p.drawRect(QRectF(5.5, -half, 12, 2 * half));
+    p.setBrush(QColor(190, 190, 190));
+    p.drawRect(QRectF(17.5, -half, 2.5, 2 * half));
+    p.setBrush(QColor(240, 130, 150));
+    p.drawRoundedRect(QRectF(20, -half, 3, 2 * half), 1, 1);
+    p.restore();
+}
+
+QImage programIcon(bool editor, int size) {
+    // At 16 x 16 the quiz takes the pixel-art face, which stays sharp.
+    if (!editor && size == 16)
+        return smallFace(4);
+    QImage image = canvas(size, size, Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
+    if (editor) {
+        p.save();
+        p.scale(0.8, 0.8);
+        paintFace(p, 4);
+        p.restore();
+        paintPencil(p);
+    } else {
+        paintFace(p, 4);
+    }
+    return image;
 }
 
 // Pointers.
@@ -591,6 +654,15 @@ int main(int argc, char** argv) {
             images[QStringLiteral("face%1-16.png").arg(i)] = smallFace(i);
     }
 
+    for (const int size : IconSizes) {
+        images[QStringLiteral("icons/kviz-%1.png").arg(size)] = programIcon(false, size);
+        images[QStringLiteral("icons/editor-pitanja-%1.png").arg(size)] = programIcon(true, size);
+    }
+
+    if (!QDir(folder).mkpath(QStringLiteral("icons"))) {
+        err << "drawassets: cannot make " << folder << "/icons\n";
+        return 2;
+    }
     bool ok = true;
     for (const auto& [name, image] : images)
         ok = save(image, folder, name, err) && ok;

@@ -1,0 +1,158 @@
+#include "setfolder.h"
+
+#include "apppath.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+#if defined(Q_OS_UNIX)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#ifndef QO_SET_FOLDER_NAME
+#define QO_SET_FOLDER_NAME "qo-kviz"
+#endif
+// Where an install puts the shipped sets, relative to the programs' folder.
+#ifndef QO_SHIPPED_SETS_RELATIVE
+#define QO_SHIPPED_SETS_RELATIVE "../share/" QO_SET_FOLDER_NAME
+#endif
+
+namespace qo::SetFolder {
+
+namespace {
+
+// Every set either program offers.
+const char* const SetNames[] = {"varnikol.dyr", "tuvek.dyr", "neko.dyr"};
+
+bool isWritableFolder(const QString& folder) {
+#if defined(Q_OS_WIN)
+    // Windows reports folders such as Program Files as writable; only a try tells.
+    QTemporaryFile probe(folder + QStringLiteral("/.qo-kviz-probe-XXXXXX"));
+    return probe.open();
+#else
+    return QFileInfo(folder).isWritable();
+#endif
+}
+
+// Opens a regular file named in bytes for reading; anything else (a folder, a FIFO,
+// a device behind a link) is refused without waiting on it.
+bool openSource(const QByteArray& nativePath, QFile& file) {
+#if defined(Q_OS_UNIX)
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+#else
+    file.setFileName(QFile::decodeName(nativePath));
+    return QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly);
+#endif
+}
+
+// Copies a set into the user's folder unless a file of that name is there; the copy
+// appears whole or not at all, and never in place of a file that appeared meanwhile.
+bool copyIfAbsent(const QByteArray& source, const QString& target) {
+    QFile in;
+    if (!openSource(source, in))
+        return false;
+    QTemporaryFile out(target + QStringLiteral(".XXXXXX"));
+    if (!out.open())
+        return false;
+    QByteArray buffer(64 * 1024, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = in.read(buffer.data(), buffer.size());
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        if (out.write(buffer.constData(), n) != n)
+            return false;
+    }
+    if (!out.flush())
+        return false;
+    // The user's own copy: editable by the user whatever the source's mode.
+    out.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    // Renaming refuses a target that exists; a renamed temporary file would still be
+    // removed with the object unless told otherwise.
+    if (!out.rename(target))
+        return false;
+    out.setAutoRemove(false);
+    return true;
+}
+
+void seed(const QString& folder) {
+    const QByteArray programs = rt::AppPathNative();
+    if (programs.isEmpty())
+        return;
+    const QList<QByteArray> sources = {programs, programs + "/" QO_SHIPPED_SETS_RELATIVE};
+    for (const char* name : SetNames) {
+        const QString target = folder + QLatin1Char('/') + QLatin1String(name);
+        const QFileInfo existing(target);
+        if (existing.exists() || existing.isSymLink())
+            continue;
+        for (const QByteArray& source : sources) {
+            if (copyIfAbsent(source + '/' + name, target))
+                break;
+        }
+    }
+}
+
+// Whether the programs run from an install, which keeps the shipped sets apart from
+// them: an install's folder is no place for sets even where it can be written (by
+// root, or under a prefix the user owns).
+bool isInstalled(const QString& programs) {
+    return QFileInfo(programs + QStringLiteral("/" QO_SHIPPED_SETS_RELATIVE)).isDir();
+}
+
+QString choose(const QString& programs, const QString& user) {
+    if (!programs.isEmpty()) {
+        // A programs' folder that has gone (moved while the program runs) keeps its
+        // name, so that opening a set fails with a message instead of finding
+        // another set.
+        if (!QFileInfo(programs).isDir())
+            return programs;
+        if (!isInstalled(programs) && isWritableFolder(programs))
+            return programs;
+    }
+    if (user.isEmpty())
+        return QString();
+    if (QDir().mkpath(user))
+        seed(user);
+    return user;
+}
+
+} // namespace
+
+QString userFolder() {
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty())
+        return QString();
+    return data + QStringLiteral("/" QO_SET_FOLDER_NAME);
+}
+
+QString path() {
+    struct Choice {
+        QString programs;
+        QString user;
+        QString folder;
+        bool made = false;
+    };
+    static Choice choice;
+    const QString programs = rt::AppPath();
+    const QString user = userFolder();
+    if (!choice.made || choice.programs != programs || choice.user != user)
+        choice = {programs, user, choose(programs, user), true};
+    return choice.folder;
+}
+
+} // namespace qo::SetFolder

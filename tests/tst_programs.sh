@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The built programs as a user starts them: their command line, and a copy in a
+# folder whose name isn't valid UTF-8 (a Windows-1250 name on a memory stick), which
+# keeps its sets in the user's folder and never beside the root.
+#   tst_programs.sh VERSION KVIZ EDITOR DYR SETS_DIR
+set -euo pipefail
+
+version=$1
+kviz=$2
+editor=$3
+dyr=$4
+sets=$5
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# --version and --help, without a display; other arguments are ignored.
+[ "$(env -u DISPLAY "$kviz" --version)" = "[qo] Kviz $version" ] || fail "kviz --version"
+[ "$(env -u DISPLAY "$kviz" -v)" = "[qo] Kviz $version" ] || fail "kviz -v"
+[ "$(env -u DISPLAY "$editor" --nepoznato --version)" = "[qo] editor pitanja $version" ] ||
+    fail "editor-pitanja ignores unknown arguments"
+[ "$("$dyr" --version)" = "dyr $version" ] || fail "dyr --version"
+env -u DISPLAY "$kviz" --help | grep -q '^  -v, --version' || fail "kviz --help"
+env -u DISPLAY "$editor" -h | grep -q '^Upotreba: editor-pitanja \[opcije\]' ||
+    fail "editor-pitanja -h"
+"$dyr" --help | grep -q 'dyr dump FILE' || fail "dyr --help"
+
+# A folder named in Windows-1250: "pitanja" followed by e with a grave accent.
+folder=$work/$(printf 'pitanja\xe8')
+mkdir "$folder"
+cp "$kviz" "$editor" "$sets/varnikol.dyr" "$sets/tuvek.dyr" "$folder/"
+export XDG_DATA_HOME=$work/data QT_QPA_PLATFORM=offscreen
+user=$XDG_DATA_HOME/qo-kviz
+at_root() { ls -d /varnikol.dyr /tuvek.dyr /neko.dyr 2>/dev/null || true; }
+root_before=$(at_root)
+
+for program in kviz editor-pitanja; do
+    rm -rf "$user"
+    "$folder/$program" >/dev/null 2>&1 &
+    pid=$!
+    for _ in $(seq 100); do
+        [ -f "$user/varnikol.dyr" ] && [ -f "$user/tuvek.dyr" ] && break
+        sleep 0.1
+    done
+    kill "$pid" 2>/dev/null || fail "$program ended by itself"
+    wait "$pid" 2>/dev/null || true
+    for set in varnikol tuvek; do
+        cmp -s "$user/$set.dyr" "$folder/$set.dyr" ||
+            fail "$program did not find $set.dyr beside it"
+    done
+done
+[ "$(at_root)" = "$root_before" ] || fail "a set appeared in /"
+echo "command line answered; sets found beside a program in an undecodable folder"
