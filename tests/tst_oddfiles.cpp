@@ -193,15 +193,18 @@ private slots:
             QVERIFY(mount->ok());
         }
         writeAll(set, oldSet());
+
+        // The folder was writable when the editor settled on it and stops taking new
+        // files while the set is open, as when a disk is remounted read-only. (A
+        // folder that is read-only from the start sends the sets to the user's folder.)
+        Editor editor(folder);
+        QCOMPARE(editor.open(SetName), QString());
         if (how == QStringLiteral("immutable"))
             QVERIFY(locked.emplace(folder).ok());
         else if (how == QStringLiteral("bind"))
             QVERIFY(mount.emplace(Mount::readOnlyBind(folder)).ok());
         else
             QVERIFY(mount->remountReadOnly());
-
-        Editor editor(folder);
-        QCOMPARE(editor.open(SetName), QString()); // reading needs no writing
         const QString error = editor.save(SetName, QLatin1Char('N'));
         QVERIFY2(error.contains(QStringLiteral("\"varnikol.dyr\"")), qPrintable(error));
         QVERIFY2(error.contains(cause), qPrintable(error));
@@ -211,20 +214,30 @@ private slots:
         QCOMPARE(quizError(folder, SetName), QString()); // the quiz still plays it
     }
 
-    // Someone who may not write the folder is told so, as permission.
+    // Someone who may not write the set folder is told so, as permission. A programs'
+    // folder the user can't write sends the sets to the user's own folder, so the
+    // folder refusing here is that one (say, made by root with sudo).
     void folderTheUserMayNotWrite() {
         if (!isRoot())
             QSKIP("needs root to run the save as another user");
         QTemporaryDir dir;
-        const QString folder = openFolder(dir) + QStringLiteral("/tudji");
-        QVERIFY(QDir().mkdir(folder));
-        QFile::setPermissions(folder, QFile::Permissions(0x7755));
+        const QString programs = openFolder(dir) + QStringLiteral("/programi");
+        const QString data = dir.path() + QStringLiteral("/podaci");
+        const QString folder = data + QStringLiteral("/qo-kviz");
+        QVERIFY(QDir().mkdir(programs));
+        QVERIFY(QDir().mkpath(folder));
+        for (const QString& f : {programs, data, folder})
+            QFile::setPermissions(f, QFile::Permissions(0x7755));
         const QString set = folder + QLatin1Char('/') + SetName;
         writeAll(set, oldSet());
         QFile::setPermissions(set, QFile::Permissions(0x6666));
+
+        const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data));
         const Run saved =
-            run(setdriver(), {QStringLiteral("editor-save"), folder, SetName, QStringLiteral("N"),
+            run(setdriver(), {QStringLiteral("editor-save"), programs, SetName, QStringLiteral("N"),
                               QStringLiteral("--as"), QStringLiteral("4001:4001:4001")});
+        qputenv("XDG_DATA_HOME", dataHome);
         QCOMPARE(saved.exitCode, 3);
         const QString error = saved.value(QStringLiteral("error"));
         QVERIFY2(error.contains(QStringLiteral("\"varnikol.dyr\"")), qPrintable(error));
@@ -232,6 +245,7 @@ private slots:
         QVERIFY2(!error.contains(QStringLiteral("greska pri pisanju")), qPrintable(error));
         QCOMPARE(readAll(set), oldSet());
         QCOMPARE(entries(folder), QStringList{SetName});
+        QCOMPARE(entries(programs), QStringList{});
     }
 
     void readOnlySet() {
