@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -36,11 +37,13 @@ QFont fittedFont(const QFont& design, const QRect& box, int flags, const QString
     for (double points = design.pointSizeF(); points > SmallestPoints; points -= 0.25) {
         font.setPointSizeF(points);
         const QFontMetrics metrics(font);
-        const QRect needed = metrics.boundingRect(box, flags, text);
+        // Measured from the top: a centred line would round its fractions outwards.
+        const QRect needed =
+            metrics.boundingRect(box, (flags & ~Qt::AlignVertical_Mask) | Qt::AlignTop, text);
         // Measured lines are rounded up to the next pixel; a line that just fills
         // its box may come out one pixel over, which nobody sees.
         if (needed.width() <= box.width() + 1 &&
-            needed.height() <= qMax(box.height(), metrics.lineSpacing()))
+            needed.height() <= std::max({box.height(), metrics.height(), metrics.lineSpacing()}))
             return points == design.pointSizeF() ? design : font;
     }
     font.setPointSizeF(SmallestPoints);

@@ -113,18 +113,27 @@ void FormWindow::moveEvent(QMoveEvent* event) {
 }
 
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
-    // The frame is known once the window manager has framed the shown window.
-    if (watched == windowHandle() && m_framed &&
-        (event->type() == QEvent::Expose || event->type() == QEvent::Move)) {
-        const QMargins frame = frameOf(this);
-        if (!frame.isNull()) {
-            knownFrame() = frame;
-            if (QScreen* screen = m_centreScreen)
-                centreOn(screen);
-            windowHandle()->removeEventFilter(this);
-        }
-    }
+    if (watched == windowHandle() &&
+        (event->type() == QEvent::Expose || event->type() == QEvent::Move))
+        checkFrame();
     return QFrame::eventFilter(watched, event);
+}
+
+void FormWindow::watchFrame() {
+    if (!m_framed)
+        return;
+    windowHandle()->installEventFilter(this);
+    checkFrame(); // some platforms frame the window as it is shown
+}
+
+void FormWindow::checkFrame() {
+    const QMargins frame = frameOf(this);
+    if (frame.isNull() || !windowHandle())
+        return;
+    knownFrame() = frame;
+    windowHandle()->removeEventFilter(this);
+    if (QScreen* screen = m_centreScreen)
+        centreOn(screen);
 }
 
 Form::Form(FormDesign design) : m_design(std::move(design)) {}
@@ -157,9 +166,9 @@ void Form::Show() {
         if (QScreen* screen = screenForNextWindow())
             m_window->centreOn(screen);
     }
+    m_window->winId(); // the platform window, to watch for the frame from the start
+    m_window->watchFrame();
     m_window->show();
-    if (QWindow* handle = m_window->windowHandle())
-        handle->installEventFilter(m_window);
     m_window->raise();
     m_window->activateWindow();
     lastScreen() = m_window->screen();

@@ -52,6 +52,8 @@ public:
     // the window manager has framed a window of this kind once, the frame is
     // taken as nothing and the window is centred again once it is framed.
     void centreOn(QScreen* screen);
+    // Learns the frame once the window manager has framed the window.
+    void watchFrame();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -60,6 +62,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void checkFrame();
+
     Form& m_form;
     QWidget* m_client;
     QString m_caption;
