@@ -18,8 +18,9 @@ esac
 
 packages=(qt6-base-dev cmake g++ make fonts-liberation)
 if [ "$what" = test ]; then
-    # The sanitizer build and the fuzz targets use clang and its runtime.
-    packages+=(clang libclang-rt-dev)
+    # The sanitizer build and the fuzz targets use clang and its runtime; the look
+    # tests draw the windows with DejaVu Serif too; bench/run starts its own Xvfb.
+    packages+=(clang libclang-rt-dev fonts-dejavu-core xvfb)
 fi
 missing=()
 for package in "${packages[@]}"; do
