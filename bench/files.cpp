@@ -31,7 +31,8 @@ void bareSave(const QByteArray& bytes, const QString& folder) {
     const QByteArray final = QFile::encodeName(folder + QStringLiteral("/bare.dyr"));
     const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0 || ::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size() ||
-        ::fsync(fd) != 0 || ::close(fd) != 0 || ::rename(temp.constData(), final.constData()) != 0) {
+        ::fsync(fd) != 0 || ::close(fd) != 0 ||
+        ::rename(temp.constData(), final.constData()) != 0) {
         std::perror("bare save");
         std::exit(1);
     }

@@ -196,6 +196,24 @@ void setBackColor(QWidget* widget, const QColor& color) {
     widget->setAutoFillBackground(true);
 }
 
+DesignFont::DesignFont(QWidget* control) : m_control(control), m_font(control->font()) {}
+
+bool DesignFont::takeChange() {
+    if (m_showing)
+        return false;
+    m_font = m_control->font();
+    return true;
+}
+
+void DesignFont::show(const QFont& fitted) {
+    const QFont current = m_control->font();
+    if (fitted == current && fitted.resolveMask() == current.resolveMask())
+        return;
+    m_showing = true;
+    m_control->setFont(fitted);
+    m_showing = false;
+}
+
 Frame::Frame(QWidget* parent, const QString& name, const QString& caption, double left, double top,
              double width, double height)
     : QGroupBox(caption, parent), m_left(static_cast<float>(left)), m_top(static_cast<float>(top)) {
@@ -240,7 +258,7 @@ void Frame::paintEvent(QPaintEvent*) {
 
 Label::Label(QWidget* parent, const QString& name, const QString& caption, double left, double top,
              double width, double height)
-    : QLabel(parent), m_designFont(font()) {
+    : QLabel(parent), m_design(this) {
     place(this, name, left, top, width, height);
     setWordWrap(true);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -261,22 +279,14 @@ void Label::resizeEvent(QResizeEvent* event) {
 
 void Label::changeEvent(QEvent* event) {
     QLabel::changeEvent(event);
-    // A font set from outside is the new design font; the fitted ones are our own.
-    if (event->type() == QEvent::FontChange && !m_fitting) {
-        m_designFont = font();
+    if (event->type() == QEvent::FontChange && m_design.takeChange())
         fitText();
-    }
 }
 
 void Label::fitText() {
     int flags = int(alignment());
     flags |= wordWrap() ? int(Qt::TextWordWrap) : int(Qt::TextSingleLine);
-    const QFont fitted = fittedFont(m_designFont, contentsRect(), flags, text());
-    if (fitted == font() && fitted.resolveMask() == font().resolveMask())
-        return;
-    m_fitting = true;
-    setFont(fitted);
-    m_fitting = false;
+    m_design.show(fittedFont(m_design.font(), contentsRect(), flags, text()));
 }
 
 CommandButton::CommandButton(QWidget* parent, const QString& name, const QString& caption,
@@ -411,10 +421,9 @@ void OptionButton::layoutCaption() {
 
 TextBox::TextBox(QWidget* parent, const QString& name, const QString& text, double left, double top,
                  double width, double height)
-    : QLineEdit(parent) {
+    : QLineEdit(parent), m_design(this) {
     place(this, name, left, top, width, height);
     setTextValue(text);
-    m_designFont = font();
 }
 
 void TextBox::setTextValue(const QString& text) {
@@ -441,24 +450,18 @@ void TextBox::resizeEvent(QResizeEvent* event) {
 
 void TextBox::changeEvent(QEvent* event) {
     QLineEdit::changeEvent(event);
-    if (event->type() == QEvent::FontChange && !m_fitting) {
-        m_designFont = font();
+    if (event->type() == QEvent::FontChange && m_design.takeChange())
         fitText();
-    }
 }
 
 void TextBox::fitText() {
     constexpr double SmallestPoints = 6.0;
-    QFont fitted = m_designFont;
+    QFont fitted = m_design.font();
     const int room = textRoom();
-    for (double points = m_designFont.pointSizeF();
+    for (double points = fitted.pointSizeF();
          points > SmallestPoints && QFontMetrics(fitted).height() > room; points -= 0.25)
         fitted.setPointSizeF(points - 0.25);
-    if (fitted == font() && fitted.resolveMask() == font().resolveMask())
-        return;
-    m_fitting = true;
-    setFont(fitted);
-    m_fitting = false;
+    m_design.show(fitted);
 }
 
 Image::Image(QWidget* parent, const QString& name, double left, double top, double width,

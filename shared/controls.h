@@ -68,6 +68,24 @@ W* place(W* widget, const QString& name, double left, double top, double width, 
     return widget;
 }
 
+// The font a control's design gives it, kept apart from the smaller size the
+// control may be shown in so that its text stays inside its box.
+class DesignFont {
+public:
+    explicit DesignFont(QWidget* control);
+    const QFont& font() const { return m_font; }
+    // For a font change of the control: true when it came from outside, which
+    // makes the control's font the new design font.
+    bool takeChange();
+    // Shows the control in the given size of the design font.
+    void show(const QFont& fitted);
+
+private:
+    QWidget* m_control;
+    QFont m_font;
+    bool m_showing = false;
+};
+
 // A frame whose Left is kept in twips at single precision, so that moves of a
 // fraction of a pixel add up exactly. Its caption sits on the top line of its
 // border, and its controls are placed from its own top-left corner.
@@ -104,7 +122,7 @@ public:
     // Hides QLabel::setText: the size and the accessible name follow the text.
     void setText(const QString& text);
     // The font set by the window's design, before any fitting.
-    QFont designFont() const { return m_designFont; }
+    QFont designFont() const { return m_design.font(); }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -112,8 +130,7 @@ protected:
 
 private:
     void fitText();
-    QFont m_designFont;
-    bool m_fitting = false;
+    DesignFont m_design;
 };
 
 // A command button. Enter presses it when it has the focus, as Space does.
@@ -173,8 +190,7 @@ protected:
 
 private:
     void fitText();
-    QFont m_designFont;
-    bool m_fitting = false;
+    DesignFont m_design;
 };
 
 // An image showing a picture at its own size, or stretched to the box.

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QStyleFactory>
 #include <QTimer>
 #include <QToolTip>
@@ -26,9 +27,12 @@ EndHandler& endHandler() {
 }
 
 void pinStyle() {
-    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
-        QApplication::setStyle(fusion);
-    qApp->setStyleSheet(QString());
+    if (QApplication::style()->name() != QLatin1String("fusion")) {
+        if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
+            QApplication::setStyle(fusion);
+    }
+    if (!qApp->styleSheet().isEmpty())
+        qApp->setStyleSheet(QString());
     QToolTip::setPalette(classicPalette());
 }
 
