@@ -30,7 +30,8 @@ test_tools=(
     chattr:e2fsprogs
 )
 if [ "$what" = test ]; then
-    packages+=(libclang-rt-dev)
+    # clang's sanitizer runtime; DejaVu Serif for the tests that draw with other faces.
+    packages+=(libclang-rt-dev fonts-dejavu-core)
     for tool in "${test_tools[@]}"; do
         packages+=("${tool#*:}")
     done

@@ -19,6 +19,22 @@ QIcon face(int index) {
     return icon;
 }
 
+QString faceName(int index) {
+    static const char* const names[] = {
+        "Lice jako namrsteno",
+        "Lice namrsteno",
+        "Lice malo namrsteno",
+        "Lice ozbiljno",
+        "Lice nasmejano",
+        "Lice koje se smeje",
+        "Lice koje se smeje, sa nosem",
+        "Lice tuzno",
+    };
+    if (index < 0 || index > 7)
+        return QString();
+    return QString::fromLatin1(names[index]);
+}
+
 QIcon cornerLogo() {
     return QIcon(picture(QStringLiteral("corner-logo.png")));
 }

@@ -8,6 +8,8 @@ namespace assets {
 
 // The eight faces of the icon animation, 0 to 7 (0 to 5 also carry a 16 x 16 size).
 QIcon face(int index);
+// What a face shows, in words, for a screen reader.
+QString faceName(int index);
 // The credits window's corner logo: the face with a straight mouth.
 QIcon cornerLogo();
 // The splash banner, 525 x 60.

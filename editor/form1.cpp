@@ -4,9 +4,7 @@
 #include "program.h"
 #include "questionsetfile.h"
 
-#include <QApplication>
 #include <QFileInfo>
-#include <QPalette>
 
 namespace editor {
 
@@ -23,20 +21,12 @@ QFont windowFont() {
 }
 
 // Controls without colours of their own keep the default ones, not the blue of their frame.
-void plainColours(QWidget* widget) {
-    const QPalette defaults = QApplication::palette();
-    QPalette palette = widget->palette();
-    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(role, defaults.color(role));
-    widget->setPalette(palette);
-}
-
 template <typename W> W* styled(W* widget, const QFont& font, bool blue) {
     widget->setFont(font);
     if (blue)
         rt::setTextColor(widget, rt::Blue);
     else
-        plainColours(widget);
+        rt::setDefaultTextColor(widget);
     return widget;
 }
 
@@ -119,6 +109,20 @@ void Form1::createControls(QWidget* client) {
                                                 SetFiles[i], fileLeft[i], 840, fileWidth[i], 375),
                            plain, false));
     Option1(0)->setValue(-1);
+
+    // What a screen reader says of each box and of the buttons without words.
+    Text1->setAccessibleName(QStringLiteral("Broj pitanja"));
+    Text1->setAccessibleDescription(QStringLiteral("Broj pitanja od 1 do 20"));
+    Text2->setAccessibleName(QStringLiteral("Pitanje"));
+    for (int i = 0; i < 4; ++i) {
+        const QChar letter(u'A' + i);
+        answerBox(i)->setAccessibleName(QStringLiteral("Odgovor %1").arg(letter));
+        Option(i)->setAccessibleDescription(
+            QStringLiteral("Oznacava odgovor %1 kao tacan").arg(letter));
+    }
+    Command4->setAccessibleName(QStringLiteral("Prethodno pitanje"));
+    Command5->setAccessibleName(QStringLiteral("Sledece pitanje"));
+    Label4->setAccessibleDescription(QStringLiteral("Izbor fajla za otvaranje i snimanje"));
 
     setTabOrder({Text1, Text2, Option(0), Option(1), Option(2), Option(3), Text3, Text4, Text5,
                  Text6, Command1, Command2, Command4, Command5, Command3, Option1(0), Option1(1),

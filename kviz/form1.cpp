@@ -10,6 +10,7 @@ Form1::Form1(Program& program)
       m_program(program) {}
 
 void Form1::createControls(QWidget* client) {
+    window()->setAccessibleName(QStringLiteral("[qo] Kviz"));
     // Both controls reach far below the client area; its lower edge clips them, so
     // only the caption and the top of the frame's border show above the banner.
     Frame1 = new rt::Frame(client, QStringLiteral("Frame1"),
@@ -24,6 +25,7 @@ void Form1::createControls(QWidget* client) {
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Picture1->setPixmap(assets::banner());
     Picture1->setFocusPolicy(Qt::NoFocus);
+    Picture1->setAccessibleName(QStringLiteral("[qo] forumi"));
     Picture1->raise();
 
     Timer1 = new rt::Timer(Picture1, QStringLiteral("Timer1"), 1000);

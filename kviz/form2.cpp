@@ -7,12 +7,16 @@ namespace kviz {
 
 namespace {
 
+// A picture with its tooltip and pointer, named for a screen reader; the
+// description says what it does and which key does the same.
 rt::Image* picture(QWidget* frame, const QString& name, double left, double top, double width,
                    double height, const QPixmap& pixmap, const QString& toolTip,
-                   assets::Pointer pointer) {
+                   assets::Pointer pointer, const QString& spokenName, const QString& description) {
     auto* image = new rt::Image(frame, name, left, top, width, height);
     image->setPicture(QIcon(pixmap));
     image->setToolTip(toolTip);
+    image->setAccessibleName(spokenName);
+    image->setAccessibleDescription(description);
     const assets::PointerImage cursor = assets::pointer(pointer);
     image->setPointer(cursor.image, cursor.hotX, cursor.hotY);
     return image;
@@ -35,6 +39,7 @@ Form2::Form2(Program& program)
 
 void Form2::createControls(QWidget* client) {
     using assets::Pointer;
+    window()->setAccessibleName(QStringLiteral("[qo] Kviz, izbor pitanja"));
     Frame1 = new rt::Frame(client, QStringLiteral("Frame1"), QStringLiteral("Izaberite pitanja"),
                            120, 0, 6255, 2775);
     Frame1->setFont(rt::timesFont(12, true));
@@ -42,26 +47,32 @@ void Form2::createControls(QWidget* client) {
 
     // The tooltip of the first author has two spaces before the name, and his
     // label begins with one.
-    Image1 =
-        picture(Frame1, QStringLiteral("Image1"), 120, 360, 1200, 1200, assets::authorPicture(),
-                QStringLiteral("Pitanja koja je postavio  VarNiKoL"), Pointer::RedArrow);
+    Image1 = picture(Frame1, QStringLiteral("Image1"), 120, 360, 1200, 1200,
+                     assets::authorPicture(), QStringLiteral("Pitanja koja je postavio  VarNiKoL"),
+                     Pointer::RedArrow, QStringLiteral("Pitanja koja je postavio VarNiKoL"),
+                     QStringLiteral("Pocinje kviz sa ovim pitanjima. Taster 1."));
     Label1 =
         label(Frame1, QStringLiteral("Label1"), QStringLiteral(" VarNiKoL"), 120, 1680, 1215, 255);
-    Image2 =
-        picture(Frame1, QStringLiteral("Image2"), 1680, 360, 1200, 1200, assets::authorPicture(),
-                QStringLiteral("Pitanja koja je postavio Tuvek"), Pointer::WhiteArrow);
+    Image2 = picture(Frame1, QStringLiteral("Image2"), 1680, 360, 1200, 1200,
+                     assets::authorPicture(), QStringLiteral("Pitanja koja je postavio Tuvek"),
+                     Pointer::WhiteArrow, QStringLiteral("Pitanja koja je postavio Tuvek"),
+                     QStringLiteral("Pocinje kviz sa ovim pitanjima. Taster 2."));
     Label3 =
         label(Frame1, QStringLiteral("Label3"), QStringLiteral("Tuvek"), 1800, 1680, 1095, 375);
     // The third slot holds no set yet.
     Image3 =
         picture(Frame1, QStringLiteral("Image3"), 3240, 360, 1200, 1200, assets::authorPicture(),
-                QStringLiteral("Pitanja koja je postavio"), Pointer::UpArrow);
+                QStringLiteral("Pitanja koja je postavio"), Pointer::UpArrow,
+                QStringLiteral("Prazno mesto"), QStringLiteral("Ovde jos nema pitanja."));
     Label5 =
         label(Frame1, QStringLiteral("Label5"), QStringLiteral("Prazno..."), 3120, 1680, 1575, 375);
     Image4 = picture(Frame1, QStringLiteral("Image4"), 4800, 600, 1200, 375, assets::exitPicture(),
-                     QStringLiteral("Izlaz"), Pointer::NoEntry);
-    Image5 = picture(Frame1, QStringLiteral("Image5"), 4800, 2160, 1500, 495,
-                     assets::creditsPicture(), QStringLiteral("Credits"), Pointer::Magnifier);
+                     QStringLiteral("Izlaz"), Pointer::NoEntry, QStringLiteral("Izlaz"),
+                     QStringLiteral("Pita da li zelite da izadjete. Taster Esc."));
+    Image5 =
+        picture(Frame1, QStringLiteral("Image5"), 4800, 2160, 1500, 495, assets::creditsPicture(),
+                QStringLiteral("Credits"), Pointer::Magnifier, QStringLiteral("O programu"),
+                QStringLiteral("Otvara podatke o autoru. Taster 3 ili F1."));
 
     on(Image1, &rt::Image::clicked, [this] { Image1_Click(); });
     on(Image2, &rt::Image::clicked, [this] { Image2_Click(); });
@@ -73,6 +84,28 @@ void Form2::releaseControls() {
     Frame1 = nullptr;
     Image1 = Image2 = Image3 = Image4 = Image5 = nullptr;
     Label1 = Label3 = Label5 = nullptr;
+}
+
+bool Form2::Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift) {
+    if (Shift & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    switch (KeyCode) {
+    case Qt::Key_1:
+        Image1_Click();
+        return true;
+    case Qt::Key_2:
+        Image2_Click();
+        return true;
+    case Qt::Key_3:
+    case Qt::Key_F1:
+        Image5_Click();
+        return true;
+    case Qt::Key_Escape:
+        Image4_Click();
+        return true;
+    default:
+        return false;
+    }
 }
 
 void Form2::startQuiz(const QString& setFileName) {

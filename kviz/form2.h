@@ -20,6 +20,8 @@ public:
 protected:
     void createControls(QWidget* client) override;
     void releaseControls() override;
+    // 1 and 2 choose the authors' sets, 3 or F1 opens the credits, Esc asks to leave.
+    bool Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift) override;
 
 private:
     // Stores the chosen set and hands over to the quiz window.

@@ -8,11 +8,6 @@
 #include "questionsetfile.h"
 #include "rterror.h"
 
-#include <QApplication>
-#include <QEvent>
-#include <QFontMetrics>
-#include <QPalette>
-
 namespace kviz {
 
 namespace {
@@ -25,59 +20,11 @@ const QString WrongListHeading = QStringLiteral("Pogresne odgovore ste dali na p
 constexpr int QuizLength = 5;
 constexpr float ScorePanelStop = 120.0f;
 
-// Qt children take their parent's colours; a control whose design keeps the
-// platform's colours gets them back explicitly.
-void setDefaultTextColor(QWidget* widget) {
-    rt::setTextColor(widget, QApplication::palette().color(QPalette::WindowText));
-}
-
-// Long texts stay readable: a text that doesn't fit its box at the design size
-// gets a smaller size, only as small as needed. Short texts keep the design font.
-void fitText(QLabel* label, const QFont& designFont) {
-    const QRect box = label->contentsRect();
-    if (box.isEmpty())
-        return; // not laid out yet; the resize at showing fits it
-    constexpr double SmallestPoints = 6.0;
-    QFont font = designFont;
-    for (double points = designFont.pointSizeF(); points >= SmallestPoints; points -= 0.75) {
-        font.setPointSizeF(points);
-        const QRect needed = QFontMetrics(font).boundingRect(
-            box, int(label->alignment()) | Qt::TextWordWrap, label->text());
-        if (needed.height() <= box.height() && needed.width() <= box.width())
-            break;
-    }
-    label->setFont(font);
-}
-
-// Fits a label's text again whenever the label is resized.
-class FitOnResize : public QObject {
-public:
-    FitOnResize(QLabel* label, QFont designFont)
-        : QObject(label), m_designFont(std::move(designFont)) {
-        label->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Resize)
-            fitText(static_cast<QLabel*>(watched), m_designFont);
-        return false;
-    }
-
-private:
-    QFont m_designFont;
-};
-
-// The word-wrapping caption inside an option button.
-QLabel* captionOf(rt::OptionButton* option) {
-    return option->findChild<QLabel*>(option->objectName() + QStringLiteral("_caption"));
-}
-
 rt::Label* boldLetter(QWidget* parent, const QString& name, const QString& caption, double left,
                       double top, double height) {
     auto* label = new rt::Label(parent, name, caption, left, top, 375, height);
     label->setFont(rt::timesFont(12, true));
-    setDefaultTextColor(label);
+    rt::setDefaultTextColor(label);
     return label;
 }
 
@@ -114,10 +61,10 @@ void Form3::createControls(QWidget* client) {
         auto* option = new rt::OptionButton(Frame1, QStringLiteral("Option1_%1").arg(i), QString(),
                                             optionLeft[i], optionTop[i], 2430, 650);
         option->setFont(rt::timesFont(9.75));
-        setDefaultTextColor(option);
+        rt::setDefaultTextColor(option);
         rt::setBackColor(option, rt::LightGrey);
-        if (QLabel* caption = captionOf(option))
-            new FitOnResize(caption, option->font());
+        option->setAccessibleDescription(
+            QStringLiteral("Taster %1 ili %2.").arg(i + 1).arg(QChar(u'A' + i)));
         Option1.add(option);
     }
 
@@ -143,12 +90,16 @@ void Form3::createControls(QWidget* client) {
                                      2160, 2520, 1215, 375);
     for (rt::CommandButton* button : {Command2, Command1, Command3})
         button->setFont(rt::defaultFont());
+    Command1->setAccessibleName(QStringLiteral("Sledece"));
+    Command1->setAccessibleDescription(
+        QStringLiteral("Proverava izabrani odgovor i prelazi na sledece pitanje. Taster Enter."));
 
     // The fanned row of faces in the bottom left corner; later ones lie on top.
     for (int i = 0; i < 8; ++i) {
         auto* image = new rt::Image(client, QStringLiteral("Image1_%1").arg(i), 120 + 120 * i, 3240,
                                     480, 480);
         image->setPicture(assets::face(i));
+        image->setAccessibleName(assets::faceName(i));
         Image1.add(image);
     }
 
@@ -217,12 +168,13 @@ void Form3::LoadNextQuestion() {
                                QStringLiteral("U datoteci nema pitanja: prvo pitanje je prazno."));
         Frame1->setTitle(QStringLiteral("Pitanje ") + rt::uptoNul(record.Number));
         Label1->setText(rt::uptoNul(record.Question));
-        fitText(Label1, rt::timesFont(12));
         for (int i = 0; i < 4; ++i) {
             rt::OptionButton* option = Option1(i);
             option->setCaption(rt::uptoNul(record.Answers[static_cast<std::size_t>(i)]));
-            if (QLabel* caption = captionOf(option))
-                fitText(caption, option->font());
+            // A screen reader hears the answer's letter with its text.
+            option->setAccessibleName(QStringLiteral("Odgovor %1: %2")
+                                          .arg(QChar(u'A' + i), option->accessibleName())
+                                          .trimmed());
         }
     } catch (...) {
         abandon(); // nothing was written; just let go of the file
@@ -307,6 +259,27 @@ void Form3::finalTally() {
         Label8->setText(QString());
     else
         Label8->setText(Label8->text() + QStringLiteral("..."));
+}
+
+bool Form3::Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift) {
+    if (Shift & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    int answer = -1;
+    if (KeyCode >= Qt::Key_1 && KeyCode <= Qt::Key_4)
+        answer = KeyCode - Qt::Key_1;
+    else if (KeyCode >= Qt::Key_A && KeyCode <= Qt::Key_D)
+        answer = KeyCode - Qt::Key_A;
+    if (answer >= 0) {
+        // The selected answer takes the focus too, so Enter then answers with it.
+        Option1(answer)->setValue(-1);
+        Option1(answer)->setFocus(Qt::ShortcutFocusReason);
+        return true;
+    }
+    if (KeyCode == Qt::Key_Return || KeyCode == Qt::Key_Enter) {
+        Command1->click(); // nothing once the quiz is over and the button disabled
+        return true;
+    }
+    return false;
 }
 
 void Form3::Command2_Click() {

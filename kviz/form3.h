@@ -64,6 +64,8 @@ public:
 protected:
     void createControls(QWidget* client) override;
     void releaseControls() override;
+    // 1 to 4 and A to D select an answer; Enter answers, as "&Sledece >>>" does.
+    bool Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift) override;
 
 private:
     qo::QuestionRecord& quizSlot(int slot);

@@ -19,6 +19,7 @@ Form4::Form4(Program& program)
       m_program(program) {}
 
 void Form4::createControls(QWidget* client) {
+    window()->setAccessibleName(QStringLiteral("[qo] Kviz, o programu"));
     Frame1 = new rt::Frame(client, QStringLiteral("Frame1"), QStringLiteral("Napravio"), 120, 0,
                            5295, 2295);
     Frame1->setFont(rt::timesFont(12, true));
@@ -41,12 +42,14 @@ void Form4::createControls(QWidget* client) {
         auto* corner = new rt::Image(Frame1, QStringLiteral("Image2_%1").arg(i), cornerLeft[i], 360,
                                      495, 495, true);
         corner->setPicture(assets::cornerLogo());
+        corner->setAccessibleName(QStringLiteral("Logo, lice koje menja izraz"));
         Image2.add(corner);
     }
 
     Command1 = new rt::CommandButton(Frame1, QStringLiteral("Command1"), QStringLiteral("&Meni"),
                                      4320, 1800, 855, 375);
     Command1->setFont(rt::defaultFont());
+    Command1->setAccessibleDescription(QStringLiteral("Vraca na izbor pitanja. Taster Esc."));
     on(Command1, &QPushButton::clicked, [this] { Command1_Click(); });
 
     Timer1 = new rt::Timer(Frame1, QStringLiteral("Timer1"), 888);
@@ -58,6 +61,7 @@ void Form4::createControls(QWidget* client) {
         auto* frame = new rt::Image(client, QStringLiteral("Image1_%1").arg(i), 2160 + 120 * i,
                                     2880, 480, 480);
         frame->setPicture(assets::face(i));
+        frame->setAccessibleName(assets::faceName(i));
         Image1.add(frame);
     }
 }
@@ -69,6 +73,13 @@ void Form4::releaseControls() {
     Label1.clear();
     Image2.clear();
     Image1.clear();
+}
+
+bool Form4::Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift) {
+    if (KeyCode != Qt::Key_Escape || Shift != Qt::NoModifier)
+        return false;
+    Command1_Click();
+    return true;
 }
 
 void Form4::Command1_Click() {

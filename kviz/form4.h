@@ -27,6 +27,8 @@ public:
 protected:
     void createControls(QWidget* client) override;
     void releaseControls() override;
+    // Esc goes back to the menu, as "&Meni" does.
+    bool Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift) override;
 
 private:
     Program& m_program;

@@ -6,6 +6,7 @@
 
 #include <QGroupBox>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -26,15 +27,38 @@ QRect twipsRect(double left, double top, double width, double height);
 QFont timesFont(double points, bool bold = false);
 // The platform's default dialog font, for controls whose design sets none.
 QFont defaultFont();
+// Makes timesFont() give another family, so tests can lay the windows out with a
+// serif face whose metrics differ; an empty name goes back to Times New Roman.
+void setSerifFamilyForTesting(const QString& family);
+
+// The warning for a Times New Roman that resolved to the given family: empty when
+// the family is Times New Roman itself or a face with its metrics.
+QString fontWarning(const QString& resolvedFamily);
+// Says once on stderr when Times New Roman resolves to a face with other metrics.
+void checkFonts();
 
 extern const QColor Blue;
 extern const QColor LightGrey;
 
+// The programs' own light palette: the platform's classic grey with black text.
+// Every window paints with it, whatever the desktop's theme says, so the design
+// colours set on top of it stay readable.
+const QPalette& classicPalette();
+
+// Text colour of an enabled control; a disabled one keeps the palette's grey.
 void setTextColor(QWidget* widget, const QColor& color);
 void setBackColor(QWidget* widget, const QColor& color);
+// Gives a control the default text colours back instead of those of its container.
+void setDefaultTextColor(QWidget* widget);
 
 // What a control shows of a text: everything up to the first NUL character.
 QString uptoNul(const QString& text);
+// What a screen reader is given of a caption: the shown text without its padding
+// and without the access-key marker.
+QString spokenText(const QString& caption);
+
+// The runtime's focus mark: a dotted rectangle in the control's text colour.
+void drawFocusMark(QPainter& painter, const QWidget* control, const QRect& rect);
 
 // Sets a widget's object name and twips geometry; returns it for chaining.
 template <typename W>
@@ -43,6 +67,24 @@ W* place(W* widget, const QString& name, double left, double top, double width, 
     widget->setGeometry(twipsRect(left, top, width, height));
     return widget;
 }
+
+// The font a control's design gives it, kept apart from the smaller size the
+// control may be shown in so that its text stays inside its box.
+class DesignFont {
+public:
+    explicit DesignFont(QWidget* control);
+    const QFont& font() const { return m_font; }
+    // For a font change of the control: true when it came from outside, which
+    // makes the control's font the new design font.
+    bool takeChange();
+    // Shows the control in the given size of the design font.
+    void show(const QFont& fitted);
+
+private:
+    QWidget* m_control;
+    QFont m_font;
+    bool m_showing = false;
+};
 
 // A frame whose Left is kept in twips at single precision, so that moves of a
 // fraction of a pixel add up exactly. Its caption sits on the top line of its
@@ -55,6 +97,11 @@ public:
     float Left() const { return m_left; }
     void setLeft(float left);
     float Top() const { return m_top; }
+    // Hides QGroupBox::setTitle so that the accessible name follows the caption.
+    void setTitle(const QString& caption);
+    // The font the caption is drawn with: the frame's own, or a smaller size of it
+    // when a face wider than the design's would run past the frame.
+    QFont captionFont() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -64,18 +111,37 @@ private:
     float m_top;
 };
 
-// A label that wraps its words inside its box, as the platform's labels do.
+// A label that wraps its words inside its box, as the platform's labels do. A text
+// that would run out of the box (a long text, or a face wider than the design's)
+// is shown in a smaller size of the label's font, only as small as needed.
 class Label : public QLabel {
 public:
     Label(QWidget* parent, const QString& name, const QString& caption, double left, double top,
           double width, double height);
+
+    // Hides QLabel::setText: the size and the accessible name follow the text.
+    void setText(const QString& text);
+    // The font set by the window's design, before any fitting.
+    QFont designFont() const { return m_design.font(); }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void fitText();
+    DesignFont m_design;
 };
 
-// A command button.
+// A command button. Enter presses it when it has the focus, as Space does.
 class CommandButton : public QPushButton {
 public:
     CommandButton(QWidget* parent, const QString& name, const QString& caption, double left,
                   double top, double width, double height);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // An option button whose caption wraps inside its box. Buttons with the same
@@ -95,13 +161,18 @@ protected:
     bool hitButton(const QPoint& pos) const override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // The arrow keys select the previous or next button of the container, in the
+    // order the buttons were made, going round at the ends.
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void layoutCaption();
-    QLabel* m_caption;
+    Label* m_caption;
 };
 
-// A single-line text box. A text holding a NUL character shows only up to it.
+// A single-line text box. A text holding a NUL character shows only up to it. A
+// face taller than the design's is shown a size smaller, so the line stays whole.
 class TextBox : public QLineEdit {
 public:
     TextBox(QWidget* parent, const QString& name, const QString& text, double left, double top,
@@ -109,6 +180,17 @@ public:
 
     QString Text() const { return text(); }
     void setTextValue(const QString& text);
+    // The height of a line of text and the height the box gives it.
+    int lineHeight() const;
+    int textRoom() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void fitText();
+    DesignFont m_design;
 };
 
 // An image showing a picture at its own size, or stretched to the box.
@@ -136,8 +218,8 @@ private:
     bool m_stretch;
 };
 
-// A timer that ticks every Interval ms while enabled; no faster than the
-// ordinary desktop timer resolution.
+// A timer that ticks every Interval ms while enabled, no faster than the ordinary
+// desktop timer resolution; it keeps its interval to the millisecond.
 class Timer : public QTimer {
 public:
     Timer(QObject* parent, const QString& name, int intervalMs, bool enabled = true);

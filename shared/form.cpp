@@ -3,23 +3,67 @@
 #include "controls.h"
 
 #include <QCloseEvent>
+#include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 namespace rt {
 
 namespace {
+
 constexpr int DialogBorder = 2; // pixels of the raised border around a window without a title bar
+
+// The platform shows the program's name for an empty title, and no toolkit call
+// asks for an empty title bar. A lone space is the least visible title that is
+// not empty: every font draws it, as nothing.
+const QString BlankTitle = QStringLiteral(" ");
+
+// The screen of the window shown, moved or unloaded last: the next centred window
+// opens there.
+QPointer<QScreen>& lastScreen() {
+    static QPointer<QScreen> screen;
+    return screen;
 }
 
+// The window manager's frame around a window with a title bar, once one was seen.
+QMargins& knownFrame() {
+    static QMargins frame;
+    return frame;
+}
+
+QMargins frameOf(const QWidget* window) {
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                    outer.right() - inner.right(), outer.bottom() - inner.bottom());
+}
+
+QScreen* screenForNextWindow() {
+    QScreen* screen = lastScreen();
+    if (screen && QGuiApplication::screens().contains(screen))
+        return screen;
+    if (QScreen* underMouse = QGuiApplication::screenAt(QCursor::pos()))
+        return underMouse;
+    return QGuiApplication::primaryScreen();
+}
+
+} // namespace
+
 FormWindow::FormWindow(Form& form, const FormDesign& design)
-    : QFrame(nullptr), m_form(form), m_client(new QWidget(this)) {
+    : QFrame(nullptr), m_form(form), m_client(new QWidget(this)),
+      m_framed(design.border == BorderStyle::FixedSingle) {
     setObjectName(design.name);
     m_client->setObjectName(design.name + QStringLiteral("_client"));
+    setPalette(classicPalette());
     if (design.font != QFont())
         setFont(design.font);
-    setWindowTitle(design.caption);
+    setCaption(design.caption);
+    // A screen reader names the window by its design caption, not by each step of
+    // a caption that changes while the window is open.
+    setAccessibleName(design.caption);
     const QSize client(px(design.clientWidth), px(design.clientHeight));
     int border = 0;
     if (design.border == BorderStyle::FixedDialog) {
@@ -36,8 +80,60 @@ FormWindow::FormWindow(Form& form, const FormDesign& design)
     setFixedSize(client.width() + 2 * border, client.height() + 2 * border);
 }
 
+void FormWindow::setCaption(const QString& caption) {
+    m_caption = caption;
+    setWindowTitle(caption.isEmpty() ? BlankTitle : caption);
+}
+
+void FormWindow::centreOn(QScreen* screen) {
+    setScreen(screen);
+    const QMargins frame = m_framed ? knownFrame() : QMargins();
+    QRect outer(QPoint(0, 0), size().grownBy(frame));
+    outer.moveCenter(screen->availableGeometry().center());
+    // A top-level window's position is that of its frame's top-left corner.
+    move(outer.topLeft());
+    m_centreScreen = m_framed && frame.isNull() ? screen : nullptr;
+}
+
 void FormWindow::closeEvent(QCloseEvent* event) {
     m_form.closeRequested(event);
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* event) {
+    if (m_form.keyDown(event))
+        event->accept();
+    else
+        QFrame::keyPressEvent(event);
+}
+
+void FormWindow::moveEvent(QMoveEvent* event) {
+    QFrame::moveEvent(event);
+    if (isVisible())
+        lastScreen() = screen();
+}
+
+bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() &&
+        (event->type() == QEvent::Expose || event->type() == QEvent::Move))
+        checkFrame();
+    return QFrame::eventFilter(watched, event);
+}
+
+void FormWindow::watchFrame() {
+    if (!m_framed)
+        return;
+    windowHandle()->installEventFilter(this);
+    checkFrame(); // some platforms frame the window as it is shown
+}
+
+void FormWindow::checkFrame() {
+    const QMargins frame = frameOf(this);
+    if (frame.isNull() || !windowHandle())
+        return;
+    knownFrame() = frame;
+    windowHandle()->removeEventFilter(this);
+    if (QScreen* screen = m_centreScreen)
+        centreOn(screen);
 }
 
 Form::Form(FormDesign design) : m_design(std::move(design)) {}
@@ -67,16 +163,15 @@ void Form::Show() {
     if (m_window->isVisible())
         return;
     if (m_design.centred) {
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect area = screen->availableGeometry();
-            QRect frame(QPoint(0, 0), m_window->size());
-            frame.moveCenter(area.center());
-            m_window->move(frame.topLeft());
-        }
+        if (QScreen* screen = screenForNextWindow())
+            m_window->centreOn(screen);
     }
+    m_window->winId(); // the platform window, to watch for the frame from the start
+    m_window->watchFrame();
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+    lastScreen() = m_window->screen();
 }
 
 void Form::Unload() {
@@ -90,6 +185,8 @@ void Form::destroyWindow() {
     FormWindow* window = m_window;
     ++m_generation; // no handler of the old controls runs from now on
     m_window = nullptr;
+    if (window->isVisible())
+        lastScreen() = window->screen();
     for (QTimer* timer : window->findChildren<QTimer*>())
         timer->stop();
     releaseControls();
@@ -112,12 +209,12 @@ QWidget* Form::client() const {
 }
 
 QString Form::Caption() const {
-    return m_window ? m_window->windowTitle() : m_design.caption;
+    return m_window ? m_window->caption() : m_design.caption;
 }
 
 void Form::setCaption(const QString& caption) {
     Load();
-    m_window->setWindowTitle(caption);
+    m_window->setCaption(caption);
 }
 
 QIcon Form::Icon() const {
@@ -142,6 +239,16 @@ void Form::closeRequested(QCloseEvent* event) {
         event->accept();
     else
         event->ignore();
+}
+
+bool Form::keyDown(QKeyEvent* event) {
+    bool used = false;
+    const quint64 generation = m_generation;
+    runHandler([&] {
+        if (generation == m_generation)
+            used = Form_KeyDown(event->key(), event->modifiers());
+    });
+    return used;
 }
 
 void Form::setTabOrder(std::initializer_list<QWidget*> widgets) {

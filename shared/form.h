@@ -37,18 +37,38 @@ struct FormDesign {
     QFont font; // the window's own font; QFont() for the platform's default
 };
 
-// The top-level widget of a loaded form. Controls go into client().
+// The top-level widget of a loaded form. Controls go into client(). It paints with
+// the runtime's own palette, whatever the desktop's theme says.
 class FormWindow : public QFrame {
 public:
     FormWindow(Form& form, const FormDesign& design);
     QWidget* client() const { return m_client; }
 
+    // The caption as the program set it; an empty one is shown as a blank title.
+    QString caption() const { return m_caption; }
+    void setCaption(const QString& caption);
+
+    // Centres the window, frame included, on the given screen's free area. Until
+    // the window manager has framed a window of this kind once, the frame is
+    // taken as nothing and the window is centred again once it is framed.
+    void centreOn(QScreen* screen);
+    // Learns the frame once the window manager has framed the window.
+    void watchFrame();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void checkFrame();
+
     Form& m_form;
     QWidget* m_client;
+    QString m_caption;
+    bool m_framed;                    // has a title bar and border from the window manager
+    QPointer<QScreen> m_centreScreen; // centred again here once the frame is known
 };
 
 class Form {
@@ -91,6 +111,13 @@ protected:
     // Asked before the window is closed from outside (title bar, window manager);
     // false keeps it open.
     virtual bool Form_QueryUnload() { return true; }
+    // A key that none of the window's controls took (also every key while no
+    // control has the focus); true when the window used it.
+    virtual bool Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift) {
+        Q_UNUSED(KeyCode);
+        Q_UNUSED(Shift);
+        return false;
+    }
 
     // Connects a control's signal to a handler run at the handler boundary. The
     // connection ends with the window.
@@ -109,6 +136,7 @@ protected:
 private:
     friend class FormWindow;
     void closeRequested(QCloseEvent* event);
+    bool keyDown(QKeyEvent* event);
     void destroyWindow();
 
     FormDesign m_design;

@@ -1,11 +1,16 @@
 #include "runtime.h"
 
+#include "controls.h"
 #include "questionsetfile.h"
 #include "rterror.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTimer>
+#include <QToolTip>
 
 namespace rt {
 
@@ -21,10 +26,23 @@ EndHandler& endHandler() {
     return h;
 }
 
+void pinStyle() {
+    if (QApplication::style()->name() != QLatin1String("fusion")) {
+        if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
+            QApplication::setStyle(fusion);
+    }
+    if (!qApp->styleSheet().isEmpty())
+        qApp->setStyleSheet(QString());
+    QToolTip::setPalette(classicPalette());
+}
+
 int realMessageBox(const QString& prompt, int flags, const QString& title) {
     QMessageBox box;
+    box.setPalette(classicPalette());
     box.setWindowTitle(title);
     box.setText(prompt);
+    box.setAccessibleName(title);
+    box.setAccessibleDescription(prompt);
     switch (flags & 0x70) {
     case vbCritical:
         box.setIcon(QMessageBox::Critical);
@@ -80,6 +98,14 @@ int realMessageBox(const QString& prompt, int flags, const QString& title) {
 }
 
 } // namespace
+
+void startUp() {
+    pinStyle();
+    // A desktop theme may set its style sheet once the event loop runs; it is
+    // cleared again then.
+    QTimer::singleShot(0, qApp, [] { pinStyle(); });
+    checkFonts();
+}
 
 int MsgBox(const QString& prompt, int flags, const QString& title) {
     if (responder())

@@ -26,7 +26,14 @@ enum MsgBoxResult : int {
     vbNo = 7,
 };
 
-// Shows a modal message box and returns the button pressed.
+// Readies the application for the windows, once before the first one opens: the
+// runtime's own style whatever the desktop's theme or style sheet says (the
+// windows bring their own palette), and a word on stderr when the fonts the
+// windows are drawn for are missing.
+void startUp();
+
+// Shows a modal message box and returns the button pressed. It paints with the
+// runtime's palette, and a screen reader reads its title and its prompt.
 int MsgBox(const QString& prompt, int flags, const QString& title);
 
 // Ends the program at once: the running handler is abandoned and no further

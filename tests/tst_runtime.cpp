@@ -6,6 +6,7 @@
 #include "questionsetfile.h"
 #include "testsupport.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTest>
@@ -24,6 +25,7 @@ public:
     int unloads = 0;
     bool failLoad = false;
     bool refuseClose = false;
+    QList<int> windowKeys; // keys that reached Form_KeyDown
     rt::CommandButton* Command1 = nullptr;
     rt::ControlArray<rt::OptionButton> Option1;
     rt::Timer* Timer1 = nullptr;
@@ -60,7 +62,37 @@ protected:
     }
     void Form_Unload() override { ++unloads; }
     bool Form_QueryUnload() override { return !refuseClose; }
+    bool Form_KeyDown(int KeyCode, Qt::KeyboardModifiers) override {
+        windowKeys.append(KeyCode);
+        return KeyCode == Qt::Key_X;
+    }
 };
+
+// Shows the window, makes it active and gives the named control the focus.
+void focusOn(rt::Form& form, const QString& name) {
+    form.Show();
+    QApplication::setActiveWindow(form.window());
+    auto* control = form.window()->findChild<QWidget*>(name);
+    QVERIFY(control);
+    control->setFocus(Qt::TabFocusReason);
+    QVERIFY(control->hasFocus());
+}
+
+// Presses a key the way the platform delivers it: to the window's focus.
+void press(rt::Form& form, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(form.window()->windowHandle(), key, modifiers);
+}
+
+// How many pixels along the control's focus-mark line, four pixels in from its
+// left edge, have the colour of its text.
+int markPixels(QWidget* control) {
+    const QImage image = control->grab().toImage();
+    const QColor ink = control->palette().color(QPalette::Active, QPalette::ButtonText);
+    int count = 0;
+    for (int y = 6; y < image.height() - 6; ++y)
+        count += QColor(image.pixel(4, y)) == ink ? 1 : 0;
+    return count;
+}
 
 } // namespace
 
@@ -205,6 +237,182 @@ private slots:
         const int ticks = form.ticks;
         QTest::qWait(60);
         QCOMPARE(form.ticks, ticks);
+    }
+
+    // Enter presses a focused button as Space does; keys that no control takes
+    // reach the window.
+    void keysOnAFocusedButton() {
+        ScriptedResponder responder;
+        CounterForm form;
+        focusOn(form, QStringLiteral("Command1"));
+        press(form, Qt::Key_Return);
+        QCOMPARE(form.Clicks, 1);
+        press(form, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(form.Clicks, 2);
+        press(form, Qt::Key_X);
+        QCOMPARE(form.Clicks, 2);
+        QCOMPARE(form.windowKeys, QList<int>{Qt::Key_X});
+        form.Command1->setEnabled(false);
+        form.Command1->setFocus();
+        QTest::keyClick(form.Command1, Qt::Key_Return);
+        QCOMPARE(form.Clicks, 2);
+        form.Unload();
+    }
+
+    void focusMark() {
+        CounterForm form;
+        focusOn(form, QStringLiteral("Option1_0"));
+        QCOMPARE(markPixels(form.Command1), 0);
+        form.Command1->setFocus();
+        QVERIFY(markPixels(form.Command1) > 3);
+        // Around the caption of a focused option button.
+        rt::OptionButton* option = form.Option1(1);
+        const QImage plain = option->grab().toImage();
+        option->setFocus();
+        QVERIFY(option->grab().toImage() != plain);
+        form.Unload();
+    }
+
+    void arrowKeysMoveTheSelection_data() {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("to");
+        QTest::newRow("down") << 0 << int(Qt::Key_Down) << 1;
+        QTest::newRow("right") << 0 << int(Qt::Key_Right) << 1;
+        QTest::newRow("down, round the end") << 1 << int(Qt::Key_Down) << 0;
+        QTest::newRow("up, round the start") << 0 << int(Qt::Key_Up) << 1;
+        QTest::newRow("left") << 1 << int(Qt::Key_Left) << 0;
+    }
+
+    // As on the platform the windows imitate: the arrow selects, not only focuses.
+    void arrowKeysMoveTheSelection() {
+        QFETCH(int, from);
+        QFETCH(int, key);
+        QFETCH(int, to);
+        CounterForm form;
+        focusOn(form, QStringLiteral("Option1_%1").arg(from));
+        QCOMPARE(form.Option1(from)->Value(), 0);
+        press(form, Qt::Key(key));
+        QCOMPARE(form.Option1(to)->Value(), -1);
+        QCOMPARE(form.Option1(from)->Value(), 0);
+        QVERIFY(form.Option1(to)->hasFocus());
+        QVERIFY(form.windowKeys.isEmpty());
+        form.Unload();
+    }
+
+    // A colour set on an enabled control leaves the disabled grey alone.
+    void disabledTextStaysGrey() {
+        CounterForm form;
+        form.Load();
+        rt::setTextColor(form.Command1, rt::Blue);
+        const QPalette palette = form.Command1->palette();
+        QCOMPARE(palette.color(QPalette::Active, QPalette::ButtonText), rt::Blue);
+        QCOMPARE(palette.color(QPalette::Disabled, QPalette::ButtonText),
+                 rt::classicPalette().color(QPalette::Disabled, QPalette::ButtonText));
+        rt::setDefaultTextColor(form.Command1);
+        QCOMPARE(form.Command1->palette().color(QPalette::Active, QPalette::ButtonText),
+                 QColor(Qt::black));
+        form.Unload();
+    }
+
+    // The platform would show the program's name for an empty title.
+    void emptyCaptionShowsBlank() {
+        CounterForm form;
+        form.Show();
+        form.setCaption(QString());
+        QCOMPARE(form.Caption(), QString());
+        QVERIFY(!form.window()->windowTitle().isEmpty());
+        QVERIFY(form.window()->windowTitle().trimmed().isEmpty());
+        form.setCaption(QStringLiteral("[q"));
+        QCOMPARE(form.window()->windowTitle(), QStringLiteral("[q"));
+        // A screen reader keeps the design caption.
+        QCOMPARE(QAccessible::queryAccessibleInterface(form.window())->text(QAccessible::Name),
+                 QStringLiteral("Brojac"));
+        QCOMPARE(form.Timer1->timerType(), Qt::PreciseTimer);
+        form.Unload();
+    }
+
+    void spokenText_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("spoken");
+        QTest::newRow("access key") << "&Sledece >>>"
+                                    << "Sledece >>>";
+        QTest::newRow("padding") << QStringLiteral("Beograd").leftJustified(80) << "Beograd";
+        QTest::newRow("leading space") << " VarNiKoL"
+                                       << "VarNiKoL";
+        QTest::newRow("double space") << "postavio  VarNiKoL"
+                                      << "postavio VarNiKoL";
+        QTest::newRow("up to NUL")
+            << QStringLiteral("ab") + QChar(0) + QStringLiteral("cd") << "ab";
+        QTest::newRow("ampersand") << "A && B"
+                                   << "A & B";
+    }
+
+    void spokenText() {
+        QFETCH(QString, caption);
+        QFETCH(QString, spoken);
+        QCOMPARE(rt::spokenText(caption), spoken);
+    }
+
+    void fontWarning_data() {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<bool>("warns");
+        QTest::newRow("Times New Roman") << "Times New Roman" << false;
+        QTest::newRow("Liberation Serif") << "Liberation Serif" << false;
+        QTest::newRow("Tinos") << "Tinos" << false;
+        QTest::newRow("DejaVu Serif") << "DejaVu Serif" << true;
+        QTest::newRow("nothing found") << "" << true;
+    }
+
+    void fontWarning() {
+        QFETCH(QString, family);
+        QFETCH(bool, warns);
+        const QString warning = rt::fontWarning(family);
+        QCOMPARE(!warning.isEmpty(), warns);
+        if (warns) {
+            QVERIFY(warning.contains(QStringLiteral("fonts-liberation")));
+            QVERIFY(warning.contains(family));
+        }
+    }
+
+    // A word wider than its box takes a smaller size; a text that fits gets the
+    // design size back.
+    void labelKeepsItsTextInside() {
+        QWidget parent;
+        rt::Label label(&parent, QStringLiteral("Label1"), QStringLiteral("(B)"), 0, 0, 375, 375);
+        const QFont design = rt::timesFont(20, true);
+        label.setFont(design);
+        QVERIFY(label.font().pointSizeF() < 20);
+        QCOMPARE(label.designFont(), design);
+        QVERIFY(QFontMetrics(label.font()).horizontalAdvance(label.text()) <= label.width());
+        QCOMPARE(label.accessibleName(), QStringLiteral("(B)"));
+        label.setText(QStringLiteral("B"));
+        QCOMPARE(label.font(), design);
+    }
+
+    // With a dark application palette the box keeps the runtime's light one, and a
+    // screen reader reads its title and prompt.
+    void realMessageBoxLooksAndReads() {
+        const QPalette before = QApplication::palette();
+        QPalette dark(QColor(40, 40, 40));
+        dark.setColor(QPalette::WindowText, Qt::white);
+        QApplication::setPalette(dark);
+        QTimer::singleShot(0, [] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QCOMPARE(box->palette().color(QPalette::Window),
+                     rt::classicPalette().color(QPalette::Window));
+            QCOMPARE(box->palette().color(QPalette::WindowText), QColor(Qt::black));
+            QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(box);
+            QCOMPARE(spoken->text(QAccessible::Name), QStringLiteral("[qo] Kviz"));
+            QCOMPARE(spoken->text(QAccessible::Description), QStringLiteral("TACAN odgovor"));
+            box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click()
+                                         : box->buttons().first()->click();
+        });
+        QCOMPARE(rt::MsgBox(QStringLiteral("TACAN odgovor"), rt::vbInformation,
+                            QStringLiteral("[qo] Kviz")),
+                 int(rt::vbOK));
+        QApplication::setPalette(before);
     }
 
     void realMessageBoxReturnsYes() {

@@ -1,0 +1,417 @@
+// Both programs without the mouse and without the eyes: the menu's keys, the quiz
+// window's answer keys and Enter, the credits window's Esc, Enter on the editor's
+// buttons; and what a screen reader is told about every control, read through
+// QAccessible as an assistive technology reads it.
+#include "../editor/program.h"
+#include "../kviz/program.h"
+#include "assets.h"
+#include "conversions.h"
+#include "testsupport.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QFileInfo>
+#include <QTest>
+
+using testsupport::ScriptedResponder;
+using testsupport::TempAppFolder;
+
+namespace {
+
+// Presses a key the way the platform delivers it: to the active window's focus,
+// or to the window itself when no control has the focus.
+void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* window = QApplication::activeWindow();
+    QVERIFY(window);
+    QTest::keyClick(window->windowHandle(), key, modifiers);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Five questions; question n's right answer is (n - 1) mod 4.
+void writeQuiz(const QString& name) {
+    QList<qo::QuestionRecord> records(5);
+    for (int n = 1; n <= 5; ++n) {
+        records[n - 1].Number = QString::number(n);
+        records[n - 1].Question = QStringLiteral("Pitanje %1").arg(n);
+        records[n - 1].Correct = static_cast<std::int16_t>((n - 1) % 4);
+        for (int i = 0; i < 4; ++i)
+            records[n - 1].Answers[i] = QStringLiteral("Odgovor %1").arg(QChar(u'A' + i));
+    }
+    testsupport::writeSet(name, records);
+}
+
+QStringList prompts(const ScriptedResponder& responder) {
+    QStringList list;
+    for (const testsupport::MessageCall& call : responder.calls())
+        list << call.prompt;
+    return list;
+}
+
+// The quiz program on its menu, with both authors' sets in its folder.
+struct Quiz {
+    Quiz() {
+        writeQuiz(QStringLiteral("varnikol.dyr"));
+        writeQuiz(QStringLiteral("tuvek.dyr"));
+        program.form2.Show();
+        QApplication::setActiveWindow(program.form2.window());
+    }
+    ~Quiz() {
+        for (rt::Form* form :
+             {static_cast<rt::Form*>(&program.form2), static_cast<rt::Form*>(&program.form3),
+              static_cast<rt::Form*>(&program.form4)})
+            form->Unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    TempAppFolder folder;
+    ScriptedResponder responder;
+    kviz::Program program;
+};
+
+QString spoken(QWidget* widget, QAccessible::Text what = QAccessible::Name) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(what) : QStringLiteral("<none>");
+}
+
+// A quiz question whose texts carry the full padding of their fields.
+void writeQuiz() {
+    QList<qo::QuestionRecord> records(5);
+    for (int n = 1; n <= 5; ++n) {
+        qo::QuestionRecord& r = records[n - 1];
+        r.Number = rt::fixedAssign(QString::number(n), 10);
+        r.Question = rt::fixedAssign(QStringLiteral("Gde je  forum?"), 80);
+        r.Answers[0] = rt::fixedAssign(QStringLiteral("Beograd"), 80);
+        r.Answers[1] = rt::fixedAssign(QStringLiteral("Novi Sad"), 80);
+        r.Answers[2] = rt::fixedAssign(QStringLiteral("Nis"), 80);
+        r.Answers[3] = rt::fixedAssign(QStringLiteral("Subotica"), 80);
+    }
+    testsupport::writeSet(QStringLiteral("varnikol.dyr"), records);
+}
+
+// Every window of both programs, open at once: the splash, the menu, the quiz
+// window with a question and its score panel filled, the credits, the editor.
+struct AllWindows {
+    AllWindows() {
+        writeQuiz();
+        quiz.form1.Show();
+        quiz.form2.Show();
+        quiz.module1.SetFileName = QStringLiteral("varnikol.dyr");
+        quiz.form3.Show();
+        quiz.form4.Show();
+        editorProgram.form1.Show();
+    }
+    ~AllWindows() {
+        for (rt::Form* form : forms())
+            form->Unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QList<rt::Form*> forms() {
+        return {&quiz.form1, &quiz.form2, &quiz.form3, &quiz.form4, &editorProgram.form1};
+    }
+    rt::Form* form(const QString& name) {
+        if (name == QStringLiteral("editor"))
+            return &editorProgram.form1;
+        for (rt::Form* f : forms()) {
+            if (f->design().name == name)
+                return f;
+        }
+        return nullptr;
+    }
+    TempAppFolder folder;
+    ScriptedResponder responder;
+    kviz::Program quiz;
+    editor::Program editorProgram;
+};
+
+// The controls of a window: every widget the window's design names.
+QList<QWidget*> controlsOf(const rt::Form& form) {
+    QList<QWidget*> controls;
+    for (QWidget* widget : form.window()->findChildren<QWidget*>()) {
+        const QString name = widget->objectName();
+        if (!name.isEmpty() && !name.endsWith(QStringLiteral("_client")) &&
+            !name.startsWith(QStringLiteral("qt_")))
+            controls << widget;
+    }
+    return controls;
+}
+
+// The text a control shows, where it shows one.
+QString shownText(QWidget* widget) {
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return label->pixmap().isNull() ? label->text() : QStringLiteral("<picture>");
+    if (auto* frame = qobject_cast<QGroupBox*>(widget))
+        return frame->title();
+    return QStringLiteral("<control>");
+}
+
+} // namespace
+
+class TestAccess : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The menu, a whole quiz, the credits and the exit, without the mouse.
+    void wholeQuizFromTheKeyboard() {
+        Quiz quiz;
+        kviz::Program& program = quiz.program;
+        press(Qt::Key_1);
+        QVERIFY(program.form3.isVisible());
+        QVERIFY(!program.form2.isLoaded());
+        QCOMPARE(program.module1.SetFileName, QStringLiteral("varnikol.dyr"));
+        // The first answer has the focus when the window opens.
+        QVERIFY(program.form3.Option1(0)->hasFocus());
+
+        // Digits, letters and the keypad's Enter; the verdict box is answered by
+        // the scripted responder.
+        const Qt::Key answers[] = {Qt::Key_1, Qt::Key_B, Qt::Key_3, Qt::Key_D, Qt::Key_A};
+        for (int n = 0; n < 5; ++n) {
+            press(answers[n]);
+            QCOMPARE(program.form3.Option1(n % 4)->Value(), -1);
+            QVERIFY(program.form3.Option1(n % 4)->hasFocus());
+            if (n % 2 == 0)
+                press(Qt::Key_Return);
+            else
+                press(Qt::Key_Enter, Qt::KeypadModifier);
+            QCOMPARE(quiz.responder.last().prompt, QStringLiteral("TACAN odgovor"));
+        }
+        QCOMPARE(program.form3.Label6->text(), QStringLiteral("pogodili ste 5 pitanja!"));
+        QVERIFY(!program.form3.Command1->isEnabled());
+        // Enter does nothing once the last answer is in.
+        press(Qt::Key_Return);
+        QCOMPARE(quiz.responder.calls().size(), 5);
+
+        // Tab leads to "&Meni", Enter presses it.
+        for (int tabs = 0; tabs < 8 && !program.form3.Command3->hasFocus(); ++tabs)
+            press(Qt::Key_Tab);
+        press(Qt::Key_Return);
+        QVERIFY(program.form2.isVisible());
+        QVERIFY(!program.form3.isLoaded());
+        press(Qt::Key_3);
+        QVERIFY(program.form4.isVisible());
+        press(Qt::Key_Escape);
+        QVERIFY(program.form2.isVisible());
+        QVERIFY(!program.form4.isLoaded());
+        quiz.responder.answer(rt::vbYes);
+        press(Qt::Key_Escape);
+        QCOMPARE(quiz.responder.last().prompt, QStringLiteral("Dali ocete sigurno da izadjete"));
+        QCOMPARE(quiz.responder.endCount(), 1);
+    }
+
+    void menuKeys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("opens"); // the window shown, or the box asked
+        QTest::addColumn<QString>("setFile");
+        const int none = Qt::NoModifier;
+        QTest::newRow("1") << int(Qt::Key_1) << none << "Form3"
+                           << "varnikol.dyr";
+        QTest::newRow("keypad 1") << int(Qt::Key_1) << int(Qt::KeypadModifier) << "Form3"
+                                  << "varnikol.dyr";
+        QTest::newRow("2") << int(Qt::Key_2) << none << "Form3"
+                           << "tuvek.dyr";
+        QTest::newRow("3") << int(Qt::Key_3) << none << "Form4"
+                           << "";
+        QTest::newRow("F1") << int(Qt::Key_F1) << none << "Form4"
+                            << "";
+        QTest::newRow("Esc") << int(Qt::Key_Escape) << none << "Izlaz"
+                             << "";
+        QTest::newRow("4 does nothing") << int(Qt::Key_4) << none << "Form2"
+                                        << "";
+        QTest::newRow("Ctrl+1 does nothing")
+            << int(Qt::Key_1) << int(Qt::ControlModifier) << "Form2"
+            << "";
+    }
+
+    // Each key does what a click on its picture does; no control takes the focus.
+    void menuKeys() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, opens);
+        QFETCH(QString, setFile);
+        Quiz quiz;
+        kviz::Program& program = quiz.program;
+        QVERIFY(!program.form2.window()->focusWidget());
+        press(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(program.module1.SetFileName, setFile);
+        if (opens == QStringLiteral("Izlaz")) {
+            QCOMPARE(quiz.responder.last().title, QStringLiteral("Izlaz"));
+            QCOMPARE(quiz.responder.endCount(), 0); // answered No
+            QVERIFY(program.form2.isVisible());
+            return;
+        }
+        QVERIFY(quiz.responder.calls().isEmpty());
+        QCOMPARE(program.form2.isLoaded(), opens == QStringLiteral("Form2"));
+        QCOMPARE(program.form3.isVisible(), opens == QStringLiteral("Form3"));
+        QCOMPARE(program.form4.isVisible(), opens == QStringLiteral("Form4"));
+        if (opens == QStringLiteral("Form2"))
+            QVERIFY(!program.form2.window()->focusWidget());
+    }
+
+    // Enter answers while an answer or the window has the focus, and presses any
+    // other button that has it.
+    void enterFollowsTheFocus() {
+        Quiz quiz;
+        kviz::Program& program = quiz.program;
+        press(Qt::Key_2);
+        kviz::Form3& form = program.form3;
+        press(Qt::Key_Return); // nothing selected yet
+        QCOMPARE(prompts(quiz.responder), QStringList{"Izaberite odgovor na pitanje"});
+        press(Qt::Key_C);
+        form.window()->setFocus(); // the window itself
+        press(Qt::Key_Return);
+        QCOMPARE(quiz.responder.last().prompt, QStringLiteral("POGRESAN odgovor"));
+        QCOMPARE(form.CurrentQuestion, 2);
+
+        press(Qt::Key_B);          // right for question 2
+        form.Command2->setFocus(); // "&Izlaz"
+        press(Qt::Key_Return);
+        QCOMPARE(quiz.responder.last().prompt, QStringLiteral("Dali ocete sigurno da izadjete"));
+        QCOMPARE(form.CurrentQuestion, 2);
+        form.Command3->setFocus(); // "&Meni"
+        press(Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(!program.form3.isLoaded());
+        QVERIFY(program.form2.isVisible());
+    }
+
+    // The arrows move the selection among the four answers, in their order.
+    void arrowsSelectAnswers() {
+        Quiz quiz;
+        press(Qt::Key_1);
+        kviz::Form3& form = quiz.program.form3;
+        press(Qt::Key_Up);
+        QCOMPARE(form.Option1(3)->Value(), -1);
+        press(Qt::Key_Right);
+        QCOMPARE(form.Option1(0)->Value(), -1);
+        press(Qt::Key_Down);
+        QCOMPARE(form.Option1(1)->Value(), -1);
+        QCOMPARE(form.Option1(0)->Value(), 0);
+        press(Qt::Key_Return);
+        QCOMPARE(quiz.responder.last().prompt, QStringLiteral("POGRESAN odgovor"));
+    }
+
+    // The editor's buttons answer Enter when they have the focus.
+    void editorButtonsTakeEnter() {
+        TempAppFolder folder;
+        ScriptedResponder responder;
+        editor::Program program;
+        program.start();
+        editor::Form1& form = program.form1;
+        QApplication::setActiveWindow(form.window());
+        form.Text2->setFocus();
+        QTest::keyClicks(form.Text2, QStringLiteral("Prvo pitanje"));
+        form.Command5->setFocus(); // ">>"
+        press(Qt::Key_Return);
+        QCOMPARE(form.Text1->Text(), QStringLiteral("2"));
+        form.Command2->setFocus(); // "&Snimi"
+        press(Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(QFileInfo(folder.file(QStringLiteral("varnikol.dyr"))).size(), 21 * 412);
+        // Enter in a text box is not a click on anything.
+        form.Text2->setFocus();
+        press(Qt::Key_Return);
+        QCOMPARE(form.Text1->Text(), QStringLiteral("2"));
+        QVERIFY(responder.calls().isEmpty());
+        form.Unload();
+    }
+
+    void names_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("description"); // a part of it; empty: not checked
+        const auto row = [](const char* window, const char* control, const char* name,
+                            const char* description = "") {
+            QTest::addRow("%s %s", window, control)
+                << QString::fromLatin1(window) << QString::fromLatin1(control)
+                << QString::fromLatin1(name) << QString::fromLatin1(description);
+        };
+        row("Form1", "Frame1", "Dorvan Plesic **VarNiKoL** specijalno za [qo]");
+        row("Form1", "Picture1", "[qo] forumi");
+        row("Form2", "Frame1", "Izaberite pitanja");
+        row("Form2", "Image1", "Pitanja koja je postavio VarNiKoL", "Taster 1.");
+        row("Form2", "Image2", "Pitanja koja je postavio Tuvek", "Taster 2.");
+        row("Form2", "Image3", "Prazno mesto", "nema pitanja");
+        row("Form2", "Image4", "Izlaz", "Taster Esc.");
+        row("Form2", "Image5", "O programu", "Taster 3 ili F1.");
+        row("Form2", "Label1", "VarNiKoL");
+        row("Form3", "Frame1", "Pitanje 1");
+        row("Form3", "Label1", "Gde je forum?");
+        row("Form3", "Option1_0", "Odgovor A: Beograd", "Taster 1 ili A.");
+        row("Form3", "Option1_1", "Odgovor B: Novi Sad", "Taster 2 ili B.");
+        row("Form3", "Option1_3", "Odgovor D: Subotica", "Taster 4 ili D.");
+        row("Form3", "Label4", "(B)");
+        row("Form3", "Command1", "Sledece", "Taster Enter.");
+        row("Form3", "Command2", "Izlaz");
+        row("Form3", "Command3", "Meni");
+        row("Form3", "Frame2", "Ukupan skor");
+        row("Form3", "Label8", "Pogresne odgovore ste dali na pitanjima");
+        row("Form3", "Image1_0", "Lice jako namrsteno");
+        row("Form3", "Image1_5", "Lice koje se smeje");
+        row("Form4", "Frame1", "Napravio");
+        row("Form4", "Label1_0", "Specijalno za");
+        row("Form4", "Command1", "Meni", "Taster Esc.");
+        row("editor", "Frame1", "Editor pitanja");
+        row("editor", "Text1", "Broj pitanja");
+        row("editor", "Text2", "Pitanje");
+        row("editor", "Text3", "Odgovor A");
+        row("editor", "Text6", "Odgovor D");
+        row("editor", "Option_2", "(C)", "odgovor C kao tacan");
+        row("editor", "Command4", "Prethodno pitanje");
+        row("editor", "Command5", "Sledece pitanje");
+        row("editor", "Command2", "Snimi");
+        row("editor", "Option1_1", "tuvek.dyr");
+    }
+
+    void names() {
+        QFETCH(QString, window);
+        QFETCH(QString, control);
+        QFETCH(QString, name);
+        QFETCH(QString, description);
+        AllWindows all;
+        rt::Form* form = all.form(window);
+        QVERIFY(form && form->window());
+        auto* widget = form->window()->findChild<QWidget*>(control);
+        QVERIFY(widget);
+        QCOMPARE(spoken(widget), name);
+        if (!description.isEmpty())
+            QVERIFY2(spoken(widget, QAccessible::Description).contains(description),
+                     qPrintable(spoken(widget, QAccessible::Description)));
+    }
+
+    // No control is nameless or read with its padding; a text box is not named
+    // after its frame.
+    void everyControlHasAName() {
+        AllWindows all;
+        for (rt::Form* form : all.forms()) {
+            QVERIFY(!spoken(form->window()).trimmed().isEmpty());
+            for (QWidget* control : controlsOf(*form)) {
+                const QString text = shownText(control);
+                if (rt::spokenText(text).isEmpty())
+                    continue; // an empty label or caption has nothing to say
+                const QString name = spoken(control);
+                const QString where =
+                    form->design().name + QLatin1Char(' ') + control->objectName();
+                QVERIFY2(!name.isEmpty(), qPrintable(where));
+                QVERIFY2(name == name.simplified(),
+                         qPrintable(where + QStringLiteral(": ") + name));
+                if (qobject_cast<QLineEdit*>(control))
+                    QVERIFY2(name != QStringLiteral("Editor pitanja"), qPrintable(where));
+            }
+        }
+    }
+
+    // The score panel's lines are read as they are filled; the faces have names.
+    void scoreAndFacesAreRead() {
+        AllWindows all;
+        kviz::Form3& form = all.quiz.form3;
+        for (int n = 0; n < 5; ++n) {
+            form.Option1(0)->setValue(-1);
+            form.Command1->click();
+        }
+        QCOMPARE(spoken(form.Label6), QStringLiteral("pogodili ste 5 pitanja!"));
+        QCOMPARE(spoken(form.Label7), QStringLiteral("a 0 niste!"));
+        for (int i = 0; i < 8; ++i)
+            QCOMPARE(spoken(form.Image1(i)), assets::faceName(i));
+    }
+};
+
+QTEST_MAIN(TestAccess)
+#include "tst_access.moc"
