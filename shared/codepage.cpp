@@ -42,8 +42,16 @@ int byteFor(char16_t c) {
 QByteArray toCodePage(const QString& text) {
     QByteArray bytes;
     bytes.reserve(text.size());
-    for (const QChar c : text) {
-        const int b = byteFor(c.unicode());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // A character beyond the 16-bit range (an emoji) is a pair of surrogates:
+        // one character, so one '?'. A lone surrogate is a '?' of its own.
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() &&
+            text.at(i + 1).isLowSurrogate()) {
+            bytes.append('?');
+            ++i;
+            continue;
+        }
+        const int b = byteFor(text.at(i).unicode());
         bytes.append(static_cast<char>(b < 0 ? '?' : b));
     }
     return bytes;
