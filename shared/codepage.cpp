@@ -30,11 +30,14 @@ constexpr std::array<char16_t, 128> kHighHalf = {
 int byteFor(char16_t c) {
     if (c < 0x80)
         return c;
-    for (int i = 0; i < 128; ++i) {
-        if (kHighHalf[i] == c)
-            return 0x80 + i;
-    }
-    return -1;
+    // The high half's bytes by character, 0 for a character it lacks (no high byte is 0).
+    static const std::array<unsigned char, 0x10000> high = [] {
+        std::array<unsigned char, 0x10000> table{};
+        for (int i = 0; i < 128; ++i)
+            table[kHighHalf[i]] = static_cast<unsigned char>(0x80 + i);
+        return table;
+    }();
+    return high[c] ? high[c] : -1;
 }
 
 } // namespace
