@@ -16,6 +16,8 @@ ScriptedResponder::ScriptedResponder() {
             onMessage(call);
         if (!m_answers.isEmpty())
             return m_answers.takeFirst();
+        if (chooseAnswer)
+            return chooseAnswer(call);
         return (flags & 7) == rt::vbYesNo ? int(rt::vbNo) : int(rt::vbOK);
     });
     rt::setEndHandler([this] { ++m_endCount; });

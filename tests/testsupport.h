@@ -16,8 +16,8 @@ struct MessageCall {
 };
 
 // Stands in for the real message box and program end while it lives: every box
-// is recorded and answered with the next scripted button (OK, or No for a Yes/No
-// box, when nothing is scripted).
+// is recorded and answered with the next scripted button (when nothing is scripted:
+// chooseAnswer's, or else OK, or No for a Yes/No box).
 class ScriptedResponder {
 public:
     ScriptedResponder();
@@ -33,6 +33,8 @@ public:
 
     // Runs inside a box: lets a test look at the program while the box is up.
     std::function<void(const MessageCall&)> onMessage;
+    // Answers a box when nothing is scripted (a monkey test's random answers).
+    std::function<int(const MessageCall&)> chooseAnswer;
 
 private:
     QList<int> m_answers;
