@@ -36,6 +36,20 @@ TempAppFolder::~TempAppFolder() {
     rt::setAppPathForTesting(QString());
 }
 
+namespace {
+QtMessageHandler previousHandler = nullptr;
+}
+
+void quietRaiseWarnings() {
+    previousHandler = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+            if (type == QtWarningMsg && message.contains(QLatin1String("does not support raise()")))
+                return;
+            if (previousHandler)
+                previousHandler(type, context, message);
+        });
+}
+
 QByteArray readAll(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

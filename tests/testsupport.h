@@ -7,6 +7,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace testsupport {
 
 struct MessageCall {
@@ -53,6 +55,10 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// Drops the offscreen platform's warning that it can't raise a window, which a test
+// opening thousands of windows would print thousands of times.
+void quietRaiseWarnings();
 
 QByteArray readAll(const QString& path);
 // Writes the records as records 1, 2, ... of the named set in the program's folder.

@@ -488,6 +488,8 @@ class TestEditorMonkey : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { testsupport::quietRaiseWarnings(); }
+
     void randomActions() {
         const quint32 seed = static_cast<quint32>(envInt("QO_MONKEY_SEED", 20240610));
         const int steps = envInt("QO_MONKEY_STEPS", 3000);
