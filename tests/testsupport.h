@@ -56,6 +56,29 @@ private:
     QTemporaryDir m_dir;
 };
 
+// Runs a monkey test: Monkey(seed), then its step() as often as asked, each giving
+// the fault it found or an empty text. The seed and the number of steps are
+// QO_MONKEY_SEED and QO_MONKEY_STEPS, or 20240610 and defaultSteps. Gives the
+// failure with the seed, the step and the monkey's lastActions(), or an empty text.
+template <typename Monkey> QString runMonkey(int defaultSteps) {
+    bool given = false;
+    const int seedValue = qEnvironmentVariableIntValue("QO_MONKEY_SEED", &given);
+    const auto seed = static_cast<quint32>(given ? seedValue : 20240610);
+    const int stepsValue = qEnvironmentVariableIntValue("QO_MONKEY_STEPS", &given);
+    const int steps = given ? stepsValue : defaultSteps;
+    Monkey monkey(seed);
+    for (int step = 1; step <= steps; ++step) {
+        const QString fault = monkey.step();
+        if (!fault.isEmpty())
+            return QStringLiteral("seed %1, step %2: %3\nlast actions:\n  %4")
+                .arg(seed)
+                .arg(step)
+                .arg(fault, monkey.lastActions().join(QStringLiteral("\n  ")));
+    }
+    qInfo("%d steps for seed %u: %s", steps, seed, qPrintable(monkey.tally()));
+    return QString();
+}
+
 // Drops the offscreen platform's warning that it can't raise a window, which a test
 // opening thousands of windows would print thousands of times.
 void quietRaiseWarnings();

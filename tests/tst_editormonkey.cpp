@@ -122,12 +122,6 @@ QByteArray bytesOf(const QList<qo::QuestionRecord>& records) {
     return bytes;
 }
 
-int envInt(const char* name, int fallback) {
-    bool ok = false;
-    const int value = qEnvironmentVariableIntValue(name, &ok);
-    return ok ? value : fallback;
-}
-
 class Monkey {
 public:
     explicit Monkey(quint32 seed) : m_random(seed) {
@@ -322,20 +316,17 @@ private:
         return false;
     }
 
-    bool lostCharactersDeclined() const {
+    // The answer to the question about characters stored as '?'; 0 when not asked.
+    int lostCharactersAnswer() const {
         for (int i = 0; i < m_responder.calls().size(); ++i) {
             if (m_responder.calls()[i].prompt.contains(QStringLiteral("kao '?'")))
-                return m_answers.value(i) != rt::vbYes;
+                return m_answers.value(i);
         }
-        return false;
+        return 0;
     }
-
-    bool lostCharactersAsked() const {
-        for (const MessageCall& call : m_responder.calls()) {
-            if (call.prompt.contains(QStringLiteral("kao '?'")))
-                return true;
-        }
-        return false;
+    bool lostCharactersAsked() const { return lostCharactersAnswer() != 0; }
+    bool lostCharactersDeclined() const {
+        return lostCharactersAsked() && lostCharactersAnswer() != rt::vbYes;
     }
 
     // Alive, and every set on disk whole records with the records past the 21st intact.
@@ -491,19 +482,8 @@ private slots:
     void initTestCase() { testsupport::quietRaiseWarnings(); }
 
     void randomActions() {
-        const quint32 seed = static_cast<quint32>(envInt("QO_MONKEY_SEED", 20240610));
-        const int steps = envInt("QO_MONKEY_STEPS", 3000);
-        Monkey monkey(seed);
-        for (int step = 1; step <= steps; ++step) {
-            const QString fault = monkey.step();
-            if (!fault.isEmpty())
-                QFAIL(
-                    qPrintable(QStringLiteral("seed %1, step %2: %3\nlast actions:\n  %4")
-                                   .arg(seed)
-                                   .arg(step)
-                                   .arg(fault, monkey.lastActions().join(QStringLiteral("\n  ")))));
-        }
-        qInfo("%d steps for seed %u: %s", steps, seed, qPrintable(monkey.tally()));
+        const QString failure = testsupport::runMonkey<Monkey>(3000);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
 };
 

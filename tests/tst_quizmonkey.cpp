@@ -38,12 +38,6 @@ const QByteArray Numbers[] = {"1",
                               QByteArray(10, ' ')};
 const std::int16_t Corrects[] = {0, 1, 2, 3, -1, 4, 300, -32768};
 
-int envInt(const char* name, int fallback) {
-    bool ok = false;
-    const int value = qEnvironmentVariableIntValue(name, &ok);
-    return ok ? value : fallback;
-}
-
 QByteArray soundSet() {
     QByteArray bytes;
     for (int k = 1; k <= 5; ++k) {
@@ -79,8 +73,6 @@ public:
             writeSet(name);
         restart();
     }
-
-    int corpusSize() const { return m_corpus.size(); }
 
     QString step() {
         m_responder.clear();
@@ -298,20 +290,9 @@ private slots:
     void initTestCase() { testsupport::quietRaiseWarnings(); }
 
     void randomActions() {
-        const quint32 seed = static_cast<quint32>(envInt("QO_MONKEY_SEED", 20240610));
-        const int steps = envInt("QO_MONKEY_STEPS", 1500);
-        Monkey monkey(seed);
-        QVERIFY(monkey.corpusSize() > 0);
-        for (int step = 1; step <= steps; ++step) {
-            const QString fault = monkey.step();
-            if (!fault.isEmpty())
-                QFAIL(
-                    qPrintable(QStringLiteral("seed %1, step %2: %3\nlast actions:\n  %4")
-                                   .arg(seed)
-                                   .arg(step)
-                                   .arg(fault, monkey.lastActions().join(QStringLiteral("\n  ")))));
-        }
-        qInfo("%d steps for seed %u: %s", steps, seed, qPrintable(monkey.tally()));
+        QVERIFY(!corpusSets().isEmpty());
+        const QString failure = testsupport::runMonkey<Monkey>(1500);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
 };
 

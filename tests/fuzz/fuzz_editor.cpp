@@ -4,7 +4,6 @@
 #include "fuzzsupport.h"
 #include "module1.h"
 #include "program.h"
-#include "testsupport.h"
 
 #include <set>
 
@@ -13,14 +12,6 @@ namespace {
 const QString SetName = QStringLiteral("varnikol.dyr");
 const QString Numbers[] = {QStringLiteral("21"), QStringLiteral("2.5"), QStringLiteral("20"),
                            QStringLiteral("1")};
-
-bool unexpectedError(const testsupport::ScriptedResponder& responder) {
-    for (const testsupport::MessageCall& call : responder.calls()) {
-        if (call.prompt.startsWith(QStringLiteral("Neocekivana greska")))
-            return true;
-    }
-    return false;
-}
 
 } // namespace
 
@@ -67,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         noteShown();
     }
     form.Command2->click();
-    FUZZ_CHECK(!unexpectedError(responder));
+    FUZZ_CHECK(!fuzz::unexpectedError(responder));
     if (form.hasUnsavedChanges())
         return 0; // the number box named no question, so nothing was saved
 

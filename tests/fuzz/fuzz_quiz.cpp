@@ -3,19 +3,10 @@
 // "&Meni". The first three bytes choose the answers; the rest is the set file.
 #include "fuzzsupport.h"
 #include "program.h"
-#include "testsupport.h"
 
 namespace {
 
 const QString SetName = QStringLiteral("varnikol.dyr");
-
-bool unexpectedError(const testsupport::ScriptedResponder& responder) {
-    for (const testsupport::MessageCall& call : responder.calls()) {
-        if (call.prompt.startsWith(QStringLiteral("Neocekivana greska")))
-            return true;
-    }
-    return false;
-}
 
 } // namespace
 
@@ -53,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (form.isLoaded())
         form.Command3->click();
     FUZZ_CHECK(!form.isLoaded());
-    FUZZ_CHECK(!unexpectedError(responder));
+    FUZZ_CHECK(!fuzz::unexpectedError(responder));
     // The quiz only reads.
     FUZZ_CHECK(testsupport::readAll(fuzz::appFolder().filePath(SetName)) == set);
     return 0;

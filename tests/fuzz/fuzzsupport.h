@@ -3,6 +3,7 @@
 #pragma once
 
 #include "apppath.h"
+#include "testsupport.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -51,6 +52,16 @@ inline void startWidgets() {
     static char* argv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", "offscreen");
     new QApplication(argc, argv); // lives for the whole run
+}
+
+// Whether a handler failed in a way the program does not expect (not one of the
+// runtime's own errors).
+inline bool unexpectedError(const testsupport::ScriptedResponder& responder) {
+    for (const testsupport::MessageCall& call : responder.calls()) {
+        if (call.prompt.startsWith(QStringLiteral("Neocekivana greska")))
+            return true;
+    }
+    return false;
 }
 
 } // namespace fuzz
