@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "codepage.h"
 #include "conversions.h"
 #include "program.h"
 #include "questionsetfile.h"
@@ -13,6 +14,7 @@ namespace {
 const QString WindowCaption = QStringLiteral("[qo] Editor pitanja");
 const QString BadNumber = QStringLiteral("Broj pitanja mora biti od 1 do 21");
 const QString SaveChanges = QStringLiteral("Sacuvati izmene pre izlaska?");
+const QString SaveBeforeOpen = QStringLiteral("Sacuvati izmene?");
 const QString SetFiles[] = {QStringLiteral("varnikol.dyr"), QStringLiteral("tuvek.dyr"),
                             QStringLiteral("neko.dyr")};
 
@@ -38,6 +40,15 @@ QString seen(const QString& field) {
         --end;
     text.truncate(end);
     return text;
+}
+
+// The question numbers, "3" or "3, 7 i 12".
+QString questionList(const QList<int>& numbers) {
+    QStringList texts;
+    for (const int n : numbers)
+        texts << QString::number(n);
+    const QString last = texts.takeLast();
+    return texts.isEmpty() ? last : texts.join(QStringLiteral(", ")) + QStringLiteral(" i ") + last;
 }
 
 } // namespace
@@ -174,10 +185,23 @@ void Form1::Form_Load() {
 }
 
 // Open: reads records 1 to 21 of the chosen file and shows the question the number
-// box names.
+// box names. Unsaved changes are offered for saving first, into the file they
+// belong to.
 void Form1::Command1_Click() {
     if (!numberBoxAllows(0))
         return;
+    if (hasUnsavedChanges()) {
+        switch (rt::MsgBox(SaveBeforeOpen, rt::vbYesNoCancel + rt::vbQuestion, WindowCaption)) {
+        case rt::vbYes:
+            if (!save(m_changesFile.isEmpty() ? SetFileName : m_changesFile))
+                return;
+            break;
+        case rt::vbNo:
+            break;
+        default:
+            return;
+        }
+    }
     Module1& module1 = m_program.module1;
     // The records are read into a copy, so that a failed open leaves the table as it was.
     auto table = module1.QuestionTable;
@@ -205,22 +229,27 @@ void Form1::Command1_Click() {
     module1.RecordCounter = 0;
     Loaded = -1;
     rememberSavedState();
+    m_changesFile = SetFileName;
 }
 
 void Form1::Command2_Click() {
-    save();
+    save(SetFileName);
 }
 
-bool Form1::save() {
+bool Form1::save(const QString& fileName) {
     if (!numberBoxAllows(0))
         return false;
     Module1& module1 = m_program.module1;
-    // A failed save leaves the table as it was; the file on disk stays whole because
-    // the records reach it all at once on closing.
+    // A failed or declined save leaves the table as it was; the file on disk stays
+    // whole because the records reach it all at once on closing.
     const auto before = module1.QuestionTable;
     try {
         module1.FormToRecord();
-        qo::QuestionSetFile::OpenSetFile(SetFileName);
+        if (!acceptsLostCharacters()) {
+            module1.QuestionTable = before;
+            return false;
+        }
+        qo::QuestionSetFile::OpenSetFile(fileName);
         for (int k = 0; k < TableSize; ++k) {
             module1.RecordCounter = rt::add16(module1.RecordCounter, 1);
             qo::QuestionSetFile::WriteQuestion(module1.RecordCounter,
@@ -236,7 +265,29 @@ bool Form1::save() {
     }
     module1.RecordCounter = 0;
     rememberSavedState();
+    m_changesFile = fileName;
     return true;
+}
+
+bool Form1::acceptsLostCharacters() {
+    QList<int> questions;
+    for (int p = 0; p < TableSize; ++p) {
+        const qo::QuestionRecord& record = m_program.module1.QuestionTable[p];
+        bool fits = rt::fitsCodePage(record.Number) && rt::fitsCodePage(record.Question);
+        for (const auto& answer : record.Answers)
+            fits = fits && rt::fitsCodePage(answer);
+        if (!fits)
+            questions << p + 1;
+    }
+    if (questions.isEmpty())
+        return true;
+    const QString prompt =
+        (questions.size() == 1 ? QStringLiteral("Pitanje %1 sadrzi znakove")
+                               : QStringLiteral("Pitanja %1 sadrze znakove")) +
+        QStringLiteral(" koje datoteka ne moze da sacuva (na primer cirilicu ili emotikone); "
+                       "bice snimljeni kao '?'.\n\nSnimiti ipak?");
+    return rt::MsgBox(prompt.arg(questionList(questions)), rt::vbYesNo + rt::vbExclamation,
+                      WindowCaption) == rt::vbYes;
 }
 
 void Form1::Command3_Click() {
@@ -317,7 +368,7 @@ bool Form1::Form_QueryUnload() {
     switch (rt::MsgBox(SaveChanges, rt::vbYesNoCancel + rt::vbQuestion, WindowCaption)) {
     case rt::vbYes:
         // A failed save keeps the window open; its error is reported on the way out.
-        return save();
+        return save(SetFileName);
     case rt::vbNo:
         return true;
     default:
@@ -346,13 +397,10 @@ std::optional<Form1::SeenSet> Form1::seenSet() const {
                               ? seen(record.Number)
                               : rt::Str(static_cast<long long>(p + 1));
         question.question = seen(record.Question);
-        bool blank = question.question.isEmpty();
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 4; ++i)
             question.answers[i] = seen(record.Answers[i]);
-            blank = blank && question.answers[i].isEmpty();
-        }
-        // The answer mark of a question without any text carries nothing.
-        question.correct = blank ? 0 : record.Correct;
+        // The answer mark counts even on a question without any text: a save writes it.
+        question.correct = record.Correct;
     }
     return set;
 }

@@ -78,8 +78,12 @@ private:
     std::optional<SeenSet> seenSet() const;
     void rememberSavedState();
 
-    // Save; false when the number box refused it. File errors are raised.
-    bool save();
+    // Saves the set into the named file; false when the number box refused it or the
+    // user chose not to lose characters the file can't hold. File errors are raised.
+    bool save(const QString& fileName);
+    // Whether the set's texts fit the file's code page, or the user agrees that what
+    // doesn't will be stored as '?'.
+    bool acceptsLostCharacters();
     // Checks that the number box names a question and that moving by step keeps it
     // within 1 to 21; otherwise tells the user and returns false.
     bool numberBoxAllows(int step);
@@ -88,6 +92,8 @@ private:
 
     Program& m_program;
     SeenSet m_saved;
+    // The file the set on show was last opened from or saved to; empty before either.
+    QString m_changesFile;
 
     friend class Module1;
 };

@@ -30,11 +30,14 @@ constexpr std::array<char16_t, 128> kHighHalf = {
 int byteFor(char16_t c) {
     if (c < 0x80)
         return c;
-    for (int i = 0; i < 128; ++i) {
-        if (kHighHalf[i] == c)
-            return 0x80 + i;
-    }
-    return -1;
+    // The high half's bytes by character, 0 for a character it lacks (no high byte is 0).
+    static const std::array<unsigned char, 0x10000> high = [] {
+        std::array<unsigned char, 0x10000> table{};
+        for (int i = 0; i < 128; ++i)
+            table[kHighHalf[i]] = static_cast<unsigned char>(0x80 + i);
+        return table;
+    }();
+    return high[c] ? high[c] : -1;
 }
 
 } // namespace
@@ -42,8 +45,16 @@ int byteFor(char16_t c) {
 QByteArray toCodePage(const QString& text) {
     QByteArray bytes;
     bytes.reserve(text.size());
-    for (const QChar c : text) {
-        const int b = byteFor(c.unicode());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // A character beyond the 16-bit range (an emoji) is a pair of surrogates:
+        // one character, so one '?'. A lone surrogate is a '?' of its own.
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() &&
+            text.at(i + 1).isLowSurrogate()) {
+            bytes.append('?');
+            ++i;
+            continue;
+        }
+        const int b = byteFor(text.at(i).unicode());
         bytes.append(static_cast<char>(b < 0 ? '?' : b));
     }
     return bytes;

@@ -6,7 +6,8 @@
 
 namespace rt {
 
-// Each character becomes one byte; a character the code page cannot hold becomes '?'.
+// Each character (one code point: a surrogate pair is one character) becomes one
+// byte; a character the code page cannot hold becomes '?'.
 QByteArray toCodePage(const QString& text);
 // Each byte becomes one character.
 QString fromCodePage(const QByteArray& bytes);

@@ -91,10 +91,25 @@ std::int16_t add16(std::int16_t a, int b) {
     return static_cast<std::int16_t>(sum);
 }
 
+QString leftCodePoints(const QString& text, int n, int* count) {
+    qsizetype end = 0;
+    int taken = 0;
+    while (end < text.size() && taken < n) {
+        const bool pair = text.at(end).isHighSurrogate() && end + 1 < text.size() &&
+                          text.at(end + 1).isLowSurrogate();
+        end += pair ? 2 : 1;
+        ++taken;
+    }
+    if (count)
+        *count = taken;
+    return text.left(end);
+}
+
 QString fixedAssign(const QString& text, int width) {
-    QString result = text.left(width);
-    if (result.size() < width)
-        result.append(QString(width - result.size(), QLatin1Char(' ')));
+    int count = 0;
+    QString result = leftCodePoints(text, width, &count);
+    if (count < width)
+        result.append(QString(width - count, QLatin1Char(' ')));
     return result;
 }
 

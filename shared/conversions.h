@@ -28,7 +28,12 @@ std::int16_t CInt(const QString& text);
 // 16-bit counter arithmetic: past the range is the overflow error.
 std::int16_t add16(std::int16_t a, int b);
 
-// Fixed-length assignment: left-aligned, cut at the width, filled with spaces.
+// The first n characters of a text, a character being one code point: a surrogate
+// pair is never split. count, when given, receives how many characters that is.
+QString leftCodePoints(const QString& text, int n, int* count = nullptr);
+
+// Fixed-length assignment: left-aligned, cut at the width, filled with spaces; the
+// width counts code points.
 QString fixedAssign(const QString& text, int width);
 
 } // namespace rt

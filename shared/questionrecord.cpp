@@ -10,9 +10,10 @@ template <int Width> void FixedText<Width>::assign(const QString& text) {
 }
 
 template <int Width> void FixedText<Width>::setRaw(const QString& chars) {
-    m_chars = chars.left(Width);
-    if (m_chars.size() < Width)
-        m_chars.append(QString(Width - m_chars.size(), QChar(0)));
+    int count = 0;
+    m_chars = rt::leftCodePoints(chars, Width, &count);
+    if (count < Width)
+        m_chars.append(QString(Width - count, QChar(0)));
 }
 
 template class FixedText<10>;
@@ -21,8 +22,9 @@ template class FixedText<80>;
 namespace {
 
 template <int Width> void put(QByteArray& bytes, int offset, const FixedText<Width>& field) {
+    // Width characters make exactly Width bytes.
     const QByteArray encoded = rt::toCodePage(field.text());
-    bytes.replace(offset, Width, encoded.left(Width));
+    bytes.replace(offset, Width, encoded.leftJustified(Width, '\0', true));
 }
 
 template <int Width> void get(const QByteArray& bytes, int offset, FixedText<Width>& field) {

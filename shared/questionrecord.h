@@ -8,7 +8,8 @@
 
 namespace qo {
 
-// A fixed-length text field. It always holds exactly Width characters: a fresh
+// A fixed-length text field. It always holds exactly Width characters, a character
+// being one code point (an emoji is one character, stored as one '?'): a fresh
 // field is all NUL characters, and storing a text cuts it at the width and fills
 // the rest with spaces.
 template <int Width> class FixedText {
@@ -23,7 +24,8 @@ public:
         return *this;
     }
 
-    // All Width characters, trailing spaces and NULs included.
+    // All Width characters, trailing spaces and NULs included (a character beyond
+    // the 16-bit range takes two QChars).
     const QString& text() const { return m_chars; }
     operator const QString&() const { return m_chars; }
 

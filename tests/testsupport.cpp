@@ -21,6 +21,8 @@ ScriptedResponder::ScriptedResponder() {
             onMessage(call);
         if (!m_answers.isEmpty())
             return m_answers.takeFirst();
+        if (chooseAnswer)
+            return chooseAnswer(call);
         return (flags & 7) == rt::vbYesNo ? int(rt::vbNo) : int(rt::vbOK);
     });
     rt::setEndHandler([this] { ++m_endCount; });
@@ -37,6 +39,20 @@ TempAppFolder::TempAppFolder() {
 
 TempAppFolder::~TempAppFolder() {
     rt::setAppPathForTesting(QString());
+}
+
+namespace {
+QtMessageHandler previousHandler = nullptr;
+}
+
+void quietRaiseWarnings() {
+    previousHandler = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+            if (type == QtWarningMsg && message.contains(QLatin1String("does not support raise()")))
+                return;
+            if (previousHandler)
+                previousHandler(type, context, message);
+        });
 }
 
 QByteArray readAll(const QString& path) {

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace testsupport {
 
 struct MessageCall {
@@ -16,8 +18,8 @@ struct MessageCall {
 };
 
 // Stands in for the real message box and program end while it lives: every box
-// is recorded and answered with the next scripted button (OK, or No for a Yes/No
-// box, when nothing is scripted).
+// is recorded and answered with the next scripted button (when nothing is scripted:
+// chooseAnswer's, or else OK, or No for a Yes/No box).
 class ScriptedResponder {
 public:
     ScriptedResponder();
@@ -33,6 +35,8 @@ public:
 
     // Runs inside a box: lets a test look at the program while the box is up.
     std::function<void(const MessageCall&)> onMessage;
+    // Answers a box when nothing is scripted (a monkey test's random answers).
+    std::function<int(const MessageCall&)> chooseAnswer;
 
 private:
     QList<int> m_answers;
@@ -51,6 +55,33 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// Runs a monkey test: Monkey(seed), then its step() as often as asked, each giving
+// the fault it found or an empty text. The seed and the number of steps are
+// QO_MONKEY_SEED and QO_MONKEY_STEPS, or 20240610 and defaultSteps. Gives the
+// failure with the seed, the step and the monkey's lastActions(), or an empty text.
+template <typename Monkey> QString runMonkey(int defaultSteps) {
+    bool given = false;
+    const int seedValue = qEnvironmentVariableIntValue("QO_MONKEY_SEED", &given);
+    const auto seed = static_cast<quint32>(given ? seedValue : 20240610);
+    const int stepsValue = qEnvironmentVariableIntValue("QO_MONKEY_STEPS", &given);
+    const int steps = given ? stepsValue : defaultSteps;
+    Monkey monkey(seed);
+    for (int step = 1; step <= steps; ++step) {
+        const QString fault = monkey.step();
+        if (!fault.isEmpty())
+            return QStringLiteral("seed %1, step %2: %3\nlast actions:\n  %4")
+                .arg(seed)
+                .arg(step)
+                .arg(fault, monkey.lastActions().join(QStringLiteral("\n  ")));
+    }
+    qInfo("%d steps for seed %u: %s", steps, seed, qPrintable(monkey.tally()));
+    return QString();
+}
+
+// Drops the offscreen platform's warning that it can't raise a window, which a test
+// opening thousands of windows would print thousands of times.
+void quietRaiseWarnings();
 
 QByteArray readAll(const QString& path);
 // Writes the records as records 1, 2, ... of the named set in the program's folder.

@@ -96,6 +96,14 @@ private slots:
         QCOMPARE(rt::Left(QStringLiteral("[qo] Kviz"), 12), QStringLiteral("[qo] Kviz"));
         QCOMPARE(rt::fixedAssign(QStringLiteral("ab"), 4), QStringLiteral("ab  "));
         QCOMPARE(rt::fixedAssign(QStringLiteral("abcdef"), 4), QStringLiteral("abcd"));
+        // Widths count code points: an emoji is one character and is never split.
+        const QString smile = QStringLiteral(u"\U0001F600");
+        QCOMPARE(rt::fixedAssign(smile, 3), smile + QStringLiteral("  "));
+        QCOMPARE(rt::fixedAssign(QStringLiteral("abc") + smile, 4), QStringLiteral("abc") + smile);
+        QCOMPARE(rt::fixedAssign(QStringLiteral("abc") + smile, 3), QStringLiteral("abc"));
+        int count = 0;
+        QCOMPARE(rt::leftCodePoints(smile + smile + u'a', 2, &count), smile + smile);
+        QCOMPARE(count, 2);
     }
 };
 

@@ -73,6 +73,11 @@ struct Editor {
         box->clear();
         QTest::keyClicks(box, text);
     }
+    // Types any text, also beyond Latin-1 (which keyClicks refuses), as one key press.
+    void typeAny(QLineEdit* box, const QString& text) {
+        box->clear();
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, text, Qt::NoModifier);
+    }
     void open() { click(form.Command1); }
     void save() { click(form.Command2); }
     void next() { click(form.Command5); }
@@ -520,9 +525,11 @@ private slots:
         QList<qo::QuestionRecord> set = numberedSet(21);
         set[0].Correct = static_cast<std::int16_t>(correct);
         writeAll(e.path(), bytesOf(set));
-        e.click(e.form.Option(1));
+        e.click(e.form.Option(1)); // a change: Open asks, and No drops it
+        responder.answer(rt::vbNo);
         e.open();
-        QVERIFY(responder.calls().isEmpty());
+        QCOMPARE(responder.calls().size(), 1);
+        QCOMPARE(responder.last().prompt, QStringLiteral("Sacuvati izmene?"));
         QCOMPARE(e.selectedOption(), -1);
         QCOMPARE(e.module.CorrectIndex, correct);
         e.save();
@@ -540,8 +547,9 @@ private slots:
         e.next();
         const auto table = e.module.QuestionTable;
         const QStringList boxes = e.boxes();
+        responder.answer(rt::vbNo); // not saving the changes first
         e.open();
-        QCOMPARE(responder.calls().size(), 1);
+        QCOMPARE(responder.calls().size(), 2);
         QVERIFY(responder.last().prompt.contains(QStringLiteral("varnikol.dyr")));
         QCOMPARE(responder.last().title, QStringLiteral("Greska"));
         QCOMPARE(responder.last().flags, 16);
@@ -552,7 +560,7 @@ private slots:
         // The work can still be saved elsewhere.
         e.click(e.form.Option1(1));
         e.save();
-        QCOMPARE(responder.calls().size(), 1);
+        QCOMPARE(responder.calls().size(), 2);
         QCOMPARE(recordIn(readAll(e.path(QStringLiteral("tuvek.dyr"))), 1).Question.text(),
                  pad("Moje pitanje"));
     }
@@ -586,13 +594,17 @@ private slots:
         QTest::addColumn<QString>("what");
         QTest::addColumn<bool>("asks");
         QTest::newRow("start") << "start" << false;
-        QTest::newRow("moves before any open") << "moves" << false;
+        // Before any open, a move keeps the marked answer on the empty questions it
+        // passes; a save would write those marks, so they are changes.
+        QTest::newRow("moves before any open") << "moves" << true;
         QTest::newRow("open and moves") << "open moves" << false;
         QTest::newRow("trailing spaces") << "open spaces" << false;
         QTest::newRow("typed") << "typed" << true;
         QTest::newRow("typed, moved away") << "typed moves" << true;
         QTest::newRow("typed and saved") << "typed save" << false;
         QTest::newRow("answer changed") << "open answer" << true;
+        QTest::newRow("answer marked on an empty question") << "empty answer" << true;
+        QTest::newRow("empty question marked, moved away") << "empty answer moves" << true;
     }
 
     void closingAsksOnlyAboutChanges() {
@@ -607,6 +619,10 @@ private slots:
         QVERIFY(!e.form.hasUnsavedChanges());
         if (what.contains(QStringLiteral("open")))
             e.open();
+        if (what.contains(QStringLiteral("empty"))) {
+            e.open();
+            e.next(); // question 2: no text, (A) marked
+        }
         if (what.contains(QStringLiteral("spaces")))
             e.type(e.form.Text2, QStringLiteral("Prvo   "));
         if (what.contains(QStringLiteral("typed")))
@@ -663,6 +679,175 @@ private slots:
         QCOMPARE(QFileInfo(e.path()).isFile(), saved);
         if (saved)
             QCOMPARE(recordIn(readAll(e.path()), 1).Question.text(), pad("Nesacuvano"));
+    }
+
+    // An answer marked on a question without text reaches the file through the
+    // closing question.
+    void markOnEmptyQuestionIsKept() {
+        ScriptedResponder responder;
+        Editor e;
+        QList<qo::QuestionRecord> set = numberedSet(21);
+        set[1] = question("2", "");
+        writeAll(e.path(), bytesOf(set));
+        e.open();
+        e.next();
+        e.click(e.form.Option(2));
+        e.next();
+        responder.answer(rt::vbYes);
+        e.form.window()->close();
+        QCOMPARE(responder.calls().size(), 1);
+        QVERIFY(!e.form.isLoaded());
+        QCOMPARE(recordIn(readAll(e.path()), 2).Correct, 2);
+    }
+
+    // Open with unsaved changes asks first; Yes saves them into the file they came
+    // from, even when another file is chosen for opening.
+    void openAsksAboutUnsavedChanges_data() {
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<bool>("tuvekChosen");
+        QTest::addColumn<bool>("saveFails");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<QString>("shown"); // the question on show afterwards
+        QTest::newRow("nothing changed") << false << false << false << 0 << false << "Pitanje 1";
+        QTest::newRow("yes") << true << false << false << int(rt::vbYes) << true << "Izmena";
+        QTest::newRow("no") << true << false << false << int(rt::vbNo) << false << "Pitanje 1";
+        QTest::newRow("cancel") << true << false << false << int(rt::vbCancel) << false << "Izmena";
+        QTest::newRow("yes, tuvek chosen")
+            << true << true << false << int(rt::vbYes) << true << "Tuvek 1";
+        QTest::newRow("no, tuvek chosen")
+            << true << true << false << int(rt::vbNo) << false << "Tuvek 1";
+        QTest::newRow("yes, save fails")
+            << true << true << true << int(rt::vbYes) << false << "Izmena";
+    }
+
+    void openAsksAboutUnsavedChanges() {
+        QFETCH(bool, typed);
+        QFETCH(bool, tuvekChosen);
+        QFETCH(bool, saveFails);
+        QFETCH(int, answer);
+        QFETCH(bool, saved);
+        QFETCH(QString, shown);
+        ScriptedResponder responder;
+        Editor e;
+        const QByteArray varnikol = bytesOf(numberedSet(21));
+        QList<qo::QuestionRecord> tuvekSet = numberedSet(21);
+        tuvekSet[0].Question = QStringLiteral("Tuvek 1");
+        const QByteArray tuvek = bytesOf(tuvekSet);
+        writeAll(e.path(), varnikol);
+        writeAll(e.path(QStringLiteral("tuvek.dyr")), tuvek);
+        e.open();
+        if (typed)
+            e.type(e.form.Text2, QStringLiteral("Izmena"));
+        if (tuvekChosen)
+            e.click(e.form.Option1(1));
+        if (saveFails) {
+            QVERIFY(QFile::remove(e.path()));
+            QVERIFY(QDir(e.folder.path()).mkdir(QStringLiteral("varnikol.dyr")));
+        }
+        if (answer)
+            responder.answer(answer);
+        e.open();
+        QCOMPARE(responder.calls().size(), typed ? (saveFails ? 2 : 1) : 0);
+        if (typed) {
+            QCOMPARE(responder.calls().first().prompt, QStringLiteral("Sacuvati izmene?"));
+            QCOMPARE(responder.calls().first().flags, 35);
+            QCOMPARE(responder.calls().first().title, QStringLiteral("[qo] Editor pitanja"));
+        }
+        if (saveFails)
+            QVERIFY(responder.last().prompt.contains(QStringLiteral("varnikol.dyr")));
+        QCOMPARE(e.form.Text2->text().trimmed(), shown);
+        if (!saveFails)
+            QCOMPARE(recordIn(readAll(e.path()), 1).Question.text(),
+                     pad(saved ? "Izmena" : "Pitanje 1"));
+        QCOMPARE(readAll(e.path(QStringLiteral("tuvek.dyr"))), tuvek);
+        QCOMPARE(e.form.hasUnsavedChanges(), shown == QStringLiteral("Izmena") && !saved);
+    }
+
+    // Texts the file's code page can't hold are stored as '?' only after the user
+    // agrees; No leaves the file, the table and the window as they were.
+    void lostCharactersNeedConsent_data() {
+        const QString smile = QStringLiteral(u"\U0001F600");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("third");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("prompt");    // empty: no question asked
+        QTest::addColumn<QByteArray>("stored"); // question 1 on disk; empty: nothing written
+        const QString one = QStringLiteral(
+            "Pitanje 1 sadrzi znakove koje datoteka ne moze da sacuva (na primer cirilicu ili "
+            "emotikone); bice snimljeni kao '?'.\n\nSnimiti ipak?");
+        QString two = one;
+        two.replace(QStringLiteral("Pitanje 1 sadrzi"), QStringLiteral("Pitanja 1 i 3 sadrze"));
+        QTest::newRow("Serbian Latin")
+            << QStringLiteral(u"Šta je čđž?") << QStringLiteral(u"Ćao") << 0 << QString()
+            << QByteArray("\x8a"
+                          "ta je \xe8\xf0\x9e?");
+        QTest::newRow("Cyrillic, yes")
+            << QStringLiteral(u"Шта") << QString() << int(rt::vbYes) << one << QByteArray("???");
+        QTest::newRow("emoji on 1 and 3, yes")
+            << QStringLiteral("ok") + smile << smile << int(rt::vbYes) << two << QByteArray("ok?");
+        QTest::newRow("emoji on 1 and 3, no")
+            << QStringLiteral("ok") + smile << smile << int(rt::vbNo) << two << QByteArray();
+    }
+
+    void lostCharactersNeedConsent() {
+        QFETCH(QString, first);
+        QFETCH(QString, third);
+        QFETCH(int, answer);
+        QFETCH(QString, prompt);
+        QFETCH(QByteArray, stored);
+        ScriptedResponder responder;
+        Editor e;
+        e.typeAny(e.form.Text2, first);
+        e.next();
+        e.next();
+        e.typeAny(e.form.Text4, third);
+        QCOMPARE(e.form.Text4->text(), third);
+        const auto table = e.module.QuestionTable;
+        const QStringList boxes = e.boxes();
+        if (answer)
+            responder.answer(answer);
+        e.save();
+        QCOMPARE(responder.calls().size(), prompt.isEmpty() ? 0 : 1);
+        if (!prompt.isEmpty()) {
+            QCOMPARE(responder.last().prompt, prompt);
+            QCOMPARE(responder.last().flags, 52);
+            QCOMPARE(responder.last().title, QStringLiteral("[qo] Editor pitanja"));
+        }
+        QCOMPARE(e.boxes(), boxes);
+        if (stored.isEmpty()) {
+            QVERIFY(!QFile::exists(e.path()));
+            QVERIFY(e.module.QuestionTable == table);
+            QVERIFY(e.form.hasUnsavedChanges());
+            // Closing, Yes to saving and No to the lost characters: the window stays.
+            responder.answer(rt::vbYes);
+            responder.answer(rt::vbNo);
+            e.form.window()->close();
+            QVERIFY(e.form.isLoaded());
+            QVERIFY(!QFile::exists(e.path()));
+            return;
+        }
+        const QByteArray file = readAll(e.path());
+        QCOMPARE(file.size(), 21 * qo::RecordLength);
+        QCOMPARE(file.mid(10, 80), stored.leftJustified(80, ' '));
+        QVERIFY(!e.form.hasUnsavedChanges());
+    }
+
+    // An emoji is one character: it takes one place of the 80, a cut never splits
+    // it, and a move shows it whole.
+    void emojiIsOneCharacter() {
+        ScriptedResponder responder;
+        Editor e;
+        const QString smile = QStringLiteral(u"\U0001F600");
+        const QString x79(79, u'x');
+        e.typeAny(e.form.Text2, x79 + smile + QStringLiteral("yz"));
+        e.next();
+        e.previous();
+        QCOMPARE(e.form.Text2->text(), x79 + smile);
+        responder.answer(rt::vbYes);
+        e.save();
+        QCOMPARE(responder.calls().size(), 1);
+        QCOMPARE(readAll(e.path()).mid(10, 80), QByteArray(79, 'x') + '?');
     }
 };
 

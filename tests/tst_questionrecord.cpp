@@ -128,6 +128,45 @@ private slots:
         QCOMPARE(r.toBytes().at(10), '?');
     }
 
+    // One character is one code point: an emoji (a surrogate pair) takes one of the
+    // 80 places and one byte, and the cut at the width never splits it.
+    void charactersAreCodePoints_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QByteArray>("bytes");
+        const QString smile = QStringLiteral(u"\U0001F600");
+        const QString x79(79, u'x');
+        QTest::newRow("emoji") << smile + u'a' << smile + u'a' + QString(78, u' ')
+                               << QByteArray("?a").leftJustified(80, ' ');
+        QTest::newRow("emoji at the cut")
+            << x79 + smile + u'y' << x79 + smile << QByteArray(79, 'x') + '?';
+        QTest::newRow("emoji past the cut")
+            << x79 + u'x' + smile << x79 + u'x' << QByteArray(80, 'x');
+        QTest::newRow("eighty emoji")
+            << smile.repeated(81) << smile.repeated(80) << QByteArray(80, '?');
+        QTest::newRow("lone surrogate")
+            << QString(QChar(0xD83D)) + u'b' << QString(QChar(0xD83D)) + u'b' + QString(78, u' ')
+            << QByteArray("?b").leftJustified(80, ' ');
+        QTest::newRow("Cyrillic") << QStringLiteral(u"Жb")
+                                  << QStringLiteral(u"Жb") + QString(78, u' ')
+                                  << QByteArray("?b").leftJustified(80, ' ');
+    }
+
+    void charactersAreCodePoints() {
+        QFETCH(QString, text);
+        QFETCH(QString, field);
+        QFETCH(QByteArray, bytes);
+        QuestionRecord r;
+        r.Question = text;
+        QCOMPARE(r.Question.text(), field);
+        QCOMPARE(r.Question.text().toUcs4().size(), 80);
+        const QByteArray record = r.toBytes();
+        QCOMPARE(record.size(), qo::RecordLength);
+        QCOMPARE(record.mid(10, 80), bytes);
+        QCOMPARE(rt::toCodePage(field), bytes);
+        QCOMPARE(rt::fitsCodePage(field), !bytes.contains('?'));
+    }
+
     void everyByteRoundTrips() {
         QByteArray all;
         for (int b = 0; b < 256; ++b)
