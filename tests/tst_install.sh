@@ -66,7 +66,8 @@ grep -q "MIT License" "$prefix/share/doc/qo-kviz/copyright" || fail "licence mis
 [ "$(env -u DISPLAY "$prefix/bin/editor-pitanja" --version)" = "[qo] editor pitanja $version" ] ||
     fail "editor-pitanja --version"
 [ "$("$prefix/bin/dyr" --version)" = "dyr $version" ] || fail "dyr --version"
-env -u DISPLAY "$prefix/bin/kviz" --help | grep -q "^Upotreba: kviz" || fail "kviz --help"
+help=$(env -u DISPLAY "$prefix/bin/kviz" --help)
+grep -q "^Upotreba: kviz" <<<"$help" || fail "kviz --help"
 
 # Desktop entries and metadata as desktops and software centres read them.
 if command -v desktop-file-validate >/dev/null; then
@@ -153,7 +154,7 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v str
     menu=
     for _ in $(seq 100); do
         for window in $(xdotool search --onlyvisible --class '^kviz$' 2>/dev/null); do
-            if xdotool getwindowgeometry "$window" | grep -q 'Geometry: 435x'; then
+            if [[ $(xdotool getwindowgeometry "$window") == *'Geometry: 435x'* ]]; then
                 menu=$window
             fi
         done

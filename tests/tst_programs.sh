@@ -23,10 +23,14 @@ fail() {
 [ "$(env -u DISPLAY "$editor" --nepoznato --version)" = "[qo] editor pitanja $version" ] ||
     fail "editor-pitanja ignores unknown arguments"
 [ "$("$dyr" --version)" = "dyr $version" ] || fail "dyr --version"
-env -u DISPLAY "$kviz" --help | grep -q '^  -v, --version' || fail "kviz --help"
-env -u DISPLAY "$editor" -h | grep -q '^Upotreba: editor-pitanja \[opcije\]' ||
-    fail "editor-pitanja -h"
-"$dyr" --help | grep -q 'dyr dump FILE' || fail "dyr --help"
+# Whole outputs first: grep -q stops reading at its match, and under pipefail the
+# writer's broken pipe would fail the check.
+help=$(env -u DISPLAY "$kviz" --help)
+grep -q '^  -v, --version' <<<"$help" || fail "kviz --help"
+help=$(env -u DISPLAY "$editor" -h)
+grep -q '^Upotreba: editor-pitanja \[opcije\]' <<<"$help" || fail "editor-pitanja -h"
+help=$("$dyr" --help)
+grep -q 'dyr dump FILE' <<<"$help" || fail "dyr --help"
 
 # A folder named in Windows-1250: "pitanja" followed by e with a grave accent.
 folder=$work/$(printf 'pitanja\xe8')
