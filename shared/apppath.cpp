@@ -33,7 +33,7 @@ QString decoded(const QByteArray& native) {
 // The executable's folder as the system names it, read from the link /proc keeps to
 // the executable; empty where there is no such link. Qt's own answer goes through a
 // decoded name and comes back empty for a name that isn't valid UTF-8.
-QByteArray linuxExecutableFolder() {
+QByteArray readExecutableFolder() {
     QByteArray file(4096, Qt::Uninitialized);
     for (;;) {
         const ssize_t n = ::readlink("/proc/self/exe", file.data(), file.size());
@@ -49,6 +49,12 @@ QByteArray linuxExecutableFolder() {
     if (slash < 0)
         return {};
     return slash == 0 ? QByteArray("/") : file.left(slash);
+}
+
+// Read once: the quiz asks for every question it shows.
+const QByteArray& linuxExecutableFolder() {
+    static const QByteArray folder = readExecutableFolder();
+    return folder;
 }
 #endif
 

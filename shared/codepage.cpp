@@ -60,12 +60,13 @@ QByteArray toCodePage(const QString& text) {
     return bytes;
 }
 
-QString fromCodePage(const QByteArray& bytes) {
-    QString text;
-    text.reserve(bytes.size());
+QString fromCodePage(QByteArrayView bytes) {
+    // Filled in place: the quiz decodes a whole record for every question it shows.
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
     for (const char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
-        text.append(b < 0x80 ? QChar(b) : QChar(kHighHalf[b - 0x80]));
+        *out++ = b < 0x80 ? QChar(b) : QChar(kHighHalf[b - 0x80]);
     }
     return text;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace rt {
@@ -10,7 +11,7 @@ namespace rt {
 // byte; a character the code page cannot hold becomes '?'.
 QByteArray toCodePage(const QString& text);
 // Each byte becomes one character.
-QString fromCodePage(const QByteArray& bytes);
+QString fromCodePage(QByteArrayView bytes);
 // Whether every character of the text has a byte of its own in the code page.
 bool fitsCodePage(const QString& text);
 

@@ -3,6 +3,8 @@
 #include "codepage.h"
 #include "conversions.h"
 
+#include <algorithm>
+
 namespace qo {
 
 template <int Width> void FixedText<Width>::assign(const QString& text) {
@@ -10,6 +12,13 @@ template <int Width> void FixedText<Width>::assign(const QString& text) {
 }
 
 template <int Width> void FixedText<Width>::setRaw(const QString& chars) {
+    // What the code page gives never holds a surrogate: Width such characters are the
+    // field as it is. The quiz decodes a record for every question it shows.
+    if (chars.size() == Width &&
+        std::none_of(chars.cbegin(), chars.cend(), [](QChar c) { return c.isSurrogate(); })) {
+        m_chars = chars;
+        return;
+    }
     int count = 0;
     m_chars = rt::leftCodePoints(chars, Width, &count);
     if (count < Width)
@@ -27,8 +36,8 @@ template <int Width> void put(QByteArray& bytes, int offset, const FixedText<Wid
     bytes.replace(offset, Width, encoded.leftJustified(Width, '\0', true));
 }
 
-template <int Width> void get(const QByteArray& bytes, int offset, FixedText<Width>& field) {
-    field.setRaw(rt::fromCodePage(bytes.mid(offset, Width)));
+template <int Width> void get(QByteArrayView bytes, int offset, FixedText<Width>& field) {
+    field.setRaw(rt::fromCodePage(bytes.sliced(offset, Width)));
 }
 
 } // namespace
@@ -46,9 +55,10 @@ QByteArray QuestionRecord::toBytes() const {
 }
 
 QuestionRecord QuestionRecord::fromBytes(const QByteArray& source) {
-    QByteArray bytes = source.left(RecordLength);
-    if (bytes.size() < RecordLength)
-        bytes.append(QByteArray(RecordLength - bytes.size(), '\0'));
+    QByteArray padded;
+    if (source.size() < RecordLength)
+        padded = source + QByteArray(RecordLength - source.size(), '\0');
+    const QByteArrayView bytes = source.size() < RecordLength ? padded : source;
     QuestionRecord record;
     get(bytes, layout::NumberOffset, record.Number);
     get(bytes, layout::QuestionOffset, record.Question);

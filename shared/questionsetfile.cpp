@@ -32,19 +32,6 @@ namespace {
 // Bytes written since the file was opened, by their offset in the file.
 using Written = std::map<qint64, QByteArray>;
 
-struct Slot {
-    bool open = false;
-    QString fileName;
-    QString path;
-    std::unique_ptr<QFile> file; // the set as it was opened, for reading only
-    Written written;
-};
-
-Slot& slot() {
-    static Slot s;
-    return s;
-}
-
 // A save streams the old file across in pieces of this size, so its memory stays
 // the same however long the file is.
 constexpr qint64 Chunk = 256 * 1024;
@@ -132,6 +119,124 @@ QString kindOf(mode_t mode) {
 }
 #endif
 
+// The set as it was opened, for reading only. Where the platform has descriptors it
+// is a plain one read with pread, so that a question costs an open, a stat, one read
+// and a close; a QFile is made of it only when a save streams the old file across.
+class Source {
+public:
+    Source() = default;
+    Source(const Source&) = delete;
+    Source& operator=(const Source&) = delete;
+    ~Source() { reset(); }
+
+#if defined(Q_OS_UNIX)
+    void adopt(int fd, qint64 size) {
+        reset();
+        m_fd = fd;
+        m_size = size;
+    }
+#endif
+    void adopt(std::unique_ptr<QFile> file) {
+        reset();
+        m_size = file->size();
+        m_file = std::move(file);
+    }
+
+    qint64 size() const {
+        return m_size;
+    }
+
+    // Reads up to size bytes at offset; fewer only at the end of the file. Returns
+    // false with the system's error number (0 where there is none) on failure.
+    bool readAt(qint64 offset, char* data, qint64 size, qint64* got, int* error) {
+        *got = 0;
+        *error = 0;
+#if defined(Q_OS_UNIX)
+        if (m_fd >= 0) {
+            while (*got < size) {
+                const ssize_t n = ::pread(m_fd, data + *got, static_cast<size_t>(size - *got),
+                                          static_cast<off_t>(offset + *got));
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n < 0) {
+                    *error = errno;
+                    return false;
+                }
+                if (n == 0)
+                    break;
+                *got += n;
+            }
+            return true;
+        }
+#endif
+        errno = 0;
+        if (!m_file->seek(offset)) {
+            *error = errno;
+            return false;
+        }
+        *got = m_file->read(data, size);
+        if (*got < 0 || m_file->error() != QFileDevice::NoError) {
+            *error = errno;
+            m_reason = reason(*m_file, *error);
+            m_file->unsetError();
+            *got = 0;
+            return false;
+        }
+        return true;
+    }
+
+    // Why the last read failed, for a platform without descriptors.
+    const QString& qtReason() const {
+        return m_reason;
+    }
+
+    // The file as a QFile, for the save's streaming; it keeps the same descriptor.
+    QFile* file() {
+#if defined(Q_OS_UNIX)
+        if (!m_file && m_fd >= 0) {
+            auto file = std::make_unique<QFile>();
+            if (file->open(m_fd, QIODevice::ReadOnly | QIODevice::Unbuffered,
+                           QFileDevice::AutoCloseHandle)) {
+                m_fd = -1;
+                m_file = std::move(file);
+            }
+        }
+#endif
+        return m_file.get();
+    }
+
+private:
+    void reset() {
+#if defined(Q_OS_UNIX)
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+#endif
+        m_file.reset();
+        m_size = 0;
+    }
+
+#if defined(Q_OS_UNIX)
+    int m_fd = -1;
+#endif
+    std::unique_ptr<QFile> m_file;
+    qint64 m_size = 0;
+    QString m_reason;
+};
+
+struct Slot {
+    bool open = false;
+    QString fileName;
+    QString path;
+    std::unique_ptr<Source> source;
+    Written written;
+};
+
+Slot& slot() {
+    static Slot s;
+    return s;
+}
+
 void requireOpen() {
     if (!slot().open)
         rt::raiseFileError(QString(), QStringLiteral("Datoteka sa pitanjima nije otvorena."));
@@ -149,11 +254,13 @@ enum class Opened { Yes, Missing };
 // asked for. Anything else (a folder, a FIFO, a device such as /dev/zero, also
 // behind a link) is refused before a byte is read and without waiting for a
 // FIFO's writer.
-Opened openRegular(QFile& file, const QString& fileName, const QString& path) {
+Opened openRegular(Source& source, const QString& fileName, const QString& path) {
     const auto refuse = [&](const QString& why) {
         rt::raiseFileError(fileName, QStringLiteral("Datoteka se ne moze otvoriti: %1").arg(why));
     };
 #if defined(Q_OS_UNIX)
+    // O_NONBLOCK keeps a FIFO's open from waiting for a writer; on the regular file
+    // that is all this ever reads, it changes nothing.
     const int fd =
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
@@ -171,11 +278,7 @@ Opened openRegular(QFile& file, const QString& fileName, const QString& path) {
         ::close(fd);
         refuse(notRegular(kindOf(status.st_mode)));
     }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags != -1)
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle))
-        refuse(reason(file, 0));
+    source.adopt(fd, static_cast<qint64>(status.st_size));
 #else
     const QFileInfo info(path);
     if (!info.exists())
@@ -183,9 +286,10 @@ Opened openRegular(QFile& file, const QString& fileName, const QString& path) {
     if (!info.isFile())
         refuse(info.isDir() ? notRegular(QStringLiteral("folder"))
                             : notRegular(QStringLiteral("posebna datoteka")));
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        refuse(reason(file, 0));
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        refuse(reason(*file, 0));
+    source.adopt(std::move(file));
 #endif
     return Opened::Yes;
 }
@@ -196,11 +300,11 @@ void openSlot(const QString& fileName, bool create) {
         rt::raiseFileError(fileName,
                            QStringLiteral("Druga datoteka sa pitanjima je vec otvorena."));
     const QString path = pathFor(fileName);
-    auto file = std::make_unique<QFile>();
+    auto source = std::make_unique<Source>();
     // A missing file is created with NewOnly, so one that another program made
     // in the meantime is read, never emptied.
     for (int attempt = 0;; ++attempt) {
-        if (openRegular(*file, fileName, path) == Opened::Yes)
+        if (openRegular(*source, fileName, path) == Opened::Yes)
             break;
         if (!create)
             rt::raiseFileError(fileName, QStringLiteral("Datoteka ne postoji."));
@@ -219,7 +323,7 @@ void openSlot(const QString& fileName, bool create) {
         rt::raiseFileError(
             fileName, QStringLiteral("Datoteka ne postoji i ne moze se napraviti: %1").arg(why));
     }
-    s = Slot{true, fileName, path, std::move(file), {}};
+    s = Slot{true, fileName, path, std::move(source), {}};
 }
 
 // The file a save really replaces: the end of a chain of links, as QSaveFile finds it.
@@ -474,6 +578,12 @@ void save(const QString& fileName, const QString& path, qint64 newSize, QFile* o
         failWriting(reason(out, error));
     }
 
+    // Everything of the old file is across. Let go of it before the rename, so that
+    // the rename frees it at once instead of leaving an unlinked, still open file
+    // for the last close to free.
+    if (old)
+        old->close();
+
     if (const int error = syncToDisk(out); error != 0) {
         failWriting(
             error == ENOSPC
@@ -512,16 +622,16 @@ void ReadQuestion(int n, QuestionRecord& record) {
         record = QuestionRecord::fromBytes(it->second);
         return;
     }
-    QByteArray bytes;
-    if (s.file->seek(offset))
-        bytes = s.file->read(RecordLength);
-    if (s.file->error() != QFileDevice::NoError) {
-        const int error = errno;
-        s.file->unsetError();
-        rt::raiseFileError(
-            s.fileName,
-            QStringLiteral("Datoteka se ne moze procitati: %1").arg(reason(*s.file, error)));
+    QByteArray bytes(RecordLength, Qt::Uninitialized);
+    qint64 got = 0;
+    int error = 0;
+    if (!s.source->readAt(offset, bytes.data(), RecordLength, &got, &error)) {
+        const QString why = error != 0 ? systemReason(error) : s.source->qtReason();
+        rt::raiseFileError(s.fileName,
+                           QStringLiteral("Datoteka se ne moze procitati: %1").arg(why));
     }
+    // A record wholly or partly past the end reads as all zeros.
+    bytes.truncate(got);
     record = bytes.size() == RecordLength ? QuestionRecord::fromBytes(bytes) : QuestionRecord();
 }
 
@@ -537,7 +647,12 @@ void CloseSetFile() {
     if (s.written.empty())
         return;
     const qint64 end = s.written.rbegin()->first + RecordLength;
-    save(s.fileName, s.path, std::max(end, s.file->size()), s.file.get(), s.written);
+    // The old file's bytes past the records written go across into the new one.
+    QFile* old = s.source->file();
+    if (!old)
+        rt::raiseFileError(s.fileName, QStringLiteral("Snimanje nije uspelo: stara verzija se "
+                                                      "ne moze procitati"));
+    save(s.fileName, s.path, std::max(end, old->size()), old, s.written);
 }
 
 void abandon() {
