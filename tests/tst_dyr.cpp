@@ -11,6 +11,10 @@
 #include <QTest>
 #include <QTextStream>
 
+#if defined(Q_OS_UNIX)
+#include <sys/stat.h>
+#endif
+
 using namespace qo;
 
 Q_DECLARE_METATYPE(qo::QuestionRecord)
@@ -574,6 +578,59 @@ private slots:
         QCOMPARE(r.status, status);
         QVERIFY2(r.err.startsWith(err), qPrintable(r.err));
         QCOMPARE(r.out, QString());
+    }
+
+    // A set is read only from a regular file, and nothing is read past a bound, so a
+    // device or a pipe in a set's or a source's place is refused at once.
+    void oddInputsAreRefused_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("dump of the zero device") << "dump"
+                                                 << "zero"
+                                                 << "is not a regular file";
+        QTest::newRow("check of a FIFO") << "check"
+                                         << "fifo"
+                                         << "is not a regular file";
+        QTest::newRow("export of the zero device") << "export"
+                                                   << "zero"
+                                                   << "is not a regular file";
+        QTest::newRow("build from the zero device") << "build"
+                                                    << "zero"
+                                                    << "larger than 64 MiB";
+        QTest::newRow("check of a folder") << "check"
+                                           << "folder"
+                                           << "is a folder";
+    }
+    void oddInputsAreRefused() {
+#if !defined(Q_OS_UNIX)
+        QSKIP("devices and FIFOs as Unix has them");
+#else
+        QFETCH(QString, command);
+        QFETCH(QString, what);
+        QFETCH(QString, why);
+        QTemporaryDir dir;
+        const QString input = dir.filePath(QStringLiteral("ulaz.dyr"));
+        if (what == QStringLiteral("zero"))
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), input));
+        else if (what == QStringLiteral("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(input).constData(), 0600), 0);
+        else
+            QVERIFY(QDir().mkdir(input));
+        const QString set = dir.filePath(QStringLiteral("set.dyr"));
+        QStringList args{command, input};
+        if (command == QStringLiteral("build"))
+            args << set;
+        else if (command == QStringLiteral("export"))
+            args = QStringList{command, QStringLiteral("csv"), input, set};
+        const Result r = runTool(args);
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err, QStringLiteral("dyr: cannot read %1: ").arg(input) + why +
+                            (why.startsWith(QStringLiteral("larger"))
+                                 ? QStringLiteral(", more than any set or question source holds\n")
+                                 : QStringLiteral("\n")));
+        QVERIFY(!QFileInfo::exists(set));
+#endif
     }
 
     void buildIntoAMissingFolderFails() {

@@ -162,18 +162,6 @@ struct RecordInProgress {
     bool hasText = false;
 };
 
-QByteArray readFile(const QString& path, QString* error) {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        *error = QFileInfo(path).isDir() ? QStringLiteral("is a folder") : file.errorString();
-        return {};
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        *error = file.errorString();
-    return bytes;
-}
-
 QList<qo::QuestionRecord> recordsOf(const QByteArray& content) {
     QList<qo::QuestionRecord> records;
     for (qsizetype at = 0; at + qo::RecordLength <= content.size(); at += qo::RecordLength)
@@ -214,6 +202,53 @@ void usage(QTextStream& err) {
 }
 
 } // namespace
+
+std::optional<QByteArray> readInput(const QString& path, QIODevice* in, InputKind kind,
+                                    QString* error) {
+    QFile file;
+    QIODevice* device = in;
+    if (path == QLatin1String("-")) {
+        if (in == nullptr || !in->isReadable()) {
+            *error = QStringLiteral("no standard input");
+            return std::nullopt;
+        }
+    } else {
+        const QFileInfo info(path);
+        if (info.isDir()) {
+            *error = QStringLiteral("is a folder");
+            return std::nullopt;
+        }
+        // A set is a regular file; a FIFO, a device (also behind a link) is none.
+        if (kind == InputKind::SetFile && info.exists() && !info.isFile()) {
+            *error = QStringLiteral("is not a regular file");
+            return std::nullopt;
+        }
+        file.setFileName(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            *error = file.errorString();
+            return std::nullopt;
+        }
+        device = &file;
+    }
+    QByteArray bytes;
+    QByteArray piece(64 * 1024, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = device->read(piece.data(), piece.size());
+        if (n < 0) {
+            *error = device->errorString();
+            return std::nullopt;
+        }
+        if (n == 0)
+            return bytes;
+        bytes.append(piece.constData(), n);
+        if (bytes.size() > MaxInputBytes) {
+            *error = QStringLiteral("larger than %1 MiB, more than any set or question source "
+                                    "holds")
+                         .arg(MaxInputBytes / (1024 * 1024));
+            return std::nullopt;
+        }
+    }
+}
 
 Parsed parse(const QByteArray& source) {
     Parsed result;
@@ -593,18 +628,17 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err, QIODevice* 
         return 0;
     }
     const QString command = args.value(0);
-    const auto readOrReport = [&](const QString& path) -> std::optional<QByteArray> {
+    const auto readOrReport = [&](const QString& path,
+                                  InputKind kind) -> std::optional<QByteArray> {
         QString error;
-        QByteArray bytes = readFile(path, &error);
-        if (!error.isEmpty()) {
+        std::optional<QByteArray> bytes = readInput(path, in, kind, &error);
+        if (!bytes)
             err << "dyr: cannot read " << path << ": " << error << "\n";
-            return std::nullopt;
-        }
         return bytes;
     };
 
     if (command == QLatin1String("dump") && args.size() == 2) {
-        const auto content = readOrReport(args[1]);
+        const auto content = readOrReport(args[1], InputKind::SetFile);
         if (!content)
             return 2;
         const QList<qo::QuestionRecord> records = recordsOf(*content);
@@ -619,7 +653,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err, QIODevice* 
         return 0;
     }
     if (command == QLatin1String("build") && args.size() == 3) {
-        const auto source = readOrReport(args[1]);
+        const auto source = readOrReport(args[1], InputKind::Text);
         if (!source)
             return 2;
         const Parsed parsed = parse(*source);
@@ -647,7 +681,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err, QIODevice* 
         return 2;
     }
     if (command == QLatin1String("check") && args.size() == 2) {
-        const auto content = readOrReport(args[1]);
+        const auto content = readOrReport(args[1], InputKind::SetFile);
         if (!content)
             return 2;
         const QStringList problems = check(*content);

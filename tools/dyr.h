@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class QIODevice;
 class QTextStream;
 
@@ -32,6 +34,15 @@ QString format(const QList<qo::QuestionRecord>& records);
 
 // What is wrong with a set file's bytes, one line per problem; empty when sound.
 QStringList check(const QByteArray& content);
+
+// What the tool reads: a set file, which must be a regular file, or a text source,
+// which may also come through a pipe ("-" is standard input, `in`). Either is read
+// to at most MaxInputBytes, so a device or a pipe that never ends is refused rather
+// than read until memory runs out. On failure error says why.
+enum class InputKind { SetFile, Text };
+constexpr qint64 MaxInputBytes = 64 * 1024 * 1024;
+std::optional<QByteArray> readInput(const QString& path, QIODevice* in, InputKind kind,
+                                    QString* error);
 
 // Writes records as the set file at path, replacing it as a whole and at once.
 // On failure the file is left as it was and a reason is given.

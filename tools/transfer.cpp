@@ -22,30 +22,12 @@ QString shown(const QString& path) {
     return path == kStdin ? QStringLiteral("stdin") : path;
 }
 
-std::optional<QByteArray> readInput(const QString& path, QIODevice* in, QTextStream& err) {
+std::optional<QByteArray> readOrReport(const QString& path, QIODevice* in, InputKind kind,
+                                       QTextStream& err) {
     QString problem;
-    QByteArray bytes;
-    if (path == kStdin) {
-        if (in == nullptr || !in->isReadable())
-            problem = QStringLiteral("no standard input");
-        else
-            bytes = in->readAll();
-    } else if (QFileInfo(path).isDir()) {
-        problem = QStringLiteral("is a folder");
-    } else {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            problem = file.errorString();
-        } else {
-            bytes = file.readAll();
-            if (file.error() != QFileDevice::NoError)
-                problem = file.errorString();
-        }
-    }
-    if (!problem.isEmpty()) {
+    std::optional<QByteArray> bytes = readInput(path, in, kind, &problem);
+    if (!bytes)
         err << "dyr: cannot read " << shown(path) << ": " << problem << "\n";
-        return std::nullopt;
-    }
     return bytes;
 }
 
@@ -111,7 +93,7 @@ std::optional<int> runImport(const QStringList& args, QTextStream& out, QTextStr
         err << "dyr: the set is written to a file, not to standard output\n";
         return 2;
     }
-    const std::optional<QByteArray> source = readInput(operands[1], in, err);
+    const std::optional<QByteArray> source = readOrReport(operands[1], in, InputKind::Text, err);
     if (!source)
         return 2;
 
@@ -145,7 +127,7 @@ std::optional<int> runExport(const QStringList& args, QTextStream& out, QTextStr
     if (!format)
         return 2;
     const QString target = args.value(2, kStdin);
-    const std::optional<QByteArray> content = readInput(args[1], in, err);
+    const std::optional<QByteArray> content = readOrReport(args[1], in, InputKind::SetFile, err);
     if (!content)
         return 2;
 
