@@ -35,4 +35,7 @@ rm "$programs/tuvek.dyr"
 cmake --build "$build" --target question_sets >/dev/null
 [ "$(sha256sum <"$programs/varnikol.dyr")" = "$edited" ] || fail "the build replaced the edited set"
 cmp -s "$programs/tuvek.dyr" "$built/tuvek.dyr" || fail "the build did not put back tuvek.dyr"
+for left in "$programs"/*.new; do
+    [ -e "$left" ] && fail "the copy left $left behind"
+done
 echo "edited set kept, missing set put back"

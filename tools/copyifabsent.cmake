@@ -16,6 +16,6 @@ endif()
 # Whole or not at all, and never over a file that appeared meanwhile.
 file(COPY_FILE "${SOURCE}" "${TARGET}.new")
 file(RENAME "${TARGET}.new" "${TARGET}" NO_REPLACE RESULT qo_result)
-if(NOT qo_result STREQUAL "0")
-    file(REMOVE "${TARGET}.new")
-endif()
+# Where NO_REPLACE is done with a hard link, the temporary name stays beside the set
+# as a second name of the same file, on success too; it goes either way.
+file(REMOVE "${TARGET}.new")
