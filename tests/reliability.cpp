@@ -82,14 +82,6 @@ QString Run::value(const QString& key) const {
     return {};
 }
 
-bool isRoot() {
-#if defined(Q_OS_UNIX)
-    return ::geteuid() == 0;
-#else
-    return false;
-#endif
-}
-
 bool canStrace() {
     if (!isRoot())
         return false;

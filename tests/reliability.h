@@ -4,6 +4,8 @@
 // Everything that needs root or strace says so, and the tests skip without it.
 #pragma once
 
+#include "testsupport.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -23,7 +25,7 @@ QByteArray oldSet();
 // What the editor's save of questions tagged tag makes of oldSet().
 QByteArray editorSaved(QChar tag);
 
-bool isRoot();
+using testsupport::isRoot;
 // strace can trace and tamper with processes here (root, strace installed).
 bool canStrace();
 

@@ -17,7 +17,9 @@
 #endif
 
 using namespace qo;
+using testsupport::isRoot;
 using testsupport::readAll;
+using testsupport::runProgram;
 using testsupport::TempAppFolder;
 using testsupport::writeAll;
 
@@ -84,37 +86,23 @@ qint64 bytesOnDisk(const QString& path) {
 }
 #endif
 
-bool isRoot() {
-#if defined(Q_OS_UNIX)
-    return ::geteuid() == 0;
-#else
-    return false;
-#endif
-}
-
-bool run(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
 // A tiny file system mounted over a folder, so a save can really run out of room.
 class SmallDisk {
 public:
     explicit SmallDisk(const QString& path, const QString& size) : m_path(path) {
-        m_mounted =
-            isRoot() && run(QStringLiteral("mount"),
-                            {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                             QStringLiteral("size=") + size, QStringLiteral("tmpfs"), path});
+        m_mounted = isRoot() &&
+                    runProgram(QStringLiteral("mount"),
+                               {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                QStringLiteral("size=") + size, QStringLiteral("tmpfs"), path});
     }
     ~SmallDisk() {
         if (m_mounted)
-            run(QStringLiteral("umount"), {m_path});
+            runProgram(QStringLiteral("umount"), {m_path});
     }
     bool mounted() const { return m_mounted; }
     bool remountReadOnly() {
-        return run(QStringLiteral("mount"),
-                   {QStringLiteral("-o"), QStringLiteral("remount,ro"), m_path});
+        return runProgram(QStringLiteral("mount"),
+                          {QStringLiteral("-o"), QStringLiteral("remount,ro"), m_path});
     }
 
 private:
