@@ -1,6 +1,8 @@
 // The pictures and pointers, loaded from the PNG files embedded as Qt resources.
 #include "assets.h"
 
+#include <initializer_list>
+
 namespace assets {
 
 namespace {
@@ -39,13 +41,25 @@ QIcon cornerLogo() {
     return QIcon(picture(QStringLiteral("corner-logo.png")));
 }
 
-QIcon programIcon(ProgramIcon which) {
+namespace {
+
+QIcon iconOf(ProgramIcon which, std::initializer_list<int> sizes) {
     const QString name =
         which == ProgramIcon::Quiz ? QStringLiteral("kviz") : QStringLiteral("editor-pitanja");
     QIcon icon;
-    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+    for (const int size : sizes)
         icon.addPixmap(picture(QStringLiteral("icons/%1-%2.png").arg(name).arg(size)));
     return icon;
+}
+
+} // namespace
+
+QIcon programIcon(ProgramIcon which) {
+    return iconOf(which, {16, 22, 24, 32, 48, 64, 128, 256});
+}
+
+QIcon windowIcon(ProgramIcon which) {
+    return iconOf(which, {16, 32, 48});
 }
 
 QPixmap banner() {

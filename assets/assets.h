@@ -25,6 +25,10 @@ QPixmap creditsPicture();
 // face with a pencil. The same pictures are installed for the desktop's menus.
 enum class ProgramIcon { Quiz, Editor };
 QIcon programIcon(ProgramIcon which);
+// The sizes of it a window carries (16, 32 and 48), for its title bar and the task list:
+// every window hands its icon to the desktop at each size it holds, and menus and
+// launchers take the installed pictures anyway.
+QIcon windowIcon(ProgramIcon which);
 
 enum class Pointer { RedArrow, WhiteArrow, UpArrow, NoEntry, Magnifier };
 struct PointerImage {

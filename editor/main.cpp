@@ -16,7 +16,7 @@ int main(int argc, char* argv[]) {
         return answered;
 
     QApplication app(argc, argv);
-    QApplication::setWindowIcon(assets::programIcon(assets::ProgramIcon::Editor));
+    QApplication::setWindowIcon(assets::windowIcon(assets::ProgramIcon::Editor));
     QGuiApplication::setDesktopFileName(QStringLiteral(QO_DESKTOP_ID));
     // Where the programs' folder is read-only this makes the user's set folder.
     qo::SetFolder::path();

@@ -121,6 +121,14 @@ private slots:
         // The face's yellow above its eyes, wherever the face sits.
         const QRgb forehead = big.pixel(pencil ? 100 : 128, pencil ? 40 : 50);
         QVERIFY(qRed(forehead) > 200 && qGreen(forehead) > 200 && qBlue(forehead) < 60);
+
+        // A window carries the small sizes only, the same pictures.
+        const QIcon window = assets::windowIcon(which);
+        QCOMPARE(window.availableSizes().size(), 3);
+        for (const QSize& size : window.availableSizes()) {
+            QVERIFY(size.width() <= 48);
+            QCOMPARE(window.pixmap(size).toImage(), icon.pixmap(size).toImage());
+        }
     }
 
     void pointers_data() {
