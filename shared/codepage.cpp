@@ -43,20 +43,22 @@ int byteFor(char16_t c) {
 } // namespace
 
 QByteArray toCodePage(const QString& text) {
-    QByteArray bytes;
-    bytes.reserve(text.size());
+    // Filled in place: an editor's save converts every field of 21 records.
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char* out = bytes.data();
     for (qsizetype i = 0; i < text.size(); ++i) {
         // A character beyond the 16-bit range (an emoji) is a pair of surrogates:
         // one character, so one '?'. A lone surrogate is a '?' of its own.
         if (text.at(i).isHighSurrogate() && i + 1 < text.size() &&
             text.at(i + 1).isLowSurrogate()) {
-            bytes.append('?');
+            *out++ = '?';
             ++i;
             continue;
         }
         const int b = byteFor(text.at(i).unicode());
-        bytes.append(static_cast<char>(b < 0 ? '?' : b));
+        *out++ = static_cast<char>(b < 0 ? '?' : b);
     }
+    bytes.truncate(out - bytes.constData());
     return bytes;
 }
 

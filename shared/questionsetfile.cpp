@@ -5,9 +5,9 @@
 #include "setfolder.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -356,14 +356,14 @@ bool inUse(const QString& path) {
 
 void removeLeftovers(const QString& target) {
     const QFileInfo info(target);
-    const QDir folder = info.absoluteDir();
+    const QString folder = info.absolutePath();
     const QString name = info.fileName();
-    const QStringList candidates = folder.entryList(
-        {name + QStringLiteral(".*"), QLatin1Char('.') + name + QStringLiteral(".*")},
-        QDir::Files | QDir::Hidden | QDir::NoSymLinks);
-    for (const QString& candidate : candidates) {
-        const QString path = folder.filePath(candidate);
-        if (isLeftoverOfSave(candidate, name) && !inUse(path))
+    // Names are matched here rather than by the listing's name filters, which would
+    // compile a regular expression for every save.
+    QDirIterator entries(folder, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    while (entries.hasNext()) {
+        const QString path = entries.next();
+        if (isLeftoverOfSave(entries.fileName(), name) && !inUse(path))
             QFile::remove(path);
     }
 }
@@ -671,13 +671,29 @@ void replaceFile(const QString& path, const QByteArray& content) {
 }
 
 bool isLeftoverOfSave(const QString& name, const QString& setName) {
-    const QString set = QRegularExpression::escape(setName);
+    const auto all = [](QStringView text, bool (*test)(char16_t)) {
+        return !text.isEmpty() &&
+               std::all_of(text.begin(), text.end(), [test](QChar c) { return test(c.unicode()); });
+    };
+    const auto letter = [](char16_t c) {
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    };
+    const auto digit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
+    const QStringView view(name);
     // QSaveFile's temporary: the target's name, a dot and six random letters.
-    static const QString SaveFilePattern = QStringLiteral("^%1\\.[A-Za-z]{6}$");
-    // What "dyr build" used before it saved through QSaveFile.
-    static const QString OldBuildPattern = QStringLiteral("^\\.%1\\.[0-9]+-[0-9]+\\.new$");
-    return QRegularExpression(SaveFilePattern.arg(set)).match(name).hasMatch() ||
-           QRegularExpression(OldBuildPattern.arg(set)).match(name).hasMatch();
+    if (view.size() == setName.size() + 7 && view.startsWith(setName) &&
+        view.at(setName.size()) == u'.')
+        return all(view.sliced(setName.size() + 1), letter);
+    // What "dyr build" used before it saved through QSaveFile: ".NAME.PID-K.new".
+    const QString prefix = QLatin1Char('.') + setName + QLatin1Char('.');
+    const QLatin1StringView suffix(".new");
+    if (view.size() <= prefix.size() + suffix.size() || !view.startsWith(prefix) ||
+        !view.endsWith(suffix))
+        return false;
+    const QStringView middle =
+        view.sliced(prefix.size(), view.size() - prefix.size() - suffix.size());
+    const qsizetype dash = middle.indexOf(u'-');
+    return dash > 0 && all(middle.first(dash), digit) && all(middle.sliced(dash + 1), digit);
 }
 
 } // namespace qo::QuestionSetFile

@@ -396,6 +396,12 @@ private slots:
         QTest::newRow("a copy") << "set.dyr.bak" << false;
         QTest::newRow("the set itself") << "set.dyr" << false;
         QTest::newRow("dyr's, not numbered") << ".set.dyr.x-0.new" << false;
+        QTest::newRow("dyr's, no counter") << ".set.dyr.4711-.new" << false;
+        QTest::newRow("dyr's, no process") << ".set.dyr.-0.new" << false;
+        QTest::newRow("dyr's, more after") << ".set.dyr.4711-0.newer" << false;
+        QTest::newRow("a letter outside ASCII")
+            << QString::fromUtf8("set.dyr.AbCd\u010Cf") << false;
+        QTest::newRow("another case") << "SET.DYR.AbCdEf" << false;
     }
 
     void leftoverNames() {
