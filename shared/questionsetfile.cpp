@@ -259,26 +259,16 @@ Opened openRegular(Source& source, const QString& fileName, const QString& path)
         rt::raiseFileError(fileName, QStringLiteral("Datoteka se ne moze otvoriti: %1").arg(why));
     };
 #if defined(Q_OS_UNIX)
-    // O_NONBLOCK keeps a FIFO's open from waiting for a writer; on the regular file
-    // that is all this ever reads, it changes nothing.
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    qint64 size = 0;
+    int error = 0;
+    QString kind;
+    const int fd = openRegularFile(QFile::encodeName(path), &size, &error, &kind);
     if (fd < 0) {
-        if (errno == ENOENT)
+        if (error == ENOENT)
             return Opened::Missing;
-        refuse(systemReason(errno));
+        refuse(error != 0 ? systemReason(error) : notRegular(kind));
     }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0) {
-        const int error = errno;
-        ::close(fd);
-        refuse(systemReason(error));
-    }
-    if (!S_ISREG(status.st_mode)) {
-        ::close(fd);
-        refuse(notRegular(kindOf(status.st_mode)));
-    }
-    source.adopt(fd, static_cast<qint64>(status.st_size));
+    source.adopt(fd, size);
 #else
     const QFileInfo info(path);
     if (!info.exists())
@@ -669,6 +659,32 @@ void replaceFile(const QString& path, const QByteArray& content) {
         written[0] = content;
     save(QFileInfo(path).fileName(), path, content.size(), nullptr, written);
 }
+
+#if defined(Q_OS_UNIX)
+int openRegularFile(const QByteArray& nativePath, qint64* size, int* error, QString* kind) {
+    *error = 0;
+    // O_NONBLOCK keeps a FIFO's open from waiting for a writer; on the regular file
+    // that is all this ever reads, it changes nothing.
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        *error = errno;
+        return -1;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        *error = errno;
+        ::close(fd);
+        return -1;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        *kind = kindOf(status.st_mode);
+        ::close(fd);
+        return -1;
+    }
+    *size = static_cast<qint64>(status.st_size);
+    return fd;
+}
+#endif
 
 bool isLeftoverOfSave(const QString& name, const QString& setName) {
     const auto all = [](QStringView text, bool (*test)(char16_t)) {

@@ -1,6 +1,7 @@
 #include "setfolder.h"
 
 #include "apppath.h"
+#include "questionsetfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,8 +10,6 @@
 #include <QTemporaryFile>
 
 #if defined(Q_OS_UNIX)
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -43,12 +42,13 @@ bool isWritableFolder(const QString& folder) {
 // a device behind a link) is refused without waiting on it.
 bool openSource(const QByteArray& nativePath, QFile& file) {
 #if defined(Q_OS_UNIX)
-    const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    qint64 size = 0;
+    int error = 0;
+    QString kind;
+    const int fd = QuestionSetFile::openRegularFile(nativePath, &size, &error, &kind);
     if (fd < 0)
         return false;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return false;
     }

@@ -181,11 +181,6 @@ QList<Call> callsOf(const QString& traceFile) {
     return calls;
 }
 
-QStringList entries(const QString& folder) {
-    return QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
 Mount Mount::tmpfs(const QString& folder, const QString& size) {
     const bool ok =
         isRoot() && run(QStringLiteral("mount"),

@@ -84,7 +84,7 @@ struct Call {
 QList<Call> callsOf(const QString& traceFile);
 
 // The names in a folder, hidden ones included.
-QStringList entries(const QString& folder);
+using testsupport::entries;
 
 // A mount over a folder for as long as it lives (root only): a tmpfs of the given
 // size, or the folder itself bound read-only.

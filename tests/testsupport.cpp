@@ -4,6 +4,7 @@
 #include "questionsetfile.h"
 #include "runtime.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 
@@ -60,6 +61,18 @@ QByteArray readAll(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+QByteArray bytesOf(const QList<qo::QuestionRecord>& records) {
+    QByteArray bytes;
+    for (const qo::QuestionRecord& r : records)
+        bytes += r.toBytes();
+    return bytes;
+}
+
+QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 void writeAll(const QString& path, const QByteArray& bytes) {

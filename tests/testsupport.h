@@ -87,6 +87,10 @@ QByteArray readAll(const QString& path);
 // Writes the records as records 1, 2, ... of the named set in the program's folder.
 void writeSet(const QString& name, const QList<qo::QuestionRecord>& records);
 void writeAll(const QString& path, const QByteArray& bytes);
+// Records as a set file holds them, one after another.
+QByteArray bytesOf(const QList<qo::QuestionRecord>& records);
+// The names in a folder, hidden ones included, sorted.
+QStringList entries(const QString& folder);
 
 // Record n of a set marked with a tag: every text field carries the tag, so a
 // record put together from two versions of a set shows.

@@ -18,6 +18,7 @@
 using namespace qo;
 
 Q_DECLARE_METATYPE(qo::QuestionRecord)
+using testsupport::bytesOf;
 using testsupport::readAll;
 using testsupport::TempAppFolder;
 using testsupport::writeAll;
@@ -340,10 +341,7 @@ private slots:
             }();
             const dyr::Parsed parsed = dyr::parse(dyr::format(records).toUtf8());
             QVERIFY2(parsed.errors.isEmpty(), qPrintable(parsed.errors.value(0).message));
-            QByteArray rebuilt;
-            for (const QuestionRecord& r : parsed.records)
-                rebuilt += r.toBytes();
-            QCOMPARE(rebuilt, bytes);
+            QCOMPARE(testsupport::bytesOf(parsed.records), bytes);
             for (const QuestionRecord& r : records)
                 outOfRange += r.Correct < 0 || r.Correct > 3;
         }
@@ -411,13 +409,11 @@ private slots:
         QVERIFY(QFileInfo(link).isSymLink());
         QCOMPARE(readAll(target).size(), RecordLength);
         QCOMPARE(QFile::permissions(target) & ~QFile::Permissions(0x0F00), mode);
-        QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
         QStringList expected =
             kept + QStringList{QStringLiteral("pravi.dyr"), QStringLiteral("set.txt"),
                                QStringLiteral("veza.dyr")};
-        left.sort();
         expected.sort();
-        QCOMPARE(left, expected);
+        QCOMPARE(testsupport::entries(folder.path()), expected);
     }
 
     void shippedSets_data() {
@@ -474,12 +470,6 @@ private slots:
             }
             records << r;
         }
-        const auto bytesOf = [](QList<QuestionRecord> rs) {
-            QByteArray b;
-            for (const QuestionRecord& r : rs)
-                b += r.toBytes();
-            return b;
-        };
         const QByteArray sound = bytesOf(records);
         QTest::newRow("sound") << sound << QStringList();
         QTest::newRow("truncated")

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QTest>
 
+using testsupport::bytesOf;
 using testsupport::readAll;
 using testsupport::ScriptedResponder;
 using testsupport::TempAppFolder;
@@ -43,13 +44,6 @@ QList<qo::QuestionRecord> numberedSet(int count) {
                             {QStringLiteral("a%1").arg(k), QStringLiteral("b%1").arg(k),
                              QStringLiteral("c%1").arg(k), QStringLiteral("d%1").arg(k)}));
     return set;
-}
-
-QByteArray bytesOf(const QList<qo::QuestionRecord>& records) {
-    QByteArray bytes;
-    for (const qo::QuestionRecord& r : records)
-        bytes += r.toBytes();
-    return bytes;
 }
 
 qo::QuestionRecord recordIn(const QByteArray& file, int n) {

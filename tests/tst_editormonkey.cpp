@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 
+using testsupport::bytesOf;
 using testsupport::MessageCall;
 using testsupport::readAll;
 
@@ -113,13 +114,6 @@ QList<qo::QuestionRecord> sampleSet(int count, const QString& author) {
         set.append(r);
     }
     return set;
-}
-
-QByteArray bytesOf(const QList<qo::QuestionRecord>& records) {
-    QByteArray bytes;
-    for (const qo::QuestionRecord& r : records)
-        bytes += r.toBytes();
-    return bytes;
 }
 
 class Monkey {

@@ -16,6 +16,7 @@
 
 using namespace qo;
 using dyr::Format;
+using testsupport::bytesOf;
 using testsupport::readAll;
 using testsupport::writeAll;
 
@@ -51,13 +52,6 @@ QString setSource(const QString& name) {
     return QFileInfo(QStringLiteral(__FILE__))
         .dir()
         .filePath(QStringLiteral("../assets/sets/") + name + QStringLiteral(".txt"));
-}
-
-QByteArray bytesOf(const QList<QuestionRecord>& records) {
-    QByteArray bytes;
-    for (const QuestionRecord& r : records)
-        bytes += r.toBytes();
-    return bytes;
 }
 
 QList<QuestionRecord> recordsOf(const QByteArray& bytes) {
