@@ -81,6 +81,9 @@ void Form3::createControls(QWidget* client) {
     Label6 = scoreLine(Frame2, QStringLiteral("Label6"), 360, 375);
     Label7 = scoreLine(Frame2, QStringLiteral("Label7"), 840, 375);
     Label8 = scoreLine(Frame2, QStringLiteral("Label8"), 1320, 855);
+    // Until the quiz ends the panel waits outside the client area, its lines empty
+    // or half written: a screen reader is not told of it before it has arrived.
+    rt::setHiddenFromAccessibility(Frame2, true);
 
     Command2 = new rt::CommandButton(client, QStringLiteral("Command2"), QStringLiteral("&Izlaz"),
                                      5520, 2520, 735, 375);
@@ -140,6 +143,7 @@ void Form3::Form_Load() {
     LoadNextQuestion();
     ClearAnswers();
     QuizFinished = 0;
+    m_tallied = false;
     Label8->setText(WrongListHeading);
 }
 
@@ -259,6 +263,13 @@ void Form3::finalTally() {
         Label8->setText(QString());
     else
         Label8->setText(Label8->text() + QStringLiteral("..."));
+    m_tallied = true;
+    revealScoreWhenReady();
+}
+
+void Form3::revealScoreWhenReady() {
+    if (QuizFinished != 0 && m_tallied && Frame2->Left() <= ScorePanelStop)
+        rt::setHiddenFromAccessibility(Frame2, false);
 }
 
 bool Form3::Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift) {
@@ -317,6 +328,7 @@ void Form3::Timer2_Timer() {
     // stops instead of ticking on with nothing to do.
     if (QuizFinished == 0 || Frame2->Left() <= ScorePanelStop)
         Timer2->setEnabled(false);
+    revealScoreWhenReady();
 }
 
 } // namespace kviz

@@ -71,8 +71,12 @@ private:
     qo::QuestionRecord& quizSlot(int slot);
     double questionNumber() const;
     void finalTally();
+    // Gives the score panel to assistive technology once it is both filled in and
+    // in place, whichever comes last.
+    void revealScoreWhenReady();
 
     Program& m_program;
+    bool m_tallied = false; // the score panel holds this quiz's score
 };
 
 } // namespace kviz

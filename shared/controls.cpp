@@ -259,6 +259,7 @@ void Frame::paintEvent(QPaintEvent*) {
 Label::Label(QWidget* parent, const QString& name, const QString& caption, double left, double top,
              double width, double height)
     : QLabel(parent), m_design(this) {
+    installAccessibleInterfaces();
     place(this, name, left, top, width, height);
     setWordWrap(true);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -318,6 +319,7 @@ OptionButton::OptionButton(QWidget* parent, const QString& name, const QString& 
                            double left, double top, double width, double height)
     : QRadioButton(parent),
       m_caption(new Label(this, name + QStringLiteral("_caption"), QString(), 0, 0, 0, 0)) {
+    installAccessibleInterfaces();
     place(this, name, left, top, width, height);
     m_caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // Clicks on the caption reach the button itself.

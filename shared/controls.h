@@ -57,6 +57,18 @@ QString uptoNul(const QString& text);
 // and without the access-key marker.
 QString spokenText(const QString& caption);
 
+// Leaves a control of a window's client area, and everything in it, out of what
+// assistive technology is told about the window, or gives it back: for a control
+// that is on the window but not yet part of what the user is shown, such as a
+// panel waiting outside the client area. The control looks and behaves as before.
+void setHiddenFromAccessibility(QWidget* control, bool hidden);
+bool isHiddenFromAccessibility(const QWidget* control);
+// Makes assistive technology read the runtime's controls as the user sees them: a
+// label by its own text only (an empty one has no name), an option button as one
+// radio button without its caption read again as a label of its own, and a plain
+// container without the controls hidden from it. Done once, before any window.
+void installAccessibleInterfaces();
+
 // The runtime's focus mark: a dotted rectangle in the control's text colour.
 void drawFocusMark(QPainter& painter, const QWidget* control, const QRect& rect);
 

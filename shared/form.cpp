@@ -55,6 +55,7 @@ QScreen* screenForNextWindow() {
 FormWindow::FormWindow(Form& form, const FormDesign& design)
     : QFrame(nullptr), m_form(form), m_client(new QWidget(this)),
       m_framed(design.border == BorderStyle::FixedSingle) {
+    installAccessibleInterfaces();
     setObjectName(design.name);
     m_client->setObjectName(design.name + QStringLiteral("_client"));
     setPalette(classicPalette());

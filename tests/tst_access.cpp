@@ -11,6 +11,8 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QFileInfo>
+#include <QHash>
+#include <QRadioButton>
 #include <QTest>
 
 using testsupport::ScriptedResponder;
@@ -132,6 +134,28 @@ QList<QWidget*> controlsOf(const rt::Form& form) {
             controls << widget;
     }
     return controls;
+}
+
+// What a screen reader can reach of a window: the interface of every object in
+// the window's accessible tree, by the widget it stands for.
+QHash<QObject*, QAccessibleInterface*> reachable(QWidget* window) {
+    QHash<QObject*, QAccessibleInterface*> found;
+    QList<QAccessibleInterface*> todo{QAccessible::queryAccessibleInterface(window)};
+    while (!todo.isEmpty()) {
+        QAccessibleInterface* face = todo.takeLast();
+        found.insert(face->object(), face);
+        for (int i = 0; i < face->childCount(); ++i) {
+            if (QAccessibleInterface* child = face->child(i))
+                todo << child;
+        }
+    }
+    return found;
+}
+
+// Moves the score panel on until it has arrived, as its timer would.
+void slideScoreIn(kviz::Form3& form) {
+    for (int tick = 0; tick < 1000 && form.Timer2->Enabled(); ++tick)
+        form.Timer2_Timer();
 }
 
 // The text a control shows, where it shows one.
@@ -343,6 +367,8 @@ private slots:
         row("Form3", "Command3", "Meni");
         row("Form3", "Frame2", "Ukupan skor");
         row("Form3", "Label8", "Pogresne odgovore ste dali na pitanjima");
+        // An empty score line has no name, not that of the panel it stands in.
+        row("Form3", "Label6", "");
         row("Form3", "Image1_0", "Lice jako namrsteno");
         row("Form3", "Image1_5", "Lice koje se smeje");
         row("Form4", "Frame1", "Napravio");
@@ -396,6 +422,96 @@ private slots:
                     QVERIFY2(name != QStringLiteral("Editor pitanja"), qPrintable(where));
             }
         }
+    }
+
+    void heardThroughTheTree_data() {
+        QTest::addColumn<QString>("stage");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("heard"); // "<hidden>": not in the window's tree
+        const auto row = [](const char* stage, const char* control, const char* heard) {
+            QTest::addRow("%s %s", stage, control)
+                << QString::fromLatin1(stage) << QString::fromLatin1(control)
+                << QString::fromLatin1(heard);
+        };
+        // Each answer is one radio button; its caption is not read again.
+        row("question", "Frame1", "Pitanje 1");
+        row("question", "Option1_0", "Odgovor A: Beograd");
+        row("question", "Option1_3", "Odgovor D: Subotica");
+        row("question", "Option1_0_caption", "<hidden>");
+        row("question", "Label1", "Gde je forum?");
+        // The score panel is heard only once it is filled in and in place.
+        row("question", "Frame2", "<hidden>");
+        row("question", "Label6", "<hidden>");
+        row("question", "Label8", "<hidden>");
+        row("sliding", "Frame2", "<hidden>");
+        row("sliding", "Label6", "<hidden>");
+        row("arrived during the verdict", "Frame2", "<hidden>");
+        row("arrived during the verdict", "Label7", "<hidden>");
+        row("arrived", "Frame2", "Ukupan skor");
+        row("arrived", "Label6", "pogodili ste 5 pitanja!");
+        row("arrived", "Label7", "a 0 niste!");
+        row("arrived", "Label8", "");
+        row("arrived", "Command3", "Meni");
+        row("all wrong", "Label6", "pogodili ste 0 pitanja!");
+        row("all wrong", "Label8", "Pogresne odgovore ste dali na pitanjima 1, 2, 3, 4, 5, ...");
+        row("next quiz", "Frame2", "<hidden>");
+        row("next quiz", "Option1_1", "Odgovor B: Novi Sad");
+    }
+
+    // What a screen reader reaches through the quiz window's accessible tree at
+    // each stage of a quiz.
+    void heardThroughTheTree() {
+        QFETCH(QString, stage);
+        QFETCH(QString, control);
+        QFETCH(QString, heard);
+        AllWindows all;
+        kviz::Form3& form = all.quiz.form3;
+        const auto hear = [&form, &control]() -> QString {
+            auto* widget = form.window()->findChild<QWidget*>(control);
+            if (!widget)
+                return QStringLiteral("<no control>");
+            QAccessibleInterface* face = reachable(form.window()).value(widget);
+            if (!face)
+                return QStringLiteral("<hidden>");
+            if (qobject_cast<QRadioButton*>(widget) &&
+                (face->role() != QAccessible::RadioButton || face->childCount() != 0))
+                return QStringLiteral("<not one radio button>");
+            return face->text(QAccessible::Name);
+        };
+        // The panel arrives while the last verdict is still up, before the score
+        // is written: what is heard then.
+        QString heardDuringVerdict;
+        if (stage == QStringLiteral("arrived during the verdict")) {
+            all.responder.onMessage = [&](const testsupport::MessageCall&) {
+                if (form.QuizFinished == 0)
+                    return;
+                slideScoreIn(form);
+                heardDuringVerdict = hear();
+            };
+        }
+        if (stage != QStringLiteral("question")) {
+            const int answer = stage == QStringLiteral("all wrong") ? 1 : 0;
+            for (int n = 0; n < 5; ++n) {
+                form.Option1(answer)->setValue(-1);
+                form.Command1->click();
+            }
+            QCOMPARE(form.QuizFinished, -1);
+        }
+        if (stage == QStringLiteral("sliding")) {
+            for (int tick = 0; tick < 100; ++tick)
+                form.Timer2_Timer();
+            QVERIFY(form.Timer2->Enabled());
+        } else if (stage != QStringLiteral("question")) {
+            slideScoreIn(form);
+            QVERIFY(!form.Timer2->Enabled());
+        }
+        if (stage == QStringLiteral("next quiz")) {
+            form.Unload();
+            form.Show();
+        }
+        const QString actual =
+            stage == QStringLiteral("arrived during the verdict") ? heardDuringVerdict : hear();
+        QCOMPARE(actual, heard);
     }
 
     // The score panel's lines are read as they are filled; the faces have names.
