@@ -268,8 +268,11 @@ void Form3::finalTally() {
 }
 
 void Form3::revealScoreWhenReady() {
-    if (QuizFinished != 0 && m_tallied && Frame2->Left() <= ScorePanelStop)
+    if (QuizFinished != 0 && m_tallied && Frame2->Left() <= ScorePanelStop) {
         rt::setHiddenFromAccessibility(Frame2, false);
+        // The question panel has slid out of the window: it is no longer read.
+        rt::setHiddenFromAccessibility(Frame1, true);
+    }
 }
 
 bool Form3::Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift) {

@@ -452,10 +452,13 @@ private slots:
         row("arrived", "Label7", "a 0 niste!");
         row("arrived", "Label8", "");
         row("arrived", "Command3", "Meni");
+        row("arrived", "Frame1", "<hidden>");
+        row("arrived", "Option1_0", "<hidden>");
         row("all wrong", "Label6", "pogodili ste 0 pitanja!");
         row("all wrong", "Label8", "Pogresne odgovore ste dali na pitanjima 1, 2, 3, 4, 5, ...");
         row("next quiz", "Frame2", "<hidden>");
         row("next quiz", "Option1_1", "Odgovor B: Novi Sad");
+        row("next quiz", "Frame1", "Pitanje 1");
     }
 
     // What a screen reader reaches through the quiz window's accessible tree at
