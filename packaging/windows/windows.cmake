@@ -62,7 +62,7 @@ install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platform
 install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION styles)
 
 # MinGW's runtime, from the compiler that built the programs (MSVC's runtime is the
-# system's own).
+# system's own), stripped: Debian's copies carry debug information and symbols.
 if(MINGW)
     foreach(qo_dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
         execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${qo_dll}
@@ -70,8 +70,13 @@ if(MINGW)
         if(NOT IS_ABSOLUTE "${qo_dll_path}" OR NOT EXISTS "${qo_dll_path}")
             message(FATAL_ERROR "${CMAKE_CXX_COMPILER} names no ${qo_dll}")
         endif()
-        get_filename_component(qo_dll_path "${qo_dll_path}" REALPATH)
-        install(FILES ${qo_dll_path} DESTINATION .)
+        set(qo_stripped ${CMAKE_CURRENT_BINARY_DIR}/windows/${qo_dll})
+        execute_process(COMMAND ${CMAKE_STRIP} --strip-unneeded -o ${qo_stripped} ${qo_dll_path}
+                        RESULT_VARIABLE qo_strip_result)
+        if(NOT qo_strip_result EQUAL 0)
+            message(FATAL_ERROR "${CMAKE_STRIP} cannot strip ${qo_dll_path}")
+        endif()
+        install(FILES ${qo_stripped} DESTINATION .)
     endforeach()
 endif()
 
