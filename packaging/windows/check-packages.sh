@@ -102,8 +102,8 @@ styles/qwindowsvistastyle.dll
 tuvek.dyr
 varnikol.dyr"
 listing=$(unzip -Z1 "$zip" | grep -v '/$')
-[ -z "$(grep -v "^$name/" <<<"$listing")" ] || fail "the zip has files outside $name/"
-[ "$(sed "s|^$name/||" <<<"$listing" | LC_ALL=C sort)" = "$expected" ] ||
+! grep -qv "^$name/" <<<"$listing" || fail "the zip has files outside $name/"
+[ "$(LC_ALL=C sort <<<"${listing//"$name/"/}")" = "$expected" ] ||
     fail "the zip holds: $(tr '\n' ' ' <<<"$listing")"
 
 # Unzipped into a writable folder (with a space in its name, as on a desktop), the
