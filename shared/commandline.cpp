@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "console.h"
+
 #include <QCommandLineParser>
 #include <QStringList>
 
@@ -43,6 +45,8 @@ int answerCommandLine(int argc, char** argv, const ProgramInfo& program) {
     } else {
         return -1;
     }
+    // A Windows GUI program answers in the console it was started from.
+    useStartingConsole();
     const QByteArray bytes = text.toLocal8Bit();
     std::fwrite(bytes.constData(), 1, bytes.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;

@@ -1,12 +1,16 @@
-// Paints every picture and pointer of the programs and writes them as PNG files (run by hand).
+// Paints every picture and pointer of the programs and writes them as PNG files, and the
+// programs' icons also as Windows .ico files (run by hand).
 //
 // Usage: drawassets [FOLDER]   (FOLDER defaults to the source tree's assets/images;
 //                                the programs' icons go into its icons/ folder)
 //
 // Everything is drawn from geometry in this file, letters included, so the output
 // does not depend on the fonts installed on the machine.
+#include <QBuffer>
 #include <QColor>
+#include <QDataStream>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -17,6 +21,7 @@
 #include <QTransform>
 
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -485,6 +490,8 @@ QImage smallFace(int mood) {
 // face, the editor the same face with a pencil.
 
 const int IconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+// The sizes a Windows .ico holds: Explorer, the taskbar and the Start menu pick from these.
+const int WindowsIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 
 // A pencil lying from its point at the bottom middle up to the right corner, in the
 // 32 x 32 square of the painter's coordinates.
@@ -609,6 +616,82 @@ QImage magnifier() {
     return image;
 }
 
+// One image of an .ico: up to 128 px an uncompressed 32-bit bitmap with its transparency
+// mask (what every reader of icons understands), at 256 px a PNG (as Windows itself
+// ships them, a quarter of the size).
+QByteArray iconImage(const QImage& picture) {
+    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    QByteArray bytes;
+    if (image.width() >= 256) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return bytes;
+    }
+    const int w = image.width();
+    const int h = image.height();
+    const int maskStride = (w + 31) / 32 * 4;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    // BITMAPINFOHEADER; the height counts the colour rows and the mask rows.
+    out << quint32(40) << qint32(w) << qint32(2 * h) << quint16(1) << quint16(32) << quint32(0)
+        << quint32(w * h * 4 + maskStride * h) << qint32(0) << qint32(0) << quint32(0)
+        << quint32(0);
+    // Rows bottom up, each pixel blue, green, red, alpha (not premultiplied).
+    for (int y = h - 1; y >= 0; --y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < w; ++x)
+            out << quint8(qBlue(row[x])) << quint8(qGreen(row[x])) << quint8(qRed(row[x]))
+                << quint8(qAlpha(row[x]));
+    }
+    // The mask, one bit a pixel, set where the icon is fully transparent.
+    for (int y = h - 1; y >= 0; --y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        QByteArray mask(maskStride, '\0');
+        for (int x = 0; x < w; ++x) {
+            if (qAlpha(row[x]) == 0)
+                mask[x / 8] = char(mask[x / 8] | (0x80 >> (x % 8)));
+        }
+        out.writeRawData(mask.constData(), mask.size());
+    }
+    return bytes;
+}
+
+// A Windows icon file holding the pictures, smallest first.
+QByteArray iconFile(const std::vector<QImage>& pictures) {
+    std::vector<QByteArray> images;
+    for (const QImage& picture : pictures)
+        images.push_back(iconImage(picture));
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    // ICONDIR: reserved, type 1 (icon), count; then one 16-byte entry per image.
+    out << quint16(0) << quint16(1) << quint16(pictures.size());
+    quint32 offset = 6 + 16 * quint32(pictures.size());
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        const QImage& picture = pictures[i];
+        // 256 is written as 0: the field is one byte.
+        out << quint8(picture.width() & 0xff) << quint8(picture.height() & 0xff) << quint8(0)
+            << quint8(0) << quint16(1) << quint16(32) << quint32(images[i].size()) << offset;
+        offset += images[i].size();
+    }
+    for (const QByteArray& image : images)
+        out.writeRawData(image.constData(), image.size());
+    return bytes;
+}
+
+bool saveIcon(const std::vector<QImage>& pictures, const QString& folder, const QString& name,
+              QTextStream& err) {
+    const QString path = QDir(folder).filePath(name);
+    QFile file(path);
+    const QByteArray bytes = iconFile(pictures);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
+        err << "drawassets: cannot write " << path << "\n";
+        return false;
+    }
+    return true;
+}
+
 bool save(const QImage& image, const QString& folder, const QString& name, QTextStream& err) {
     const QString path = QDir(folder).filePath(name);
     if (!image.convertToFormat(QImage::Format_ARGB32).save(path, "PNG")) {
@@ -666,5 +749,13 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (const auto& [name, image] : images)
         ok = save(image, folder, name, err) && ok;
+    for (const bool editor : {false, true}) {
+        std::vector<QImage> pictures;
+        for (const int size : WindowsIconSizes)
+            pictures.push_back(programIcon(editor, size));
+        const QString name =
+            editor ? QStringLiteral("icons/editor-pitanja.ico") : QStringLiteral("icons/kviz.ico");
+        ok = saveIcon(pictures, folder, name, err) && ok;
+    }
     return ok ? 0 : 1;
 }
