@@ -82,11 +82,20 @@
     $("tekst").textContent = text;
   }
 
-  dialog.addEventListener("close", () => {
+  // Closing goes on with the quiz at once, in the same task, so that what follows a
+  // message box is in place as soon as the box is gone.
+  function closeMessage() {
+    if (dialog.open) dialog.close();
     const then = afterDialog;
     afterDialog = null;
     if (then) then();
+  }
+  $("ok").addEventListener("click", (event) => {
+    event.preventDefault();
+    closeMessage();
   });
+  dialog.addEventListener("cancel", closeMessage); // Esc
+  dialog.addEventListener("close", closeMessage); // any other way it closes
 
   function focusFirstAnswer() {
     (radios.find((r) => r.checked) || radios[0]).focus();
