@@ -252,8 +252,9 @@ Page webPage(const QList<qo::QuestionRecord>& records) {
 
     QString faces;
     for (int i = 0; i < 8; ++i)
-        faces +=
-            QStringLiteral("<img alt=\"\" width=\"32\" height=\"32\" src=\"%1\">").arg(faceUrl(i));
+        faces += QStringLiteral(
+                     "<img alt=\"\" width=\"32\" height=\"32\" decoding=\"async\" src=\"%1\">")
+                     .arg(faceUrl(i));
 
     const QString style = resource(QStringLiteral("page.css"));
     const QString script = resource(QStringLiteral("page.js"));

@@ -180,29 +180,33 @@
     icon.href = faces[iconIndex].src;
   }
 
-  // A new quiz, as the program's menu and the same author's picture give one.
-  function start() {
+  // A new quiz, as the program's menu and the same author's picture give one. The
+  // page opens with the first question in its markup, so the first quiz only needs
+  // its state and the ticks; nothing is laid out again before the first paint.
+  function start(first) {
     current = 1;
     finished = false;
     results = [];
-    show(0);
-    clearAnswers();
-    next.disabled = false;
-    document.body.classList.add("reset");
-    document.body.classList.remove("finished");
-    frame1.classList.remove("gone");
-    frame1.inert = false;
-    frame1.removeAttribute("aria-hidden");
-    frame2.inert = true;
-    frame2.setAttribute("aria-hidden", "true");
-    void frame2.offsetWidth; // back in place at once, without sliding
-    document.body.classList.remove("reset");
-    $("label6").textContent = "";
-    $("label7").textContent = "";
+    if (!first) {
+      show(0);
+      clearAnswers();
+      next.disabled = false;
+      document.body.classList.add("reset");
+      document.body.classList.remove("finished");
+      frame1.classList.remove("gone");
+      frame1.inert = false;
+      frame1.removeAttribute("aria-hidden");
+      frame2.inert = true;
+      frame2.setAttribute("aria-hidden", "true");
+      void frame2.offsetWidth; // back in place at once, without sliding
+      document.body.classList.remove("reset");
+      $("label6").textContent = "";
+      $("label7").textContent = "";
+      $("najava").textContent = "";
+      document.title = TITLE;
+      icon.href = faces[iconIndex].src;
+    }
     $("label8").textContent = HEADING;
-    $("najava").textContent = "";
-    document.title = TITLE;
-    icon.href = faces[iconIndex].src;
     clearInterval(ticker);
     ticker = setInterval(tick, 888);
   }
@@ -212,7 +216,7 @@
     answer();
   });
   again.addEventListener("click", () => {
-    start();
+    start(false);
     focusFirstAnswer();
   });
 
@@ -232,6 +236,6 @@
     }
   });
 
-  start();
+  start(true);
   document.documentElement.classList.add("ready");
 })();
