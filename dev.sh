@@ -28,10 +28,14 @@ test_tools=(
     xdotool:xdotool
     strace:strace
     chattr:e2fsprogs
+    chromium:chromium # the web page's browser test, with python3-selenium and npm's axe-core
+    chromedriver:chromium-driver
+    npm:npm
 )
 if [ "$what" = test ]; then
-    # clang's sanitizer runtime; DejaVu Serif for the tests that draw with other faces.
-    packages+=(libclang-rt-dev fonts-dejavu-core)
+    # clang's sanitizer runtime; DejaVu Serif for the tests that draw with other faces;
+    # selenium for the web page's browser test.
+    packages+=(libclang-rt-dev fonts-dejavu-core python3-selenium)
     for tool in "${test_tools[@]}"; do
         packages+=("${tool#*:}")
     done
@@ -126,6 +130,11 @@ editor)
     ;;
 test)
     cmake --build --preset default
+    # axe-core for the web page's browser test, at the version tests/web pins.
+    if command -v npm >/dev/null; then
+        (cd tests/web && npm ci --no-audit --no-fund) ||
+            echo "dev.sh: npm ci in tests/web failed, so the browser test is skipped" >&2
+    fi
     ctest --preset default
     # The same suite with the sanitizers; clang also builds the fuzz targets.
     sanitize_compiler=()

@@ -549,7 +549,7 @@ private slots:
         const QString usage =
             "usage: dyr dump FILE | dyr build TEXT FILE | dyr check FILE | dyr --help\n"
             "       dyr import [--first N] [--cut] [--replace] aiken|gift|csv SOURCE SET\n"
-            "       dyr export aiken|gift|csv SET [OUT]\n";
+            "       dyr export aiken|gift|csv|html SET [OUT]\n";
         QTest::newRow("nothing") << QStringList() << 2 << usage;
         QTest::newRow("unknown command") << QStringList{"show", "x"} << 2 << usage;
         QTest::newRow("check without a file") << QStringList{"check"} << 2 << usage;

@@ -4,8 +4,10 @@
 #include "dyr.h"
 #include "formats.h"
 #include "testsupport.h"
+#include "webpage.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -785,6 +787,211 @@ private slots:
                     source);
         QCOMPARE(r.status, 2);
         QVERIFY(r.err.startsWith(QStringLiteral("dyr: cannot write ")));
+    }
+
+    // The web page: which records it asks and what it says of faulty ones, and what
+    // dyr warns of or refuses. Each row: the set's numbers and Correct fields (a
+    // record left out of `numbers` is missing from the set), the steps the page takes,
+    // the records it names at fault, and dyr's notes.
+    void webPageRecords_data() {
+        QTest::addColumn<QStringList>("numbers");
+        QTest::addColumn<QList<int>>("correct");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QList<int>>("faulty");
+        QTest::addColumn<QStringList>("notes");
+        const QStringList five{"1", "2", "3", "4", "5"};
+        const QList<int> right{0, 1, 2, 3, 0};
+        QTest::newRow("sound") << five << right << "next next next next end" << QList<int>{}
+                               << QStringList{};
+        QTest::newRow("record 3 reads 5") << QStringList{"1", "2", "5", "4", "5"} << right
+                                          << "next next end" << QList<int>{} << QStringList{};
+        QTest::newRow("record 2 reads 7")
+            << QStringList{"1", "7", "3", "4", "5"} << right << "next repeat" << QList<int>{}
+            << QStringList{"2: warning: record 2: numbered 7, above 5: the quiz asks it again "
+                           "after every answer and never ends (\"Ponovo\" starts anew)"};
+        QTest::newRow("no number, right answer out of range")
+            << QStringList{"1", "x", "", "4", "5"} << QList<int>{0, 4, -1, 1, 8224}
+            << "next next next next end" << QList<int>{2, 3, 5}
+            << QStringList{"2: warning: record 2: its number \"x\" is no number, which stops the "
+                           "quiz window; the page counts it as 2 and says so",
+                           "2: warning: record 2: Correct is 4, no answer A to D, which stops the "
+                           "quiz window; on the page no answer is right, and it says so",
+                           "3: warning: record 3: its number \"\" is no number, which stops the "
+                           "quiz window; the page counts it as 3 and says so",
+                           "3: warning: record 3: Correct is -1, no answer A to D, which stops "
+                           "the quiz window; on the page no answer is right, and it says so",
+                           "5: warning: record 5: Correct is 8224, no answer A to D, which stops "
+                           "the quiz window; on the page no answer is right, and it says so"};
+        QTest::newRow("fifth record reads 4")
+            << QStringList{"1", "2", "3", "4", "4"} << right << "next next next next end"
+            << QList<int>{5}
+            << QStringList{"5: warning: record 5: numbered 4, below 5, which stops the quiz "
+                           "window; the page ends the quiz on it and says so"};
+        QTest::newRow("a set of two records")
+            << QStringList{"1", "2"} << right << "next next next next end" << QList<int>{3, 4, 5}
+            << QStringList{"3: warning: record 3: missing, though the quiz asks it; the page "
+                           "asks it empty and says so",
+                           "4: warning: record 4: missing, though the quiz asks it; the page "
+                           "asks it empty and says so",
+                           "5: warning: record 5: missing, though the quiz asks it; the page "
+                           "asks it empty and says so"};
+        QTest::newRow("first record without a question")
+            << QStringList{"1", "2", "3", "4", "5", "-"} << right << "" << QList<int>{}
+            << QStringList{"0: U datoteci nema pitanja: prvo pitanje je prazno."};
+        QTest::newRow("an empty set") << QStringList{} << right << "" << QList<int>{}
+                                      << QStringList{"0: U datoteci nema pitanja: prvo pitanje "
+                                                     "je prazno."};
+    }
+    void webPageRecords() {
+        QFETCH(QStringList, numbers);
+        QFETCH(QList<int>, correct);
+        QFETCH(QString, steps);
+        QFETCH(QList<int>, faulty);
+        QFETCH(QStringList, notes);
+        // A trailing "-" empties the first record's question.
+        const bool noFirst = numbers.size() > 5;
+        QList<QuestionRecord> set;
+        for (int i = 0; i < std::min<qsizetype>(numbers.size(), 5); ++i)
+            set << filled(i + 1, QStringLiteral("Pitanje broj %1?").arg(i + 1), kTricky.mid(1, 4),
+                          correct.value(i));
+        for (int i = 0; i < set.size(); ++i) {
+            if (numbers[i].isEmpty())
+                set[i].Number.setRaw(QString(10, QChar(0)));
+            else
+                set[i].Number = numbers[i];
+        }
+        if (noFirst)
+            set[0].Question = QStringLiteral("   ");
+
+        const dyr::Page page = dyr::webPage(set);
+        QCOMPARE(shown(page.notes), notes);
+        QCOMPARE(page.html.isEmpty(), !page.ok());
+        static const char* names[] = {"next", "end", "repeat"};
+        QStringList taken;
+        QList<int> named;
+        if (page.ok()) {
+            for (const dyr::PageQuestion& q : dyr::quizQuestions(set)) {
+                taken << QString::fromLatin1(names[static_cast<int>(q.step)]);
+                if (!q.fault.isEmpty()) {
+                    named << q.record;
+                    QVERIFY2(
+                        q.fault.startsWith(QStringLiteral("Greska u pitanju %1: ").arg(q.record)),
+                        qPrintable(q.fault));
+                }
+            }
+        }
+        QCOMPARE(taken.join(QLatin1Char(' ')), steps);
+        QCOMPARE(named, faulty);
+
+        // The command: warnings on stderr, the page written; a refusal writes nothing.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("set.dyr"));
+        const QString out = dir.filePath(QStringLiteral("kviz.html"));
+        writeAll(path, bytesOf(set));
+        const Result r = runTool({QStringLiteral("export"), QStringLiteral("html"), path, out});
+        QCOMPARE(r.status, page.ok() ? 0 : 1);
+        QCOMPARE(QFileInfo::exists(out), page.ok());
+        QStringList expected;
+        for (const QString& note : notes)
+            expected << path + QStringLiteral(": ") + note.mid(note.indexOf(' ') + 1);
+        if (!page.ok())
+            expected << QStringLiteral("dyr: ") + out + QStringLiteral(" not written");
+        QCOMPARE(r.err, expected.isEmpty() ? QString() : expected.join('\n') + '\n');
+        if (page.ok())
+            QCOMPARE(readAll(out), page.html);
+    }
+
+    // Texts reach the page exactly: through Windows-1250, escaped, without padding.
+    void webPageTexts_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("markup");
+        QTest::newRow("markup characters")
+            << "<b>Tom & Jerry</b> \"x\" 'y'"
+            << "&lt;b&gt;Tom &amp; Jerry&lt;/b&gt; &quot;x&quot; &#39;y&#39;";
+        QTest::newRow("Serbian letters")
+            << QString::fromUtf8("šđčćž ŠĐČĆŽ") << QString::fromUtf8("šđčćž ŠĐČĆŽ");
+        QTest::newRow("not in the code page") << QString::fromUtf8("Ж?") << "??";
+        QTest::newRow("padding and inner spaces") << "  a   b"
+                                                  << "  a   b";
+        QTest::newRow("a tab and a carriage return") << "a\tb\rc"
+                                                     << "a&#x9;b&#xd;c";
+        QTest::newRow("a mark of the page's own") << "{{SCRIPT}} {{A0}}"
+                                                  << "{{SCRIPT}} {{A0}}";
+    }
+    void webPageTexts() {
+        QFETCH(QString, text);
+        QFETCH(QString, markup);
+        // Through the file's bytes, as dyr reads a set.
+        QuestionRecord record = filled(1, text, {text, text, text, text}, 2);
+        record = QuestionRecord::fromBytes(record.toBytes());
+        const dyr::Page page = dyr::webPage({record});
+        const QString html = QString::fromUtf8(page.html);
+        QCOMPARE(html.count(QStringLiteral(">") + markup + QStringLiteral("</")), 2 * 5);
+        QVERIFY(!html.contains(markup + QLatin1Char(' ') + QLatin1Char('<')));
+    }
+
+    // The page's own promises: the policy holds the hashes of its style and script, the
+    // pictures are data: images, nothing names another place, the right answer can't
+    // be read from the source, and a shipped set's page is at most 64 KB.
+    void webPageIsSelfContained_data() {
+        QTest::addColumn<QString>("set");
+        QTest::newRow("varnikol") << "varnikol";
+        QTest::newRow("tuvek") << "tuvek";
+    }
+    void webPageIsSelfContained() {
+        QFETCH(QString, set);
+        const QList<QuestionRecord> records = shippedSet(set);
+        const dyr::Page page = dyr::webPage(records);
+        QVERIFY(page.ok());
+        QVERIFY2(page.html.size() <= 64 * 1024, QByteArray::number(page.html.size()));
+        const QString html = QString::fromUtf8(page.html);
+        const auto inline_ = [&](const QString& tag) {
+            const qsizetype open = html.indexOf(QLatin1Char('<') + tag + QLatin1Char('>'));
+            const qsizetype begin = open + tag.size() + 2;
+            return html.mid(begin, html.indexOf(QStringLiteral("</") + tag, begin) - begin);
+        };
+        const auto hash = [](const QString& text) {
+            return QString::fromLatin1(
+                QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toBase64());
+        };
+        const QString csp = QStringLiteral("default-src 'none'; script-src 'sha256-%1'; "
+                                           "style-src 'sha256-%2'; img-src data:;")
+                                .arg(hash(inline_(QStringLiteral("script"))),
+                                     hash(inline_(QStringLiteral("style"))));
+        QVERIFY2(html.contains(csp), qPrintable(csp));
+        QCOMPARE(html.count(QStringLiteral("<script")), 1);
+        QCOMPARE(html.count(QStringLiteral("src=\"data:image/png;base64,")), 8);
+        QVERIFY(!html.contains(QStringLiteral("http:")) &&
+                !html.contains(QStringLiteral("https:")));
+        QVERIFY(!html.contains(QStringLiteral("style=")));
+
+        // Another right answer changes nothing in the page but its checks.
+        static const QRegularExpression checks(QStringLiteral(" data-k=\"[0-9a-f]{8}\""));
+        for (int c = 0; c < 4; ++c) {
+            QList<QuestionRecord> other = records;
+            for (int i = 0; i < 5; ++i)
+                other[i].Correct = static_cast<std::int16_t>(c);
+            const QString page2 = QString::fromUtf8(dyr::webPage(other).html);
+            QCOMPARE(QString(page2).remove(checks), QString(html).remove(checks));
+        }
+
+        // To standard output, the same bytes.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("set.dyr"));
+        writeAll(path, bytesOf(records));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QTextStream out(&buffer);
+        QString errText;
+        QTextStream err(&errText);
+        QCOMPARE(
+            dyr::run({QStringLiteral("export"), QStringLiteral("html"), path, QStringLiteral("-")},
+                     out, err),
+            0);
+        out.flush();
+        QCOMPARE(bytes, page.html);
+        QCOMPARE(errText, QString());
     }
 
     // The help's example of each format imports as it stands.

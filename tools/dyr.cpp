@@ -198,7 +198,7 @@ std::optional<std::int16_t> correctValue(const QString& value) {
 void usage(QTextStream& err) {
     err << "usage: dyr dump FILE | dyr build TEXT FILE | dyr check FILE | dyr --help\n"
            "       dyr import [--first N] [--cut] [--replace] aiken|gift|csv SOURCE SET\n"
-           "       dyr export aiken|gift|csv SET [OUT]\n";
+           "       dyr export aiken|gift|csv|html SET [OUT]\n";
 }
 
 } // namespace
@@ -491,6 +491,8 @@ QString helpText() {
                          is replaced as a whole, all at once
   dyr export FORMAT SET [OUT]
                          write the questions of the set SET to OUT in FORMAT
+  dyr export html SET [OUT]
+                         write the quiz of the set SET as one web page
   dyr --help             this text
 
 SOURCE and OUT may be -, standard input and output; without OUT, export
@@ -618,6 +620,29 @@ From a learning platform to the quiz, and back:
 
   dyr import gift pitanja.txt build/bin/varnikol.dyr
   dyr export gift build/bin/varnikol.dyr pitanja.txt
+
+THE QUIZ AS A WEB PAGE
+
+export html writes one UTF-8 HTML file that plays the quiz of the set in
+any browser, as the quiz window does: records 1 to 5 in order, a verdict
+after each answer, the score at the end. Everything is inside the file
+(styles, script, pictures) and the page loads nothing: it plays from a
+file, a memory stick or any web server, with no network. Put it on a
+forum or a web site, or send it to the players.
+
+  dyr export html build/bin/varnikol.dyr kviz.html
+
+Where the program offers "Meni" and "Izlaz", the page has one button,
+"Ponovo", which starts the quiz anew. The page's source doesn't show the
+right answers plainly, but this is a courtesy against peeking, not a
+secret: anyone who runs the page's check by hand finds them.
+
+A set whose first record holds no question is refused, as the quiz
+refuses it. A record the quiz window can't play as it stands (a number
+that is no number, a right answer other than A to D, a fifth record
+numbered below 5, a record missing from a short set) is warned of, and the
+page names the question at fault on it. A record numbered above 5 is
+asked again after every answer, as in the quiz window.
 )help");
 }
 

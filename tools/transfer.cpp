@@ -4,6 +4,7 @@
 
 #include "dyr.h"
 #include "formats.h"
+#include "webpage.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -45,11 +46,74 @@ void report(const QString& name, const QList<Note>& notes, bool lines, QTextStre
     }
 }
 
-std::optional<Format> formatOrReport(const QString& name, QTextStream& err) {
+std::optional<Format> formatOrReport(const QString& name, const char* formats, QTextStream& err) {
     const std::optional<Format> format = formatNamed(name);
     if (!format)
-        err << "dyr: unknown format \"" << name << "\"; the formats are aiken, gift and csv\n";
+        err << "dyr: unknown format \"" << name << "\"; the formats are " << formats << "\n";
     return format;
+}
+
+// Writes what export made to the target file, or to standard output as it is.
+int writeOut(const QByteArray& bytes, const QString& target, const QString& done, QTextStream& out,
+             QTextStream& err) {
+    if (target == kStdin) {
+        // The bytes as they are: a text stream would drop the CSV's byte order mark.
+        out.flush();
+        if (QIODevice* device = out.device()) {
+            device->write(bytes);
+        } else {
+            QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+            out << QString(decode(bytes));
+        }
+        return 0;
+    }
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        err << "dyr: cannot write " << target << ": " << file.errorString() << "\n";
+        return 2;
+    }
+    out << target << ": " << done << "\n";
+    return 0;
+}
+
+void notWritten(const QString& target, QTextStream& err) {
+    err << "dyr: " << (target == kStdin ? QStringLiteral("nothing") : target + " not")
+        << " written\n";
+}
+
+// The records of a set's bytes; bytes past the last whole record are warned of.
+QList<qo::QuestionRecord> setRecords(const QByteArray& content, QList<Note>* notes) {
+    QList<qo::QuestionRecord> records;
+    for (qsizetype at = 0; at + qo::RecordLength <= content.size(); at += qo::RecordLength)
+        records.append(qo::QuestionRecord::fromBytes(content.mid(at, qo::RecordLength)));
+    if (const qsizetype over = content.size() % qo::RecordLength)
+        notes->prepend({0,
+                        QStringLiteral("the last %1 bytes are not a whole record and "
+                                       "are left out")
+                            .arg(over),
+                        true});
+    return records;
+}
+
+// The quiz as a web page.
+int exportHtml(const QString& set, const QString& target, QTextStream& out, QTextStream& err,
+               QIODevice* in) {
+    const std::optional<QByteArray> content = readOrReport(set, in, InputKind::SetFile, err);
+    if (!content)
+        return 2;
+    QList<Note> notes;
+    const QList<qo::QuestionRecord> records = setRecords(*content, &notes);
+    Page page = webPage(records);
+    notes += page.notes;
+    report(shown(set), notes, false, err);
+    if (!page.ok()) {
+        notWritten(target, err);
+        return 1;
+    }
+    return writeOut(page.html, target,
+                    QStringLiteral("web page of %1 written")
+                        .arg(counted(page.questions, QStringLiteral("question"))),
+                    out, err);
 }
 
 } // namespace
@@ -85,7 +149,7 @@ std::optional<int> runImport(const QStringList& args, QTextStream& out, QTextStr
     }
     if (operands.size() != 3)
         return std::nullopt;
-    const std::optional<Format> format = formatOrReport(operands[0], err);
+    const std::optional<Format> format = formatOrReport(operands[0], "aiken, gift and csv", err);
     if (!format)
         return 2;
     const QString& set = operands[2];
@@ -123,50 +187,29 @@ std::optional<int> runExport(const QStringList& args, QTextStream& out, QTextStr
     }
     if (args.size() != 2 && args.size() != 3)
         return std::nullopt;
-    const std::optional<Format> format = formatOrReport(args[0], err);
+    const QString target = args.value(2, kStdin);
+    if (args[0] == QLatin1String("html"))
+        return exportHtml(args[1], target, out, err, in);
+    const std::optional<Format> format = formatOrReport(args[0], "aiken, gift, csv and html", err);
     if (!format)
         return 2;
-    const QString target = args.value(2, kStdin);
     const std::optional<QByteArray> content = readOrReport(args[1], in, InputKind::SetFile, err);
     if (!content)
         return 2;
 
-    QList<qo::QuestionRecord> records;
-    for (qsizetype at = 0; at + qo::RecordLength <= content->size(); at += qo::RecordLength)
-        records.append(qo::QuestionRecord::fromBytes(content->mid(at, qo::RecordLength)));
+    QList<Note> notes;
+    const QList<qo::QuestionRecord> records = setRecords(*content, &notes);
     Exported exported = exportSet(*format, records);
-    if (const qsizetype over = content->size() % qo::RecordLength)
-        exported.notes.prepend({0,
-                                QStringLiteral("the last %1 bytes are not a whole record and "
-                                               "are left out")
-                                    .arg(over),
-                                true});
+    exported.notes = notes + exported.notes;
     report(shown(args[1]), exported.notes, false, err);
     if (!exported.ok()) {
-        err << "dyr: " << (target == kStdin ? QStringLiteral("nothing") : target + " not")
-            << " written\n";
+        notWritten(target, err);
         return 1;
     }
-    if (target == kStdin) {
-        // The bytes as they are: a text stream would drop the CSV's byte order mark.
-        out.flush();
-        if (QIODevice* device = out.device()) {
-            device->write(exported.text);
-        } else {
-            QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-            out << QString(decode(exported.text));
-        }
-        return 0;
-    }
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(exported.text) != exported.text.size() ||
-        !file.commit()) {
-        err << "dyr: cannot write " << target << ": " << file.errorString() << "\n";
-        return 2;
-    }
-    out << target << ": " << counted(exported.questions, QStringLiteral("question"))
-        << " exported\n";
-    return 0;
+    return writeOut(exported.text, target,
+                    counted(exported.questions, QStringLiteral("question")) +
+                        QStringLiteral(" exported"),
+                    out, err);
 }
 
 } // namespace dyr

@@ -1,0 +1,463 @@
+#!/usr/bin/env python3
+"""The quiz as a web page (dyr export html), played in headless Chromium.
+
+Usage: tst_web.py DYR AXE WORKDIR [TEST...]
+  DYR      the dyr program
+  AXE      axe-core's axe.min.js (tests/web: npm ci)
+  WORKDIR  a folder for the sets, the pages and the browser's profile
+
+Plays whole quizzes with the mouse and with the keyboard at desktop and phone
+sizes, an early end, a record that asks itself again, faulty records, "Ponovo"
+and reduced motion; checks that the page asks nothing of the network and that
+axe-core finds no violation in each state. Exits 77 (skipped) where Chromium,
+chromedriver, selenium or axe-core is missing.
+"""
+import functools
+import json
+import http.server
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+
+SKIP = 77
+
+
+def skip(reason):
+    print("tst_web: skipped: " + reason)
+    sys.exit(SKIP)
+
+
+if len(sys.argv) < 4:
+    print(__doc__, file=sys.stderr)
+    sys.exit(2)
+DYR, AXE, WORK = sys.argv[1:4]
+del sys.argv[1:4]  # what follows goes to unittest (a test's name, -v)
+
+try:
+    from selenium import webdriver
+    from selenium.webdriver.chrome.service import Service
+    from selenium.webdriver.common.action_chains import ActionChains
+    from selenium.webdriver.common.by import By
+    from selenium.webdriver.common.keys import Keys
+except ImportError:
+    skip("python3-selenium is not installed (apt-get install python3-selenium)")
+CHROMIUM = shutil.which("chromium") or shutil.which("chromium-browser")
+CHROMEDRIVER = shutil.which("chromedriver")
+if not CHROMIUM or not CHROMEDRIVER:
+    skip("chromium or chromedriver is missing (apt-get install chromium chromium-driver)")
+if not os.path.isfile(AXE):
+    skip("axe-core is missing: run 'npm ci' in tests/web")
+
+TITLE = "[qo] Kviz"
+HEADING = "Pogresne odgovore ste dali na pitanjima "
+# The shipped set's right answers, records 1 to 5.
+VARNIKOL_RIGHT = [1, 2, 0, 3, 1]
+SIZES = {"desktop": (1280, 800, False), "zoom 200%": (640, 400, False),
+         "phone": (360, 740, True), "narrow phone": (320, 568, True)}
+
+
+def record(n, number, correct="A", question=None):
+    question = question or "Pitanje broj %d?" % n
+    return ("number: %s\nquestion: %s\na: Prvi %d\nb: Drugi %d\nc: Treci %d\nd: Cetvrti %d\n"
+            "correct: %s\n\n" % (number, question, n, n, n, n, correct))
+
+
+# Sets in dyr's text form, each built into a set and exported as a page.
+SETS = {
+    "early": "".join(record(n, num) for n, num in enumerate(["1", "2", "5", "4", "5"], 1)),
+    "repeat": "".join(record(n, num) for n, num in enumerate(["1", "7", "3", "4", "5"], 1)),
+    "faulty": record(1, "1") + record(2, "x") + record(3, "3", "#4") + record(4, "4")
+    + record(5, "5"),
+    "texts": record(1, "1", "C", "<b>Tom & Jerry</b> \u0161\u0111\u010d\u0107\u017e "
+                    "\u0160\u0110\u010c\u0106\u017d?") + "".join(
+        record(n, str(n)) for n in range(2, 6)),
+}
+
+
+class Server(http.server.ThreadingHTTPServer):
+    """Serves the pages and remembers every path asked for."""
+
+    def __init__(self, folder):
+        self.paths = []
+        handler = functools.partial(self.Handler, directory=folder)
+        super().__init__(("127.0.0.1", 0), handler)
+
+    class Handler(http.server.SimpleHTTPRequestHandler):
+        def log_message(self, *args):
+            self.server.paths.append(self.path)
+
+
+class WebPage(unittest.TestCase):
+    opened = 0
+
+    @classmethod
+    def setUpClass(cls):
+        cls.pages = os.path.join(WORK, "pages")
+        shutil.rmtree(WORK, ignore_errors=True)
+        os.makedirs(cls.pages)
+        sources = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "assets", "sets")
+        texts = dict(SETS)
+        with open(os.path.join(sources, "varnikol.txt"), encoding="utf-8") as f:
+            texts["varnikol"] = f.read()
+        for name, text in texts.items():
+            source = os.path.join(WORK, name + ".txt")
+            with open(source, "w", encoding="utf-8") as f:
+                f.write(text)
+            dyr_set = os.path.join(WORK, name + ".dyr")
+            subprocess.run([DYR, "build", source, dyr_set], check=True, capture_output=True)
+            subprocess.run([DYR, "export", "html", dyr_set, os.path.join(cls.pages, name + ".html")],
+                           check=True, capture_output=True)
+        with open(AXE, encoding="utf-8") as f:
+            cls.axe = f.read()
+
+        cls.server = Server(cls.pages)
+        threading.Thread(target=cls.server.serve_forever, daemon=True).start()
+        options = webdriver.ChromeOptions()
+        options.binary_location = CHROMIUM
+        for argument in ["--headless", "--no-sandbox", "--disable-gpu",
+                         "--disable-background-networking", "--disable-component-update",
+                         "--disable-sync", "--no-first-run", "--disable-dev-shm-usage",
+                         "--user-data-dir=" + tempfile.mkdtemp(dir=WORK),
+                         "--window-size=1280,800"]:
+            options.add_argument(argument)
+        options.set_capability("goog:loggingPrefs", {"browser": "ALL", "performance": "ALL"})
+        cls.driver = webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
+        cls.driver.set_script_timeout(30)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.driver.quit()
+        cls.server.shutdown()
+
+    # -- driving the page ----------------------------------------------------
+
+    def open(self, name="varnikol", size="desktop", reduced=False):
+        width, height, mobile = SIZES[size]
+        d = self.driver
+        d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                          {"width": width, "height": height, "deviceScaleFactor": 1,
+                           "mobile": mobile})
+        d.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": [
+            {"name": "prefers-reduced-motion", "value": "reduce" if reduced else ""}]})
+        d.get_log("performance")
+        d.get_log("browser")
+        del self.server.paths[:]
+        # A query of its own each time, so that the page comes from the server, not a cache.
+        WebPage.opened += 1
+        self.url = "http://127.0.0.1:%d/%s.html?%d" % (self.server.server_port, name, self.opened)
+        d.get(self.url)
+        self.until(lambda: d.execute_script("return document.documentElement.className")
+                   == "ready")
+
+    def until(self, condition, timeout=6.0):
+        end = time.monotonic() + timeout
+        while True:
+            value = condition()
+            if value:
+                return value
+            if time.monotonic() > end:
+                self.fail("timed out waiting")
+            time.sleep(0.03)
+
+    def by_id(self, element_id):
+        return self.driver.find_element(By.ID, element_id)
+
+    def text(self, element_id):
+        return self.driver.execute_script(
+            "return document.getElementById(arguments[0]).textContent", element_id)
+
+    def js(self, script, *args):
+        return self.driver.execute_script(script, *args)
+
+    def dialog(self):
+        """The open message box as (title, prompt), after checking that it is modal
+        and that its OK has the focus."""
+        state = self.until(lambda: self.js(
+            "const d = document.getElementById('poruka');"
+            "return d.open && [d.matches(':modal'), document.activeElement.id,"
+            " document.getElementById('naslov').textContent,"
+            " document.getElementById('tekst').textContent]"))
+        self.assertEqual(state[:2], [True, "ok"])
+        return tuple(state[2:])
+
+    def close_dialog(self, key=Keys.ENTER):
+        ActionChains(self.driver).send_keys(key).perform()
+        self.until(lambda: not self.js("return document.getElementById('poruka').open"))
+
+    def click_answer(self, index):
+        self.driver.find_element(By.ID, "t%d" % index).click()
+
+    def answer_with_mouse(self, index):
+        self.click_answer(index)
+        self.by_id("sledece").click()
+        verdict = self.dialog()
+        self.by_id("ok").click()
+        self.until(lambda: not self.js("return document.getElementById('poruka').open"))
+        return verdict
+
+    def score(self):
+        self.until(lambda: self.by_id("frame2").get_attribute("aria-hidden") is None)
+        return [self.text("label6"), self.text("label7"), self.text("label8")]
+
+    def assert_quiet(self):
+        """Nothing was asked of the network but the page itself, and the browser logged
+        no error (a blocked request or a script error)."""
+        self.assertEqual(self.server.paths, ["/" + self.url.rsplit("/", 1)[1]])
+        requests = []
+        for entry in self.driver.get_log("performance"):
+            message = json.loads(entry["message"])["message"]
+            if message["method"] == "Network.requestWillBeSent":
+                url = message["params"]["request"]["url"]
+                if url != self.url and not url.startswith("data:"):
+                    requests.append(url)
+        self.assertEqual(requests, [])
+        errors = [e["message"] for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
+        self.assertEqual(errors, [])
+
+    def assert_axe_clean(self, state):
+        result = self.driver.execute_async_script(
+            self.axe + "\n;const done = arguments[arguments.length - 1];"
+            "axe.run(document).then(r => done(r.violations.map(v => v.id + ': ' + "
+            "v.nodes.map(n => n.target.join(' ')).join(', '))), e => done(['axe: ' + e]));")
+        self.assertEqual(result, [], state)
+
+    def assert_fits(self, size):
+        self.assertLessEqual(self.js("return document.documentElement.scrollWidth"),
+                             SIZES[size][0], size + ": scrolls sideways")
+
+    # -- the tests -----------------------------------------------------------
+
+    def test_whole_quiz_with_the_mouse(self):
+        rows = [  # size, answers given, score lines
+            ("desktop", VARNIKOL_RIGHT, ["pogodili ste 5 pitanja!", "a 0 niste!", ""]),
+            ("phone", [1, 0, 0, 0, 1],
+             ["pogodili ste 3 pitanja!", "a 2 niste!", HEADING + "2, 4, ..."]),
+            ("zoom 200%", [0, 0, 1, 0, 0],
+             ["pogodili ste 0 pitanja!", "a 5 niste!", HEADING + "1, 2, 3, 4, 5, ..."]),
+            ("narrow phone", [1, 2, 0, 3, 0],
+             ["pogodili ste 4 pitanja!", "a 1 niste!", HEADING + "5, ..."]),
+        ]
+        for size, answers, lines in rows:
+            with self.subTest(size=size):
+                self.open("varnikol", size)
+                self.assert_fits(size)
+                for k, chosen in enumerate(answers):
+                    self.assertEqual(self.text("broj"), "Pitanje %d" % (k + 1))
+                    self.assertEqual(self.js("return document.querySelectorAll("
+                                             "'input:checked').length"), 0)
+                    right = chosen == VARNIKOL_RIGHT[k]
+                    self.assertEqual(self.answer_with_mouse(chosen),
+                                     (TITLE, "TACAN odgovor" if right else "POGRESAN odgovor"))
+                self.assertFalse(self.by_id("sledece").is_enabled())
+                self.assertEqual(self.score(), lines)
+                self.assertEqual(self.text("najava"),
+                                 " ".join(["Ukupan skor"] + lines).strip())
+                self.assert_fits(size)
+                self.assert_quiet()
+
+    def test_whole_quiz_with_the_keyboard(self):
+        self.open("varnikol")
+        keys = ActionChains(self.driver)
+        # Nothing chosen: Enter tells to choose; Esc closes, nothing changes.
+        keys.send_keys(Keys.TAB).perform()
+        self.assertEqual(self.driver.switch_to.active_element.get_attribute("id"), "o0")
+        ActionChains(self.driver).send_keys(Keys.ENTER).perform()
+        self.assertEqual(self.dialog(), ("Greska", "Izaberite odgovor na pitanje"))
+        self.close_dialog(Keys.ESCAPE)
+        self.assertEqual(self.text("broj"), "Pitanje 1")
+        # An arrow, then digits and letters choose; Enter answers; Enter or Esc closes.
+        rows = [([Keys.ARROW_DOWN], 1, "TACAN odgovor", Keys.ENTER),
+                (["3"], 2, "TACAN odgovor", Keys.ESCAPE),
+                (["b"], 1, "POGRESAN odgovor", Keys.ENTER),
+                (["4"], 3, "TACAN odgovor", Keys.ENTER),
+                (["A"], 0, "POGRESAN odgovor", Keys.ESCAPE)]
+        for k, (press, chosen, verdict, close) in enumerate(rows):
+            self.assertEqual(self.text("broj"), "Pitanje %d" % (k + 1))
+            ActionChains(self.driver).send_keys(*press).perform()
+            self.assertEqual(self.driver.switch_to.active_element.get_attribute("id"),
+                             "o%d" % chosen)
+            self.assertTrue(self.by_id("o%d" % chosen).is_selected())
+            ActionChains(self.driver).send_keys(Keys.ENTER).perform()
+            self.assertEqual(self.dialog(), (TITLE, verdict))
+            self.close_dialog(close)
+        self.assertEqual(self.score(),
+                         ["pogodili ste 3 pitanja!", "a 2 niste!", HEADING + "3, 5, ..."])
+        # The focus waits on "Ponovo"; Enter starts anew.
+        self.assertEqual(self.driver.switch_to.active_element.get_attribute("id"), "ponovo")
+        ActionChains(self.driver).send_keys(Keys.ENTER).perform()
+        self.assertEqual(self.text("broj"), "Pitanje 1")
+        self.assertTrue(self.by_id("sledece").is_enabled())
+        self.assert_quiet()
+
+    def test_screen_reader_names(self):
+        self.open("varnikol")
+        group = self.driver.find_element(By.CSS_SELECTOR, "[role=radiogroup]")
+        self.assertEqual(group.aria_role, "radiogroup")
+        self.assertEqual(group.accessible_name,
+                         "Pitanje 1 Sta znaci kada neko na forumu pise SVIM VELIKIM SLOVIMA?")
+        names = [self.by_id("o%d" % i).accessible_name for i in range(4)]
+        self.assertEqual(names, ["(A) Da mu je pokvarena tastatura", "(B) Da vice na sagovornike",
+                                 "(C) Da je on administrator foruma",
+                                 "(D) Da je to najvaznija tema dana"])
+        self.assertEqual([self.by_id("o%d" % i).aria_role for i in range(4)], ["radio"] * 4)
+        self.assertEqual(self.by_id("frame2").get_attribute("aria-hidden"), "true")
+        self.assertEqual(self.by_id("tekst").get_attribute("role"), "alert")
+        self.assertEqual(self.by_id("najava").get_attribute("aria-live"), "polite")
+
+    def test_how_a_quiz_ends(self):
+        rows = [  # set, the numbers shown one answer after another, score lines
+            ("early", ["1", "2", "5"],
+             ["pogodili ste 3 pitanja!", "a 2 niste!", HEADING + "4, 5, ..."]),
+            ("repeat", ["1", "7", "7", "7"], None),
+        ]
+        for name, numbers, lines in rows:
+            with self.subTest(set=name):
+                self.open(name)
+                for number in numbers:
+                    self.assertEqual(self.text("broj"), "Pitanje " + number)
+                    self.assertEqual(self.answer_with_mouse(0), (TITLE, "TACAN odgovor"))
+                if lines is None:
+                    self.assertEqual(self.text("broj"), "Pitanje 7")
+                    self.assertTrue(self.by_id("sledece").is_enabled())
+                    self.assertEqual(self.by_id("frame2").get_attribute("aria-hidden"), "true")
+                else:
+                    self.assertEqual(self.score(), lines)
+                self.assert_quiet()
+
+    def test_faulty_records_are_named(self):
+        self.open("faulty")
+        expected = [  # the fault line on each question, and the verdict on answer A
+            ("", "TACAN odgovor"),
+            ("Greska u pitanju 2: njegov broj nije broj, pa se broji kao 2.", "TACAN odgovor"),
+            ("Greska u pitanju 3: nijedan odgovor nije oznacen kao tacan.", "POGRESAN odgovor"),
+            ("", "TACAN odgovor"),
+            ("", "TACAN odgovor"),
+        ]
+        for k, (fault, verdict) in enumerate(expected):
+            self.assertEqual(self.text("greska"), fault)
+            self.assertEqual(self.by_id("greska").is_displayed(), fault != "")
+            self.assertEqual(self.answer_with_mouse(0), (TITLE, verdict))
+        self.assertEqual(self.score(),
+                         ["pogodili ste 4 pitanja!", "a 1 niste!", HEADING + "3, ..."])
+        self.assert_axe_clean("a faulty record")
+        self.assert_quiet()
+
+    def test_texts_are_exact(self):
+        self.open("texts")
+        self.assertEqual(self.text("pitanje"), "<b>Tom & Jerry</b> \u0161\u0111\u010d\u0107\u017e "
+                         "\u0160\u0110\u010c\u0106\u017d?")
+        self.assertEqual(self.js("return document.getElementById('pitanje').childElementCount"), 0)
+        self.assertEqual([self.text("t%d" % i) for i in range(4)],
+                         ["Prvi 1", "Drugi 1", "Treci 1", "Cetvrti 1"])
+        self.assertEqual(self.answer_with_mouse(2), (TITLE, "TACAN odgovor"))
+        self.assertEqual(self.text("broj"), "Pitanje 2")
+
+    def test_ponovo_starts_anew_and_carries_title_and_icon(self):
+        self.open("early")
+        faces = self.js("return Array.from(document.querySelectorAll('.faces img'), i => i.src)")
+        # Every tick, as the title and icon it leaves; "|" where a message box closes.
+        self.js("""window.seen = [];
+            const link = document.querySelector('link[rel=icon]');
+            new MutationObserver(() => window.seen.push([document.title, link.href]))
+                .observe(link, {attributes: true});
+            document.getElementById('poruka').addEventListener('close', () => seen.push('|'));
+            document.addEventListener('click', (e) => {
+                if (e.target.closest('#ponovo')) seen.push('P');
+            }, true);""")
+
+        def ticks_after(mark, count):
+            def after():
+                seen = self.js("return window.seen")
+                rest = seen[len(seen) - seen[::-1].index(mark):]
+                return len(rest) >= count and [(t, faces.index(i)) for t, i in rest[:count]]
+            return self.until(after, timeout=4)
+
+        for _ in range(3):
+            self.answer_with_mouse(1)
+        # The tally leaves the title's position at 5: the next tick shows six characters.
+        seen = ticks_after("|", 2)
+        self.assertEqual([title for title, _ in seen], [TITLE[:6], TITLE[:7]])
+        self.assertEqual((seen[0][1] + 1) % 8, seen[1][1])
+        self.score()
+        self.by_id("ponovo").click()
+        self.assertEqual(self.text("broj"), "Pitanje 1")
+        self.assertEqual(self.js("return document.title"), TITLE)
+        self.assertTrue(self.by_id("sledece").is_enabled())
+        self.assertEqual(self.by_id("frame2").get_attribute("aria-hidden"), "true")
+        self.assertIsNone(self.by_id("frame1").get_attribute("aria-hidden"))
+        self.assertEqual(self.text("label8"), HEADING)
+        # Title and icon go on from where they stood: the icon the new quiz shows first
+        # is the last one, and the next tick steps on from both.
+        before = self.js("return window.seen.slice(0, window.seen.lastIndexOf('P'))")
+        title, face = before[-1]
+        (shown_title, shown_face), (next_title, next_face) = ticks_after("P", 2)
+        self.assertEqual((shown_title, shown_face), (TITLE, faces.index(face)))
+        self.assertEqual(next_face, (faces.index(face) + 1) % 8)
+        position = 0 if title == "" else len(title) if title != TITLE else None
+        if position is not None:
+            self.assertEqual(next_title, TITLE[:position + 1])
+        # A new quiz counts from nothing.
+        for answer in [0, 0, 0]:
+            self.answer_with_mouse(answer)
+        self.assertEqual(self.score(),
+                         ["pogodili ste 3 pitanja!", "a 2 niste!", HEADING + "4, 5, ..."])
+        self.assert_quiet()
+
+    def test_motion(self):
+        rows = [(False, 1.5), (True, 0)]  # reduced motion, the least time the slide takes
+        for reduced, slide in rows:
+            with self.subTest(reduced=reduced):
+                self.open("early", reduced=reduced)
+                titles = set()
+                for _ in range(3):
+                    self.answer_with_mouse(0)
+                start = time.monotonic()
+                # The panel is hidden from assistive technology until it has arrived.
+                while self.by_id("frame2").get_attribute("aria-hidden") == "true":
+                    titles.add(self.js("return document.title"))
+                    time.sleep(0.03)
+                took = time.monotonic() - start
+                self.assertGreaterEqual(took, slide)
+                self.assertLess(took, slide + 2)
+                transform = self.js("return getComputedStyle(document.getElementById('frame2'))"
+                                    ".transform")
+                self.assertIn(transform, ("none", "matrix(1, 0, 0, 1, 0, 0)"))
+                end = time.monotonic() + 2
+                while time.monotonic() < end:
+                    titles.add(self.js("return document.title"))
+                    time.sleep(0.05)
+                if reduced:
+                    self.assertEqual(titles, {TITLE})
+                else:
+                    self.assertGreater(len(titles), 1)
+                    self.assertTrue(all(TITLE.startswith(t) for t in titles))
+
+    def test_axe_in_each_state(self):
+        for size in ["desktop", "phone"]:
+            with self.subTest(size=size):
+                self.open("varnikol", size)
+                self.assert_axe_clean(size + ": a question")
+                self.by_id("sledece").click()
+                self.dialog()
+                self.assert_axe_clean(size + ": the hint box")
+                self.close_dialog()
+                for k in range(4):
+                    self.answer_with_mouse(VARNIKOL_RIGHT[k])
+                self.click_answer(0)
+                self.by_id("sledece").click()
+                self.dialog()
+                self.assert_axe_clean(size + ": the verdict box")
+                self.close_dialog()
+                self.score()
+                self.assert_axe_clean(size + ": the score")
+                self.assert_fits(size)
+                self.assert_quiet()
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
