@@ -8,7 +8,8 @@
 #   packaging/windows/build-qt-windows.sh build-qt-windows/qt-6.4.2-windows-mingw64.tar.xz
 # ./dev.sh windows unpacks that archive when it finds no other Qt for Windows.
 set -euo pipefail
-out=$(readlink -f "${1:?usage: $0 OUT.tar.xz}")
+mkdir -p "$(dirname "${1:?usage: $0 OUT.tar.xz}")"
+out=$(readlink -f "$1")
 work=$(mktemp -d)
 apt-get install -y --no-install-recommends qt6-base-dev qt6-base-dev-tools cmake ninja-build \
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix xz-utils dpkg-dev patch
