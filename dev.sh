@@ -4,15 +4,19 @@
 #   ./dev.sh editor   build and start [qo] editor pitanja
 #   ./dev.sh test     build and run every test: the suite, then the suite again
 #                     under AddressSanitizer and UndefinedBehaviorSanitizer
+#   ./dev.sh windows  cross-build the programs for Windows into build-windows/ with
+#                     mingw-w64, run their tests under Wine, then make the packages
 # Where CMake and Qt 6 are found already (any distribution) nothing is installed.
+# The Windows build needs a Qt 6 for Windows: QO_QT_WINDOWS names its folder, or else
+# the one of ../shared/toolchains/ (or build-qt-windows/) is unpacked into build-qt-windows/.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 what="${1:-play}"
 case "$what" in
-play | editor | test) ;;
+play | editor | test | windows) ;;
 *)
-    echo "usage: $0 play|editor|test" >&2
+    echo "usage: $0 play|editor|test|windows" >&2
     exit 2
     ;;
 esac
@@ -40,9 +44,25 @@ if [ "$what" = test ]; then
         packages+=("${tool#*:}")
     done
 fi
+if [ "$what" = windows ]; then
+    # mingw-w64 with the posix thread model, the host's Qt of the same version for moc,
+    # rcc and uic, Wine for the tests (Liberation Serif stands in for Times New Roman
+    # there; DejaVu Serif for the tests that draw with other faces), NSIS and zip for
+    # the packages.
+    packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix qt6-base-dev-tools wine
+        wine64 nsis zip xz-utils fonts-dejavu-core)
+fi
 
-# CMake 3.25 or newer, a C++ compiler, make and Qt 6 with Widgets and Test.
+# CMake 3.25 or newer, a C++ compiler, make and Qt 6 with Widgets and Test; for Windows
+# also the cross compiler, Wine, makensis and zip.
 toolchain_found() {
+    if [ "$what" = windows ]; then
+        local command
+        for command in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres wine makensis \
+            zip xz; do
+            command -v "$command" >/dev/null || return 1
+        done
+    fi
     command -v cmake >/dev/null && command -v make >/dev/null || return 1
     command -v c++ >/dev/null || command -v g++ >/dev/null || command -v clang++ >/dev/null ||
         return 1
@@ -118,7 +138,44 @@ if ((${#missing[@]})); then
     fi
 fi
 
-cmake --preset default
+# The Qt for Windows: the folder QO_QT_WINDOWS names, or the prebuilt archive unpacked
+# where the windows preset looks for it.
+windows_qt=()
+if [ "$what" = windows ]; then
+    if [ -n "${QO_QT_WINDOWS:-}" ]; then
+        if [ ! -d "$QO_QT_WINDOWS/lib/cmake/Qt6" ]; then
+            echo "dev.sh: QO_QT_WINDOWS=$QO_QT_WINDOWS holds no Qt 6 (no lib/cmake/Qt6)" >&2
+            exit 1
+        fi
+        windows_qt=(-DCMAKE_PREFIX_PATH="$(cd "$QO_QT_WINDOWS" && pwd)")
+    elif [ ! -d build-qt-windows/qt-6.4.2-windows-mingw64/lib/cmake/Qt6 ]; then
+        archive=
+        for candidate in ../shared/toolchains/qt-6.4.2-windows-mingw64.tar.xz \
+            build-qt-windows/qt-6.4.2-windows-mingw64.tar.xz; do
+            if [ -f "$candidate" ]; then
+                archive=$candidate
+                break
+            fi
+        done
+        if [ -z "$archive" ]; then
+            echo "dev.sh: no Qt for Windows found. Build one from Debian's qt6-base source" \
+                "(about an hour on two cores), as root:" >&2
+            echo "  packaging/windows/build-qt-windows.sh build-qt-windows/qt-6.4.2-windows-mingw64.tar.xz" >&2
+            echo "then run $0 windows again; or set QO_QT_WINDOWS to the folder of another" \
+                "Qt 6 for Windows built with mingw-w64." >&2
+            exit 1
+        fi
+        mkdir -p build-qt-windows
+        echo "dev.sh: unpacking $archive into build-qt-windows/"
+        tar -xJf "$archive" -C build-qt-windows
+    fi
+fi
+
+if [ "$what" = windows ]; then
+    cmake --preset windows "${windows_qt[@]}"
+else
+    cmake --preset default
+fi
 case "$what" in
 play)
     cmake --build --preset default --target kviz question_sets
@@ -144,5 +201,16 @@ test)
     cmake --preset sanitize "${sanitize_compiler[@]}"
     cmake --build --preset sanitize
     ctest --preset sanitize
+    ;;
+windows)
+    cmake --build --preset windows
+    # The tests run as .exe under Wine, in build-windows/wineprefix.
+    ctest --preset windows
+    # The portable zip and the installer, once the build configures CPack for them.
+    if grep -q '^set(CPACK_GENERATOR ".*ZIP' build-windows/CPackConfig.cmake; then
+        (cd build-windows && cpack -G ZIP && cpack -G NSIS)
+    else
+        echo "dev.sh: the Windows build configures no zip or installer package yet"
+    fi
     ;;
 esac

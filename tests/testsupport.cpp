@@ -4,12 +4,33 @@
 #include "questionsetfile.h"
 #include "runtime.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFont>
+#include <QGuiApplication>
 #include <QProcess>
 
 #if defined(Q_OS_UNIX)
 #include <unistd.h>
+#endif
+
+#if defined(Q_OS_WIN)
+namespace {
+// On Windows the offscreen platform draws with FreeType and knows only the faces of one
+// folder (QT_QPA_FONTDIR), with no aliases and full hinting. Where it has no Times New
+// Roman, Liberation Serif, drawn to the same metrics, stands in for it, and glyphs are
+// hinted only vertically, as fontconfig makes it on Linux: with fully hinted widths
+// some captions grow past their boxes.
+void drawFontsAsOnLinux() {
+    QFont::insertSubstitution(QStringLiteral("Times New Roman"),
+                              QStringLiteral("Liberation Serif"));
+    QFont font;
+    font.setHintingPreference(QFont::PreferVerticalHinting);
+    QGuiApplication::setFont(font);
+}
+Q_COREAPP_STARTUP_FUNCTION(drawFontsAsOnLinux)
+} // namespace
 #endif
 
 namespace testsupport {

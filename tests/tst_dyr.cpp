@@ -388,6 +388,7 @@ private slots:
     // A build writes through a link into its target, keeps the target's mode and
     // clears away what killed builds left beside it, and nothing else.
     void buildKeepsLinksAndModeAndClearsLeftovers() {
+#if defined(Q_OS_UNIX)
         TempAppFolder folder;
         const QString target = folder.file(QStringLiteral("pravi.dyr"));
         writeAll(target, QByteArray(3 * RecordLength, 'z'));
@@ -414,6 +415,9 @@ private slots:
                                QStringLiteral("veza.dyr")};
         expected.sort();
         QCOMPARE(testsupport::entries(folder.path()), expected);
+#else
+        QSKIP("symbolic links and modes are a Unix matter: a link made here is a shortcut file");
+#endif
     }
 
     void shippedSets_data() {

@@ -6,6 +6,7 @@
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFontInfo>
 #include <QScreen>
 #include <QTemporaryFile>
@@ -300,14 +301,25 @@ private slots:
 
 // Two screens side by side, so that the tests can tell which one a window opens on.
 int main(int argc, char* argv[]) {
+    // The platform's options are split at colons, so the file's name holds none: on
+    // Windows, where a full name starts with a drive ("C:"), it lies in the current
+    // folder and is named relative to it.
+#if defined(Q_OS_WIN)
+    QTemporaryFile screens(QStringLiteral("tst_look-screens-XXXXXX.json"));
+    if (!screens.open())
+        return 1;
+    const QString screensName = QDir::current().relativeFilePath(screens.fileName());
+#else
     QTemporaryFile screens;
     if (!screens.open())
         return 1;
+    const QString screensName = screens.fileName();
+#endif
     screens.write(R"({"windowFrameMargins": true, "screens": [
         {"name": "links", "x": 0, "y": 0, "width": 1024, "height": 768, "logicalDpi": 96},
         {"name": "desno", "x": 1024, "y": 0, "width": 1280, "height": 1024, "logicalDpi": 96}]})");
     screens.flush();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screensName.toLocal8Bit());
     QApplication app(argc, argv);
     TestLook test;
     return QTest::qExec(&test, argc, argv);

@@ -87,6 +87,7 @@ QString quizError(const QString& folder, const QString& name) {
     return opened == error.isEmpty() ? error : QStringLiteral("?");
 }
 
+#if defined(Q_OS_UNIX)
 QString dyrBuildError(const QString& path) {
     QList<qo::QuestionRecord> records;
     for (int k = 1; k <= 21; ++k)
@@ -96,7 +97,6 @@ QString dyrBuildError(const QString& path) {
     return error;
 }
 
-#if defined(Q_OS_UNIX)
 struct stat statusOf(const QString& path, bool follow = true) {
     struct stat status {};
     const QByteArray native = QFile::encodeName(path);

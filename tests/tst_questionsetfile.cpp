@@ -52,8 +52,9 @@ bool raisesFileError(const std::function<void()>& f, QString* message = nullptr)
     return false;
 }
 
+#if defined(Q_OS_LINUX)
 // Bytes this process has read through system calls so far, not counting this
-// look itself.
+// look itself (Linux's /proc/self/io).
 qint64 bytesRead() {
     static qint64 ownReads = 0;
     QFile io(QStringLiteral("/proc/self/io"));
@@ -69,6 +70,7 @@ qint64 bytesRead() {
     ownReads += text.size();
     return result;
 }
+#endif
 
 // A file of the given length whose bytes are not zero and not alike.
 QByteArray pattern(qint64 length) {

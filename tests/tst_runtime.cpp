@@ -380,7 +380,8 @@ private slots:
     void labelKeepsItsTextInside() {
         QWidget parent;
         rt::Label label(&parent, QStringLiteral("Label1"), QStringLiteral("(B)"), 0, 0, 375, 375);
-        const QFont design = rt::timesFont(20, true);
+        // The font as the label holds it: resolved against the application's font.
+        const QFont design = rt::timesFont(20, true).resolve(QApplication::font());
         label.setFont(design);
         QVERIFY(label.font().pointSizeF() < 20);
         QCOMPARE(label.designFont(), design);
