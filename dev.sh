@@ -50,7 +50,7 @@ if [ "$what" = windows ]; then
     # there; DejaVu Serif for the tests that draw with other faces), NSIS and zip for
     # the packages.
     packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix qt6-base-dev-tools wine
-        wine64 nsis zip xz-utils fonts-dejavu-core)
+        wine64 nsis zip unzip xz-utils fonts-dejavu-core)
 fi
 
 # CMake 3.25 or newer, a C++ compiler, make and Qt 6 with Widgets and Test; for Windows
@@ -206,11 +206,7 @@ windows)
     cmake --build --preset windows
     # The tests run as .exe under Wine, in build-windows/wineprefix.
     ctest --preset windows
-    # The portable zip and the installer, once the build configures CPack for them.
-    if grep -q '^set(CPACK_GENERATOR ".*ZIP' build-windows/CPackConfig.cmake; then
-        (cd build-windows && cpack -G ZIP && cpack -G NSIS)
-    else
-        echo "dev.sh: the Windows build configures no zip or installer package yet"
-    fi
+    # The portable zip and the installer: build-windows/qo-kviz-<version>-windows-x64.zip, .exe
+    (cd build-windows && cpack -G ZIP && cpack -G NSIS)
     ;;
 esac
