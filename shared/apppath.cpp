@@ -3,7 +3,6 @@
 #include "nativefile.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 namespace rt {
 
@@ -23,8 +22,8 @@ Override& testOverride() {
 // A folder name in bytes as text, or empty when it doesn't survive the trip to text
 // and back: the text would name another folder, or none.
 QString decoded(const QByteArray& native) {
-    const QString text = QFile::decodeName(native);
-    return QFile::encodeName(text) == native ? text : QString();
+    const QString text = qo::NativeFile::decodeName(native);
+    return qo::NativeFile::encodeName(text) == native ? text : QString();
 }
 
 // The executable's folder as the system names it, read once: the quiz asks for
@@ -42,7 +41,7 @@ QByteArray AppPathNative() {
     const QByteArray& folder = executableFolder();
     if (!folder.isEmpty())
         return folder;
-    return QFile::encodeName(QCoreApplication::applicationDirPath());
+    return qo::NativeFile::encodeName(QCoreApplication::applicationDirPath());
 }
 
 QString AppPath() {
@@ -55,7 +54,7 @@ QString AppPath() {
 }
 
 void setAppPathForTesting(const QString& path) {
-    testOverride() = {path, QFile::encodeName(path), !path.isEmpty()};
+    testOverride() = {path, qo::NativeFile::encodeName(path), !path.isEmpty()};
 }
 
 void setAppPathNativeForTesting(const QByteArray& path) {

@@ -39,6 +39,13 @@ Cause causeOf(Error error);
 // The error the last system call of this thread left.
 Error lastError();
 
+// A path as the system names it, in bytes: the locale's encoding on POSIX, where
+// a name need not decode; UTF-8 on Windows, whose names are UTF-16 (Qt's own
+// QFile::encodeName would go through the ANSI code page there and lose letters
+// such as Đ or č).
+QByteArray encodeName(const QString& path);
+QString decodeName(const QByteArray& nativePath);
+
 // What a name in the file system is.
 enum class Kind { Missing, Regular, Folder, Pipe, Device, Socket, Other };
 
@@ -59,8 +66,8 @@ public:
     // False when the file can't be opened: error() then says why, or is 0 and
     // kind() says what the name is instead of a regular file.
     bool open(const QString& path);
-    // The same for a path as the system names it in bytes (QFile::encodeName's
-    // form), which need not decode.
+    // The same for a path as the system names it in bytes (encodeName's form),
+    // which need not decode.
     bool openNative(const QByteArray& nativePath);
     void close();
     bool isOpen() const { return m_handle != -1; }
@@ -132,7 +139,7 @@ private:
     std::unique_ptr<State> m_state;
 };
 
-// The running program's folder as the system names it (QFile::encodeName's form);
+// The running program's folder as the system names it (encodeName's form);
 // empty when the system can't say, and Qt's answer is to be used.
 QByteArray programsFolder();
 

@@ -82,6 +82,14 @@ Error lastError() {
     return errno;
 }
 
+QByteArray encodeName(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+QString decodeName(const QByteArray& nativePath) {
+    return QFile::decodeName(nativePath);
+}
+
 Kind kindOf(const QString& path) {
     struct stat status {};
     if (::stat(QFile::encodeName(path).constData(), &status) != 0)
