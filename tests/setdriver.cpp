@@ -16,6 +16,10 @@
 //   setdriver save-loop FOLDER NAME TAGS MINSAVES READERDONE SAVERDONE
 //       the editor saves the set again and again, the questions tagged with the
 //       letters of TAGS in turn; stops after MINSAVES saves once READERDONE exists
+//   setdriver hold FOLDER NAME MS
+//       holds the set open as another program would (QFile: on Windows others may
+//       read and write it but not delete or replace it), prints "held", and lets
+//       it go after MS milliseconds
 //
 // Results are printed as "key=value" lines; a "Greska" box as "error=...".
 #include "../editor/program.h"
@@ -30,6 +34,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
+#include <QThread>
 
 #include <csignal>
 #include <cstdio>
@@ -268,6 +273,17 @@ int saveLoop(const QStringList& args) {
     return 0;
 }
 
+int hold(const QStringList& args) {
+    QFile file(rt::AppPath() + QLatin1Char('/') + args[0]);
+    if (!file.open(QIODevice::ReadOnly)) {
+        print(QStringLiteral("error=") + file.errorString());
+        return 3;
+    }
+    print(QStringLiteral("held"));
+    QThread::msleep(args[1].toULong());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -299,6 +315,8 @@ int main(int argc, char** argv) {
     args.removeFirst();
     if (args.size() >= 2)
         rt::setAppPathForTesting(args.takeFirst());
+    if (mode == QStringLiteral("hold") && args.size() == 2)
+        return hold(args);
     if (mode == QStringLiteral("editor-save") && args.size() == 2)
         return editorSave(args, wait);
     if (mode == QStringLiteral("editor-open") && args.size() == 1)
