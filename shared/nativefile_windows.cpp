@@ -1,7 +1,7 @@
 // The file system on Windows: wide-character paths (the \\?\ form for long ones),
-// handles shared for reading, writing and deleting, FlushFileBuffers, and
-// ReplaceFileW, which gives the new copy the old file's attributes and security
-// descriptor.
+// handles shared for reading, writing and deleting, FlushFileBuffers, and a save's
+// copy renamed over the old file at once, with the old file's attributes and
+// permissions.
 #include "nativefile.h"
 
 #include "fileerror.h"
@@ -12,10 +12,14 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include <windows.h>
+
+#include <aclapi.h>
 
 #include <knownfolders.h>
 #include <shlobj.h>
@@ -145,6 +149,99 @@ QString sixLetters() {
     for (int i = 0; i < 6; ++i)
         text += QLatin1Char(letters[QRandomGenerator::global()->bounded(52)]);
     return text;
+}
+
+// Gives the new copy what the old file had beyond its bytes: its attributes (a
+// hidden set stays hidden) and its own permissions, the DACL set on the file itself;
+// what it inherits from the folder the copy inherits anyway. Whatever the system
+// refuses stays as the copy has it.
+void takeOver(const QString& target, DWORD attributes, HANDLE copy) {
+    constexpr DWORD Kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                           FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if ((attributes & Kept) != 0) {
+        FILE_BASIC_INFO basic{}; // times of zero stay as they are
+        basic.FileAttributes = attributes & Kept;
+        ::SetFileInformationByHandle(copy, FileBasicInfo, &basic, sizeof basic);
+    }
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    std::wstring name = widePath(target);
+    if (::GetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+        return;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    if (dacl && ::GetSecurityDescriptorControl(descriptor, &control, &revision)) {
+        // The system drops the inherited entries of an unprotected DACL and puts in
+        // those of the copy's folder, the same folder.
+        const SECURITY_INFORMATION which =
+            DACL_SECURITY_INFORMATION |
+            ((control & SE_DACL_PROTECTED) != 0 ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                : UNPROTECTED_DACL_SECURITY_INFORMATION);
+        ::SetSecurityInfo(copy, SE_FILE_OBJECT, which, nullptr, nullptr, dacl, nullptr);
+    }
+    ::LocalFree(descriptor);
+}
+
+// A path as the kernel names it, for renaming through a handle: \??\C:\...
+std::wstring kernelPath(const QString& path) {
+    QString native = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    if (native.startsWith(QLatin1StringView("\\\\?\\")))
+        native = native.mid(4);
+    else if (native.startsWith(QLatin1StringView("\\\\")))
+        native = QLatin1StringView("UNC\\") + native.mid(2);
+    return (QLatin1StringView("\\??\\") + native).toStdWString();
+}
+
+// FileRenameInfoEx, which headers for systems before Windows 10 1607 lack.
+constexpr auto RenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+
+// Renames the open file over target at once. With POSIX semantics (Windows 10
+// 1607 and later) this works also while others have target open, sharing deletion
+// (the quiz reading a question); elsewhere the plain rename replaces a file no one
+// has open. 0 or the error.
+DWORD renameOver(HANDLE file, const QString& target) {
+    const std::wstring name = kernelPath(target);
+    const DWORD nameBytes = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->RootDirectory = nullptr;
+    info->FileNameLength = nameBytes;
+    std::memcpy(info->FileName, name.data(), nameBytes);
+    // Flags shares the first member with ReplaceIfExists, which older headers
+    // declare alone.
+    const DWORD flags = FILE_RENAME_FLAG_REPLACE_IF_EXISTS | FILE_RENAME_FLAG_POSIX_SEMANTICS;
+    std::memcpy(buffer.data(), &flags, sizeof flags);
+    if (::SetFileInformationByHandle(file, RenameInfoEx, info, DWORD(buffer.size())))
+        return 0;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_INVALID_PARAMETER && error != ERROR_NOT_SUPPORTED &&
+        error != ERROR_INVALID_FUNCTION && error != ERROR_CALL_NOT_IMPLEMENTED)
+        return error;
+    std::memset(buffer.data(), 0, sizeof flags);
+    info->ReplaceIfExists = TRUE;
+    return ::SetFileInformationByHandle(file, FileRenameInfo, info, DWORD(buffer.size()))
+               ? 0
+               : ::GetLastError();
+}
+
+// The old way for a system that can't rename over an open file: ReplaceFileW moves
+// the old file aside and the copy into its place (with a moment between in which
+// the set has no file), keeping the old file's attributes and security descriptor.
+DWORD replaceWith(const std::wstring& copy, const std::wstring& target) {
+    if (::ReplaceFileW(target.c_str(), copy.c_str(), nullptr,
+                       REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                       nullptr))
+        return 0;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT)
+        return error;
+    // The old file is gone and the copy, whole and on the disk, still has its own
+    // name: it takes the set's name now.
+    return ::MoveFileExW(copy.c_str(), target.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? 0
+               : ::GetLastError();
 }
 
 } // namespace
@@ -397,22 +494,17 @@ bool NewCopy::begin(const QString& path, const QString& target) {
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString copy = target + QLatin1Char('.') + sixLetters();
+        // DELETE: the copy is renamed over the old file through this handle, so
+        // that no other save ever finds it closed and takes it for a leftover.
         const HANDLE file =
-            ::CreateFileW(widePath(copy).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                          nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            ::CreateFileW(widePath(copy).c_str(),
+                          GENERIC_READ | GENERIC_WRITE | DELETE | READ_CONTROL | WRITE_DAC,
+                          FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             s.file = file;
             s.copy = copy;
-            // ReplaceFileW gives the copy the old file's attributes on Windows, but
-            // not every implementation of it does (Wine's doesn't): they are set
-            // here too. A hidden set stays hidden.
-            constexpr DWORD Kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & Kept) != 0) {
-                FILE_BASIC_INFO basic{};
-                basic.FileAttributes = attributes & Kept;
-                ::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
-            }
+            if (attributes != INVALID_FILE_ATTRIBUTES)
+                takeOver(target, attributes, file);
             return true;
         }
         const DWORD error = ::GetLastError();
@@ -469,49 +561,42 @@ bool NewCopy::sync() {
 
 bool NewCopy::commit() {
     State& s = *m_state;
-    s.close();
-    const std::wstring copy = widePath(s.copy);
     const std::wstring target = widePath(s.target);
-    // Another program holding the old file without sharing it (a virus scanner, an
-    // editor) is waited for a little, then reported; the old file stays whole.
+    // Another program holding the old file without sharing deletion (a virus
+    // scanner, an editor) is waited for a little, then reported; the old file
+    // stays whole. Whether it can be replaced is asked first, so that no failed
+    // attempt leaves anything behind.
     const QDeadlineTimer deadline(1000);
     for (;;) {
         const bool exists = ::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
-        // Whether the old file can be replaced now is asked first: a failed
-        // ReplaceFileW may leave a temporary file of its own behind (Wine's does).
+        DWORD error = 0;
         if (exists) {
             const HANDLE probe = ::CreateFileW(
                 target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-            const DWORD held = probe == INVALID_HANDLE_VALUE ? ::GetLastError() : 0;
+            error = probe == INVALID_HANDLE_VALUE ? ::GetLastError() : 0;
             if (probe != INVALID_HANDLE_VALUE)
                 ::CloseHandle(probe);
-            if (isBusy(held)) {
-                if (deadline.hasExpired()) {
-                    s.error = static_cast<Error>(held);
-                    return false;
-                }
-                ::Sleep(50);
-                continue;
+        }
+        if (!isBusy(error))
+            error = renameOver(s.file, s.target);
+        if (error == ERROR_ACCESS_DENIED && exists && !deadline.hasExpired()) {
+            // Without POSIX semantics (older Windows, Wine) a file someone has open
+            // can't be renamed over, even when they share deletion; the quiz holds a
+            // set only for the moment of a read, so the rename is tried again.
+            ::Sleep(5);
+            continue;
+        }
+        if (error == ERROR_ACCESS_DENIED && exists) {
+            s.close();
+            error = replaceWith(widePath(s.copy), target);
+            if (error != 0) {
+                s.error = static_cast<Error>(error);
+                return false;
             }
         }
-        // ReplaceFileW keeps the old file's attributes, security descriptor, streams
-        // and identity; a file that isn't there yet just gets the new copy's name.
-        BOOL done =
-            exists ? ::ReplaceFileW(target.c_str(), copy.c_str(), nullptr,
-                                    REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
-                                    nullptr, nullptr)
-                   : ::MoveFileExW(copy.c_str(), target.c_str(),
-                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-        DWORD error = done ? 0 : ::GetLastError();
-        if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
-            // The old file is gone and the new copy, whole and on the disk, still has
-            // its own name: it takes the set's name now.
-            done = ::MoveFileExW(copy.c_str(), target.c_str(),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-            error = done ? 0 : ::GetLastError();
-        }
-        if (done) {
+        if (error == 0) {
+            s.close();
             s.copy.clear();
             s.error = 0;
             return true;
