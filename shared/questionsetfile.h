@@ -33,9 +33,9 @@ void ReadQuestion(int n, QuestionRecord& record);
 void WriteQuestion(int n, const QuestionRecord& record);
 
 // Closes the file. When anything was written, the new content replaces the old
-// file at once, keeping its owner, group and mode where the system allows; if
-// that fails the old file stays as it was and the file error is raised. The file
-// is closed either way.
+// file at once, keeping its owner, group and mode (on Windows its attributes and
+// permissions) where the system allows; if that fails the old file stays as it
+// was and the file error is raised. The file is closed either way.
 void CloseSetFile();
 
 // Closes the file without writing anything (after a handler failed half-way).
