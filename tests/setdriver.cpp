@@ -5,7 +5,8 @@
 //   setdriver editor-save FOLDER NAME TAG [--wait] [--as UID:GID:GROUP]
 //       the editor opens the set NAME in FOLDER, every question gets the tag
 //       TAG ("-" keeps them as read) and "&Snimi" saves; with --wait it prints
-//       "ready" before the save and waits for SIGUSR1
+//       "ready" before the save and waits for SIGUSR1 (on Windows, for a line on
+//       its standard input)
 //   setdriver editor-open FOLDER NAME [--wait]
 //       the editor's "&Otvori" on the set NAME; prints question 1 as shown
 //   setdriver quiz FOLDER NAME
@@ -136,6 +137,12 @@ void waitForSignal() {
     sigaddset(&set, SIGUSR1);
     int signal = 0;
     sigwait(&set, &signal);
+#else
+    // Where there are no signals, a line on standard input says go on.
+    char line[16];
+    if (!std::fgets(line, sizeof line, stdin)) {
+        // standard input closed: go on as well
+    }
 #endif
 }
 
