@@ -10,7 +10,8 @@ namespace rt {
 // Empty when the folder's name can't be written as a path the file functions reach
 // (a name that isn't valid in the system's encoding).
 QString AppPath();
-// The same folder as the system names it, in bytes, also when AppPath is empty.
+// The same folder as the system names it, in bytes (NativeFile::encodeName's form),
+// also when AppPath is empty.
 QByteArray AppPathNative();
 // Points AppPath somewhere else; an empty path goes back to the real folder.
 void setAppPathForTesting(const QString& path);

@@ -33,9 +33,9 @@ void ReadQuestion(int n, QuestionRecord& record);
 void WriteQuestion(int n, const QuestionRecord& record);
 
 // Closes the file. When anything was written, the new content replaces the old
-// file at once, keeping its owner, group and mode where the system allows; if
-// that fails the old file stays as it was and the file error is raised. The file
-// is closed either way.
+// file at once, keeping its owner, group and mode (on Windows its attributes and
+// permissions) where the system allows; if that fails the old file stays as it
+// was and the file error is raised. The file is closed either way.
 void CloseSetFile();
 
 // Closes the file without writing anything (after a handler failed half-way).
@@ -52,17 +52,9 @@ QString pathFor(const QString& fileName);
 // Raises the file error, naming the file, when that fails; the old file stays.
 void replaceFile(const QString& path, const QByteArray& content);
 
-#if defined(Q_OS_UNIX)
-// Opens a file named in the system's bytes for reading when it is a regular file;
-// anything else (a folder, a FIFO, a device, also behind a link) is refused before a
-// byte is read and without waiting for a FIFO's writer. Returns the descriptor and
-// puts the file's size in *size; or returns -1 with the system's error number in
-// *error, or with 0 there and what the file is instead in *kind ("folder", ...).
-int openRegularFile(const QByteArray& nativePath, qint64* size, int* error, QString* kind);
-#endif
-
-// Whether a name in a set's folder is the temporary file of a save of the set
-// named setName that was killed before it finished. Every save removes these.
+// Whether a name in a set's folder is the new copy of a save of the set named
+// setName (atomicsave.h) that was killed before it finished. Every save removes
+// these.
 bool isLeftoverOfSave(const QString& name, const QString& setName);
 
 } // namespace QuestionSetFile

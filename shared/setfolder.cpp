@@ -1,17 +1,13 @@
 #include "setfolder.h"
 
 #include "apppath.h"
-#include "questionsetfile.h"
+#include "nativefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
-
-#if defined(Q_OS_UNIX)
-#include <unistd.h>
-#endif
 
 #ifndef QO_SET_FOLDER_NAME
 #define QO_SET_FOLDER_NAME "qo-kviz"
@@ -28,55 +24,27 @@ namespace {
 // Every set either program offers.
 const char* const SetNames[] = {"varnikol.dyr", "tuvek.dyr", "neko.dyr"};
 
-bool isWritableFolder(const QString& folder) {
-#if defined(Q_OS_WIN)
-    // Windows reports folders such as Program Files as writable; only a try tells.
-    QTemporaryFile probe(folder + QStringLiteral("/.qo-kviz-probe-XXXXXX"));
-    return probe.open();
-#else
-    return QFileInfo(folder).isWritable();
-#endif
-}
-
-// Opens a regular file named in bytes for reading; anything else (a folder, a FIFO,
-// a device behind a link) is refused without waiting on it.
-bool openSource(const QByteArray& nativePath, QFile& file) {
-#if defined(Q_OS_UNIX)
-    qint64 size = 0;
-    int error = 0;
-    QString kind;
-    const int fd = QuestionSetFile::openRegularFile(nativePath, &size, &error, &kind);
-    if (fd < 0)
-        return false;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return false;
-    }
-    return true;
-#else
-    file.setFileName(QFile::decodeName(nativePath));
-    return QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly);
-#endif
-}
-
 // Copies a set into the user's folder unless a file of that name is there; the copy
 // appears whole or not at all, and never in place of a file that appeared meanwhile.
 bool copyIfAbsent(const QByteArray& source, const QString& target) {
-    QFile in;
-    if (!openSource(source, in))
+    // Only a regular file is copied: a folder, a FIFO or a device of a set's name
+    // (also behind a link) is passed over without waiting on it.
+    NativeFile::Reader in;
+    if (!in.openNative(source))
         return false;
     QTemporaryFile out(target + QStringLiteral(".XXXXXX"));
     if (!out.open())
         return false;
     QByteArray buffer(64 * 1024, Qt::Uninitialized);
-    for (;;) {
-        const qint64 n = in.read(buffer.data(), buffer.size());
-        if (n < 0)
+    for (qint64 at = 0;;) {
+        qint64 n = 0;
+        if (!in.readAt(at, buffer.data(), buffer.size(), &n))
             return false;
         if (n == 0)
             break;
         if (out.write(buffer.constData(), n) != n)
             return false;
+        at += n;
     }
     if (!out.flush())
         return false;
@@ -121,7 +89,7 @@ QString choose(const QString& programs, const QString& user) {
         // another set.
         if (!QFileInfo(programs).isDir())
             return programs;
-        if (!isInstalled(programs) && isWritableFolder(programs))
+        if (!isInstalled(programs) && NativeFile::isWritableFolder(programs))
             return programs;
     }
     if (user.isEmpty())
@@ -131,10 +99,22 @@ QString choose(const QString& programs, const QString& user) {
     return user;
 }
 
+QString& dataLocationForTesting() {
+    static QString folder;
+    return folder;
+}
+
 } // namespace
 
+void setDataLocationForTesting(const QString& folder) {
+    dataLocationForTesting() = folder;
+}
+
 QString userFolder() {
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const QString data =
+        !dataLocationForTesting().isEmpty()
+            ? dataLocationForTesting()
+            : QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (data.isEmpty())
         return QString();
     return data + QStringLiteral("/" QO_SET_FOLDER_NAME);

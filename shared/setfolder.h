@@ -23,4 +23,9 @@ QString path();
 // data location.
 QString userFolder();
 
+// Puts the user's data location in a folder of a test's own; empty goes back to the
+// system's. Where the system names that location only through its own settings (the
+// known folders of Windows), a test has no other way to keep off the user's.
+void setDataLocationForTesting(const QString& folder);
+
 } // namespace qo::SetFolder

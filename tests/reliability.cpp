@@ -50,6 +50,7 @@ bool waitFor(QProcess& process, QProcess::ProcessChannel channel, const QByteArr
             return false;
         process.waitForReadyRead(50);
         seen += process.readAll();
+        seen.replace("\r", ""); // the line ends of Windows' text mode
     }
     return true;
 }
@@ -77,7 +78,7 @@ QString Run::value(const QString& key) const {
     const QByteArray prefix = key.toUtf8() + '=';
     for (const QByteArray& line : out.split('\n')) {
         if (line.startsWith(prefix))
-            return QString::fromUtf8(line.mid(prefix.size()));
+            return QString::fromUtf8(line.mid(prefix.size())).remove(QLatin1Char('\r'));
     }
     return {};
 }
@@ -136,6 +137,10 @@ Run WaitingDriver::finish(const std::function<void()>& meanwhile) {
 #if defined(Q_OS_UNIX)
     if (m_ready)
         ::kill(static_cast<pid_t>(d->process.processId()), SIGUSR1);
+#else
+    // Without signals the driver waits for a line on its standard input.
+    if (m_ready)
+        d->process.write("go\n");
 #endif
     if (meanwhile)
         meanwhile();

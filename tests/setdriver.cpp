@@ -5,7 +5,8 @@
 //   setdriver editor-save FOLDER NAME TAG [--wait] [--as UID:GID:GROUP]
 //       the editor opens the set NAME in FOLDER, every question gets the tag
 //       TAG ("-" keeps them as read) and "&Snimi" saves; with --wait it prints
-//       "ready" before the save and waits for SIGUSR1
+//       "ready" before the save and waits for SIGUSR1 (on Windows, for a line on
+//       its standard input)
 //   setdriver editor-open FOLDER NAME [--wait]
 //       the editor's "&Otvori" on the set NAME; prints question 1 as shown
 //   setdriver quiz FOLDER NAME
@@ -16,6 +17,10 @@
 //   setdriver save-loop FOLDER NAME TAGS MINSAVES READERDONE SAVERDONE
 //       the editor saves the set again and again, the questions tagged with the
 //       letters of TAGS in turn; stops after MINSAVES saves once READERDONE exists
+//   setdriver hold FOLDER NAME MS
+//       holds the set open as another program would (QFile: on Windows others may
+//       read and write it but not delete or replace it), prints "held", and lets
+//       it go after MS milliseconds
 //
 // Results are printed as "key=value" lines; a "Greska" box as "error=...".
 #include "../editor/program.h"
@@ -30,6 +35,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
+#include <QThread>
 
 #include <csignal>
 #include <cstdio>
@@ -131,6 +137,12 @@ void waitForSignal() {
     sigaddset(&set, SIGUSR1);
     int signal = 0;
     sigwait(&set, &signal);
+#else
+    // Where there are no signals, a line on standard input says go on.
+    char line[16];
+    if (!std::fgets(line, sizeof line, stdin)) {
+        // standard input closed: go on as well
+    }
 #endif
 }
 
@@ -268,6 +280,17 @@ int saveLoop(const QStringList& args) {
     return 0;
 }
 
+int hold(const QStringList& args) {
+    QFile file(rt::AppPath() + QLatin1Char('/') + args[0]);
+    if (!file.open(QIODevice::ReadOnly)) {
+        print(QStringLiteral("error=") + file.errorString());
+        return 3;
+    }
+    print(QStringLiteral("held"));
+    QThread::msleep(args[1].toULong());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -299,6 +322,8 @@ int main(int argc, char** argv) {
     args.removeFirst();
     if (args.size() >= 2)
         rt::setAppPathForTesting(args.takeFirst());
+    if (mode == QStringLiteral("hold") && args.size() == 2)
+        return hold(args);
     if (mode == QStringLiteral("editor-save") && args.size() == 2)
         return editorSave(args, wait);
     if (mode == QStringLiteral("editor-open") && args.size() == 1)

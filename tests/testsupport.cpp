@@ -3,6 +3,7 @@
 #include "apppath.h"
 #include "questionsetfile.h"
 #include "runtime.h"
+#include "setfolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QStandardPaths>
 
 #if defined(Q_OS_UNIX)
 #include <unistd.h>
@@ -134,6 +136,46 @@ bool isRoot() {
     return false;
 #endif
 }
+
+#if defined(Q_OS_WIN)
+namespace {
+// Qt asks Windows for the user's data location, which no environment variable
+// moves; Qt's test mode keeps every test off the real one from the start.
+const bool testPaths = [] {
+    QStandardPaths::setTestModeEnabled(true);
+    return true;
+}();
+QString windowsDataHome;
+} // namespace
+
+void setDataHome(const QString& folder) {
+    windowsDataHome = folder;
+    qo::SetFolder::setDataLocationForTesting(folder);
+}
+
+QString dataHome() {
+    return windowsDataHome.isEmpty()
+               ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+               : windowsDataHome;
+}
+#else
+namespace {
+const QByteArray startingDataHome = qgetenv("XDG_DATA_HOME");
+}
+
+void setDataHome(const QString& folder) {
+    if (!folder.isEmpty())
+        qputenv("XDG_DATA_HOME", QFile::encodeName(folder));
+    else if (startingDataHome.isEmpty())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", startingDataHome);
+}
+
+QString dataHome() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+}
+#endif
 
 bool runProgram(const QString& program, const QStringList& args) {
     QProcess p;

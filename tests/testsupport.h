@@ -56,6 +56,16 @@ private:
     QTemporaryDir m_dir;
 };
 
+// Points the user's data location, where the user's set folder lies, at a folder
+// of the test's own, so that no test touches the real one; an empty folder goes
+// back to the location the test started with. On Linux that is XDG_DATA_HOME; on
+// Windows, where Qt asks the system for the local application data folder, the
+// user's profile folders of the process (USERPROFILE, LOCALAPPDATA) are pointed
+// there and Qt's test mode is left off.
+void setDataHome(const QString& folder);
+// The user's data location the tests use now.
+QString dataHome();
+
 // Runs a monkey test: Monkey(seed), then its step() as often as asked, each giving
 // the fault it found or an empty text. The seed and the number of steps are
 // QO_MONKEY_SEED and QO_MONKEY_STEPS, or 20240610 and defaultSteps. Gives the

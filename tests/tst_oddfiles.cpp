@@ -11,7 +11,9 @@
 #include "testsupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProcess>
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -96,6 +98,7 @@ QString dyrBuildError(const QString& path) {
     dyr::writeSet(records, path, &error);
     return error;
 }
+#endif
 
 struct stat statusOf(const QString& path, bool follow = true) {
     struct stat status {};
@@ -287,6 +290,69 @@ private slots:
 #if defined(Q_OS_UNIX)
         QCOMPARE(statusOf(set).st_mode & 07777, 0444u);
 #endif
+    }
+
+    void setTheSaveMayNotReplace_data() {
+        QTest::addColumn<QString>("why");
+        QTest::addColumn<QString>("said"); // empty: the save goes through
+        QTest::newRow("read-only") << "read-only"
+                                   << "nema dozvole";
+        QTest::newRow("held by another program throughout") << "held"
+                                                            << "datoteka je zauzeta";
+        QTest::newRow("let go within a second") << "let go" << QString();
+    }
+
+    // A set the save may not replace: read-only (on Windows the read-only
+    // attribute), or held open by another program, which on Windows keeps it from
+    // being replaced (a virus scanner, an editor). The save waits about a second for
+    // the holder, then says why; the set stays whole and nothing is left beside it.
+    void setTheSaveMayNotReplace() {
+        QFETCH(QString, why);
+        QFETCH(QString, said);
+        const bool held = why != QStringLiteral("read-only");
+#if !defined(Q_OS_WIN)
+        if (held)
+            QSKIP("only Windows keeps a file another program holds from being replaced");
+        if (isRoot())
+            QSKIP("root may write a read-only file here (readOnlySet covers it)");
+#endif
+        QTemporaryDir dir;
+        const QString folder = dir.path();
+        const QString set = dir.filePath(SetName);
+        writeAll(set, oldSet());
+        if (!held)
+            QVERIFY(QFile::setPermissions(set, QFile::ReadOwner | QFile::ReadUser |
+                                                   QFile::ReadGroup | QFile::ReadOther));
+        Editor editor(folder);
+        QCOMPARE(editor.open(SetName), QString());
+        QProcess holder;
+        if (held) {
+            holder.start(setdriver(), {QStringLiteral("hold"), folder, SetName,
+                                       QString::number(said.isEmpty() ? 200 : 5000)});
+            QVERIFY(holder.waitForReadyRead(20000));
+            QVERIFY(holder.readAllStandardOutput().contains("held"));
+        }
+        QElapsedTimer waited;
+        waited.start();
+        const QString error = editor.save(SetName, QLatin1Char('N'));
+        if (said.isEmpty()) {
+            QCOMPARE(error, QString());
+            QCOMPARE(readAll(set), editorSaved(QLatin1Char('N')));
+        } else {
+            QVERIFY2(error.contains(QStringLiteral("\"varnikol.dyr\"")), qPrintable(error));
+            QVERIFY2(error.contains(said), qPrintable(error));
+            QCOMPARE(readAll(set), oldSet());
+            if (held)
+                QVERIFY(waited.elapsed() >= 900);
+        }
+        QVERIFY2(entries(folder) == QStringList{SetName}, qPrintable(entries(folder).join(u' ')));
+        QVERIFY(editor.alive());
+        QCOMPARE(quizError(folder, SetName), QString());
+        if (held) {
+            holder.kill();
+            QVERIFY(holder.waitForFinished(20000));
+        }
+        QFile::setPermissions(set, QFile::ReadOwner | QFile::WriteOwner);
     }
 
     void setThatIsNoRegularFile_data() {

@@ -4,11 +4,15 @@
 #include "rterror.h"
 #include "testsupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 
+#if defined(Q_OS_WIN)
+#include <windows.h>
+#endif
 #if defined(Q_OS_UNIX)
 #include <fcntl.h>
 #include <sys/file.h>
@@ -229,6 +233,9 @@ private slots:
     }
 
     void saveKeepsModeAndSymlink() {
+#if defined(Q_OS_WIN)
+        QSKIP("a link is a shortcut file on Windows, and modes are a Unix matter");
+#endif
         TempAppFolder folder;
         const QString target = folder.file(QStringLiteral("pravi.dyr"));
         writeAll(target, numbered(1).toBytes());
@@ -254,14 +261,28 @@ private slots:
 
     void onlyRegularFilesAreOpened_data() {
         QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("said");
-        QTest::newRow("folder") << "folder"
-                                << "folder";
+        const QString odd = QStringLiteral("cudno.dyr");
+        QTest::newRow("folder") << "folder" << odd << "folder";
 #if defined(Q_OS_UNIX)
-        QTest::newRow("FIFO") << "fifo"
-                              << "FIFO";
-        QTest::newRow("/dev/zero behind a link") << "zero"
-                                                 << "uredjaj";
+        QTest::newRow("FIFO") << "fifo" << odd << "FIFO";
+        QTest::newRow("/dev/zero behind a link") << "zero" << odd << "uredjaj";
+#endif
+#if defined(Q_OS_WIN)
+        // Names Windows takes for devices in any folder, also with an extension.
+        QTest::newRow("NUL") << "device"
+                             << "NUL"
+                             << "uredjaj";
+        QTest::newRow("con.dyr") << "device"
+                                 << "con.dyr"
+                                 << "uredjaj";
+        QTest::newRow("COM1") << "device"
+                              << "COM1"
+                              << "uredjaj";
+        QTest::newRow("a named pipe") << "pipe"
+                                      << "qo-kviz-cev"
+                                      << "FIFO";
 #endif
     }
 
@@ -269,15 +290,19 @@ private slots:
     // writer, a device that never ends. Saving onto one is refused too.
     void onlyRegularFilesAreOpened() {
         QFETCH(QString, kind);
+        QFETCH(QString, name);
         QFETCH(QString, said);
         TempAppFolder folder;
-        const QString path = folder.file(QStringLiteral("cudno.dyr"));
+        if (kind == QStringLiteral("pipe"))
+            rt::setAppPathForTesting(QStringLiteral("//./pipe"));
+        const QString path = QuestionSetFile::pathFor(name);
+        const QString quoted = QLatin1Char('"') + name + QLatin1Char('"');
         if (kind == QStringLiteral("folder"))
             QVERIFY(QDir().mkdir(path));
 #if defined(Q_OS_UNIX)
         else if (kind == QStringLiteral("fifo"))
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
-        else
+        else if (kind == QStringLiteral("zero"))
             QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
 #endif
         for (bool reading : {false, true}) {
@@ -285,12 +310,12 @@ private slots:
             QVERIFY(raisesFileError(
                 [&] {
                     if (reading)
-                        QuestionSetFile::OpenSetFileForReading(QStringLiteral("cudno.dyr"));
+                        QuestionSetFile::OpenSetFileForReading(name);
                     else
-                        QuestionSetFile::OpenSetFile(QStringLiteral("cudno.dyr"));
+                        QuestionSetFile::OpenSetFile(name);
                 },
                 &message));
-            QVERIFY2(message.contains(QStringLiteral("\"cudno.dyr\"")), qPrintable(message));
+            QVERIFY2(message.contains(quoted), qPrintable(message));
             QVERIFY2(message.contains(said), qPrintable(message));
             QVERIFY(!QuestionSetFile::isOpen());
         }
@@ -299,6 +324,12 @@ private slots:
                                 &message));
         QVERIFY2(message.contains(said), qPrintable(message));
         QCOMPARE(QFileInfo(path).isFile(), false);
+        QCOMPARE(testsupport::entries(folder.path()), kind == QStringLiteral("folder") ||
+                                                              kind == QStringLiteral("fifo") ||
+                                                              kind == QStringLiteral("zero")
+                                                          ? QStringList{name}
+                                                          : QStringList{});
+        rt::setAppPathForTesting(QString());
     }
 
 #if defined(Q_OS_LINUX)
@@ -422,14 +453,17 @@ private slots:
                                     QStringLiteral("tuvek.dyr.AbCdEf")};
         for (const QString& name : leftovers + others)
             writeAll(folder.file(name), "x");
-        // A folder and a link of the pattern are not what a save leaves.
+        // A folder and a link of the pattern are not what a save leaves (on Windows a
+        // link is a shortcut, a file like any other).
         QVERIFY(QDir().mkdir(folder.file(QStringLiteral("set.dyr.QwErTy"))));
+        QStringList expected =
+            others + QStringList{QStringLiteral("set.dyr"), QStringLiteral("set.dyr.QwErTy")};
+#if defined(Q_OS_UNIX)
         QVERIFY(QFile::link(folder.file(QStringLiteral("set.dyr.bak")),
                             folder.file(QStringLiteral("set.dyr.ZxCvBn"))));
+        expected << QStringLiteral("set.dyr.ZxCvBn");
+#endif
         writeSet(QStringLiteral("set.dyr"), 3);
-        QStringList expected =
-            others + QStringList{QStringLiteral("set.dyr"), QStringLiteral("set.dyr.QwErTy"),
-                                 QStringLiteral("set.dyr.ZxCvBn")};
         expected.sort();
         QCOMPARE(testsupport::entries(folder.path()), expected);
     }
@@ -462,10 +496,22 @@ private slots:
         const QByteArray bytes = numbered(1).toBytes() + numbered(2).toBytes();
         QuestionSetFile::replaceFile(path, bytes);
         QCOMPARE(readAll(path), bytes);
+#if defined(Q_OS_UNIX)
         QCOMPARE(QFile::permissions(path) & ~QFile::Permissions(0x0F00),
                  QFile::ReadOwner | QFile::WriteOwner);
+#endif
         QuestionSetFile::replaceFile(path, QByteArray());
         QCOMPARE(QFileInfo(path).size(), 0);
+#if defined(Q_OS_WIN)
+        // The replacement keeps the old file's attributes: a hidden set stays hidden.
+        QVERIFY(::SetFileAttributesW(
+            reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
+            FILE_ATTRIBUTE_HIDDEN));
+        QuestionSetFile::replaceFile(path, bytes);
+        QCOMPARE(readAll(path), bytes);
+        QVERIFY(QFileInfo(path).isHidden());
+        QCOMPARE(testsupport::entries(folder.path()), QStringList{QStringLiteral("celo.dyr")});
+#endif
     }
 
     void fullDiskLeavesTheOldSetWhole() {
@@ -511,6 +557,9 @@ private slots:
         } else {
             if (isRoot())
                 QSKIP("root ignores folder permissions and could not mount");
+#if defined(Q_OS_WIN)
+            QSKIP("a folder's read-only attribute keeps no file out on Windows");
+#endif
             QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
         }
         QString message;

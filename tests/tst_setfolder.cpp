@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <map>
+#include <optional>
 
 #if defined(Q_OS_UNIX)
 #include <fcntl.h>
@@ -139,11 +140,11 @@ class TestSetFolder : public QObject {
 private slots:
     void init() {
         QVERIFY(m_data.isValid());
-        qputenv("XDG_DATA_HOME", QFile::encodeName(m_data.path()));
+        testsupport::setDataHome(m_data.path());
         QDir(m_data.path() + QStringLiteral("/qo-kviz")).removeRecursively();
     }
     void cleanup() {
-        qunsetenv("XDG_DATA_HOME");
+        testsupport::setDataHome(QString());
         rt::setAppPathForTesting(QString());
     }
 
@@ -151,18 +152,91 @@ private slots:
         QCOMPARE(qo::SetFolder::userFolder(), m_data.path() + QStringLiteral("/qo-kviz"));
     }
 
-    // A folder the user can write keeps the sets beside the programs, as always.
+    void writableProgramsFolderHoldsTheSets_data() {
+        QTest::addColumn<QString>("subfolder");
+        QTest::newRow("plain") << QString();
+        QTest::newRow("Serbian letters and spaces") << QStringLiteral("Pitanja za Đorđa čćžšđ");
+        // Past the 260 characters a Windows path had at most.
+        QTest::newRow("a long path") << QStringLiteral("Dugacka putanja do foldera sa pitanjima")
+                                            .repeated(8)
+                                            .replace(QStringLiteral("ima"), QStringLiteral("ima/"));
+    }
+
+    // A folder the user can write keeps the sets beside the programs, as always,
+    // whatever letters its name has.
     void writableProgramsFolderHoldsTheSets() {
+        QFETCH(QString, subfolder);
         testsupport::ScriptedResponder responder;
-        testsupport::TempAppFolder folder;
-        QCOMPARE(qo::SetFolder::path(), folder.path());
+        testsupport::TempAppFolder temporary;
+        const QDir folder(temporary.path() + QLatin1Char('/') + subfolder);
+        QVERIFY(folder.mkpath(QStringLiteral(".")));
+        rt::setAppPathForTesting(folder.absolutePath());
+        QCOMPARE(qo::SetFolder::path(), folder.absolutePath());
         QCOMPARE(qo::QuestionSetFile::pathFor(QStringLiteral("neko.dyr")),
-                 folder.file(QStringLiteral("neko.dyr")));
-        writeAll(folder.file(QStringLiteral("varnikol.dyr")), setBytes(QStringLiteral("Staro?")));
+                 folder.filePath(QStringLiteral("neko.dyr")));
+        writeAll(folder.filePath(QStringLiteral("varnikol.dyr")),
+                 setBytes(QStringLiteral("Staro?")));
         saveFirstQuestionInEditor(QStringLiteral("Novo?"));
         QCOMPARE(firstQuestionInQuiz(QStringLiteral("varnikol.dyr")), QStringLiteral("Novo?"));
+        QCOMPARE(readAll(folder.filePath(QStringLiteral("varnikol.dyr"))).size(), 21 * 412);
         QVERIFY(responder.calls().isEmpty());
         QVERIFY(!QFileInfo::exists(qo::SetFolder::userFolder()));
+    }
+
+    void programsFolderTheUserMayNotWrite_data() {
+        QTest::addColumn<QString>("why");
+        QTest::addColumn<QString>("letters");
+        for (const char* why : {"read-only", "under Program Files"}) {
+            QTest::addRow("%s", why) << why << QString();
+            QTest::addRow("%s, Serbian letters", why) << why << QStringLiteral(" Đorđe čćžš");
+        }
+    }
+
+    // Unpacked where the user can't write (a read-only folder; on Windows anywhere
+    // under Program Files, whatever the user's rights there), the programs use the
+    // user's folder, seeded from the sets beside them, and never write beside them.
+    // Serbian letters in both folders' names change nothing.
+    void programsFolderTheUserMayNotWrite() {
+        QFETCH(QString, why);
+        QFETCH(QString, letters);
+        const bool programFiles = why == QStringLiteral("under Program Files");
+        const QString programFilesFolder = qEnvironmentVariable("ProgramFiles");
+#if defined(Q_OS_WIN)
+        if (!programFiles)
+            QSKIP("a read-only attribute does not keep files out of a folder on Windows");
+#else
+        if (programFiles)
+            QSKIP("Program Files is a Windows folder");
+#endif
+        testsupport::ScriptedResponder responder;
+        const QString dataHome = m_data.path() + QStringLiteral("/Korisnik") + letters;
+        QVERIFY(QDir().mkpath(dataHome));
+        testsupport::setDataHome(dataHome);
+        QTemporaryDir parent((programFiles ? programFilesFolder : QDir::tempPath()) +
+                             QStringLiteral("/qo-kviz-test") + letters + QStringLiteral("-XXXXXX"));
+        if (!parent.isValid())
+            QSKIP("can't make a folder there");
+        const QString programs = parent.path();
+        putSet(programs, QStringLiteral("neko.dyr"), QStringLiteral("Sa stika?"));
+        std::optional<ReadOnlyFolder> readOnly;
+        if (!programFiles) {
+            readOnly.emplace(programs);
+            if (!readOnly->ok())
+                QSKIP("could not make a folder read-only here");
+        }
+        const auto before = snapshot(programs);
+        rt::setAppPathForTesting(programs);
+
+        const QString user = qo::SetFolder::userFolder();
+        QCOMPARE(user, dataHome + QStringLiteral("/qo-kviz"));
+        QCOMPARE(qo::SetFolder::path(), user);
+        QCOMPARE(readAll(user + QStringLiteral("/neko.dyr")),
+                 setBytes(QStringLiteral("Sa stika?")));
+        saveFirstQuestionInEditor(QStringLiteral("Izmenjeno?"));
+        QCOMPARE(firstQuestionInQuiz(QStringLiteral("varnikol.dyr")), QStringLiteral("Izmenjeno?"));
+        QVERIFY(responder.calls().isEmpty());
+        QVERIFY(snapshot(programs) == before);
+        rt::setAppPathForTesting(QString());
     }
 
     // Installed where the user can't write: the user's folder gets a copy of each set

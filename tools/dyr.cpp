@@ -2,6 +2,7 @@
 #include "dyr.h"
 
 #include "codepage.h"
+#include "nativefile.h"
 #include "questionsetfile.h"
 #include "rterror.h"
 #include "transfer.h"
@@ -207,20 +208,28 @@ std::optional<QByteArray> readInput(const QString& path, QIODevice* in, InputKin
                                     QString* error) {
     QFile file;
     QIODevice* device = in;
+    qo::NativeFile::Reader set;
     if (path == QLatin1String("-")) {
         if (in == nullptr || !in->isReadable()) {
             *error = QStringLiteral("no standard input");
             return std::nullopt;
         }
-    } else {
-        const QFileInfo info(path);
-        if (info.isDir()) {
-            *error = QStringLiteral("is a folder");
+    } else if (kind == InputKind::SetFile) {
+        // A set is a regular file on a disk; a folder, a FIFO or a device (also behind
+        // a link, or a name such as NUL on Windows) is refused unread and unwaited on.
+        if (!set.open(path)) {
+            if (set.error() != 0)
+                *error = qt_error_string(set.error());
+            else if (set.kind() == qo::NativeFile::Kind::Folder)
+                *error = QStringLiteral("is a folder");
+            else
+                *error = QStringLiteral("is not a regular file");
             return std::nullopt;
         }
-        // A set is a regular file; a FIFO, a device (also behind a link) is none.
-        if (kind == InputKind::SetFile && info.exists() && !info.isFile()) {
-            *error = QStringLiteral("is not a regular file");
+        device = nullptr;
+    } else {
+        if (QFileInfo(path).isDir()) {
+            *error = QStringLiteral("is a folder");
             return std::nullopt;
         }
         file.setFileName(path);
@@ -233,9 +242,15 @@ std::optional<QByteArray> readInput(const QString& path, QIODevice* in, InputKin
     QByteArray bytes;
     QByteArray piece(64 * 1024, Qt::Uninitialized);
     for (;;) {
-        const qint64 n = device->read(piece.data(), piece.size());
-        if (n < 0) {
-            *error = device->errorString();
+        qint64 n = 0;
+        if (device) {
+            n = device->read(piece.data(), piece.size());
+            if (n < 0) {
+                *error = device->errorString();
+                return std::nullopt;
+            }
+        } else if (!set.readAt(bytes.size(), piece.data(), piece.size(), &n)) {
+            *error = qt_error_string(set.error());
             return std::nullopt;
         }
         if (n == 0)
