@@ -98,7 +98,6 @@ QString dyrBuildError(const QString& path) {
     dyr::writeSet(records, path, &error);
     return error;
 }
-#endif
 
 struct stat statusOf(const QString& path, bool follow = true) {
     struct stat status {};
