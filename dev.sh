@@ -47,10 +47,10 @@ fi
 if [ "$what" = windows ]; then
     # mingw-w64 with the posix thread model, the host's Qt of the same version for moc,
     # rcc and uic, Wine for the tests (Liberation Serif stands in for Times New Roman
-    # there; DejaVu Serif for the tests that draw with other faces), NSIS and zip for
-    # the packages.
+    # there; DejaVu Serif for the tests that draw with other faces) with its own fonts
+    # (its Tahoma is the system's dialog face), NSIS and zip for the packages.
     packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix qt6-base-dev-tools wine
-        wine64 nsis zip unzip xz-utils fonts-dejavu-core)
+        wine64 fonts-wine nsis zip unzip xz-utils fonts-dejavu-core)
 fi
 
 # CMake 3.25 or newer, a C++ compiler, make and Qt 6 with Widgets and Test; for Windows
