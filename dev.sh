@@ -40,8 +40,10 @@ if [ "$what" = test ]; then
     # clang's sanitizer runtime; DejaVu Serif for the tests that draw with other faces;
     # selenium for the web page's browser test.
     packages+=(libclang-rt-dev fonts-dejavu-core python3-selenium)
+    # A tool already there from elsewhere (npm with a Node.js of its own, say) is used
+    # as it is: Debian's package of it may conflict with what brought it.
     for tool in "${test_tools[@]}"; do
-        packages+=("${tool#*:}")
+        command -v "${tool%%:*}" >/dev/null || packages+=("${tool#*:}")
     done
 fi
 if [ "$what" = windows ]; then
