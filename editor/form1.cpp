@@ -32,16 +32,6 @@ template <typename W> W* styled(W* widget, const QFont& font, bool blue) {
     return widget;
 }
 
-// What a box shows of a field: up to a NUL, without the trailing space fill.
-QString seen(const QString& field) {
-    QString text = rt::uptoNul(field);
-    qsizetype end = text.size();
-    while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    text.truncate(end);
-    return text;
-}
-
 // The question numbers, "3" or "3, 7 i 12".
 QString questionList(const QList<int>& numbers) {
     QStringList texts;
@@ -394,11 +384,11 @@ std::optional<Form1::SeenSet> Form1::seenSet() const {
         SeenQuestion& question = set[p];
         // A stored number that names no question is shown as the position's own.
         question.number = Module1::namedPosition(record.Number)
-                              ? seen(record.Number)
+                              ? qo::seen(record.Number)
                               : rt::Str(static_cast<long long>(p + 1));
-        question.question = seen(record.Question);
+        question.question = qo::seen(record.Question);
         for (int i = 0; i < 4; ++i)
-            question.answers[i] = seen(record.Answers[i]);
+            question.answers[i] = qo::seen(record.Answers[i]);
         // The answer mark counts even on a question without any text: a save writes it.
         question.correct = record.Correct;
     }

@@ -167,9 +167,8 @@ void Form3::LoadNextQuestion() {
         qo::QuestionRecord& record = quizSlot(CurrentQuestion - 1);
         ReadQuestion(CurrentQuestion, record);
         // A set without a first question (empty, or cut short) has nothing to play.
-        if (CurrentQuestion == 1 && rt::uptoNul(record.Question).trimmed().isEmpty())
-            rt::raiseFileError(m_program.module1.SetFileName,
-                               QStringLiteral("U datoteci nema pitanja: prvo pitanje je prazno."));
+        if (CurrentQuestion == 1 && qo::holdsNoQuestion(record))
+            rt::raiseFileError(m_program.module1.SetFileName, qo::noFirstQuestionReason());
         Frame1->setTitle(QStringLiteral("Pitanje ") + rt::uptoNul(record.Number));
         Label1->setText(rt::uptoNul(record.Question));
         for (int i = 0; i < 4; ++i) {

@@ -52,11 +52,6 @@ QFont fittedFont(const QFont& design, const QRect& box, int flags, const QString
 
 } // namespace
 
-QString uptoNul(const QString& text) {
-    const qsizetype nul = text.indexOf(QChar(0));
-    return nul < 0 ? text : text.left(nul);
-}
-
 QString spokenText(const QString& caption) {
     QString text = uptoNul(caption);
     // "&&" shows one ampersand; a single one marks the access key.

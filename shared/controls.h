@@ -1,6 +1,7 @@
 // The controls windows are built from, placed in twips (15 to a pixel).
 #pragma once
 
+#include "questionrecord.h"
 #include "rterror.h"
 #include "runtime.h"
 
@@ -52,7 +53,7 @@ void setBackColor(QWidget* widget, const QColor& color);
 void setDefaultTextColor(QWidget* widget);
 
 // What a control shows of a text: everything up to the first NUL character.
-QString uptoNul(const QString& text);
+using qo::uptoNul;
 // What a screen reader is given of a caption: the shown text without its padding
 // and without the access-key marker.
 QString spokenText(const QString& caption);

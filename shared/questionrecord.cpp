@@ -70,4 +70,26 @@ QuestionRecord QuestionRecord::fromBytes(const QByteArray& source) {
     return record;
 }
 
+QString uptoNul(const QString& field) {
+    const qsizetype nul = field.indexOf(QChar(0));
+    return nul < 0 ? field : field.left(nul);
+}
+
+QString seen(const QString& field) {
+    QString text = uptoNul(field);
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    text.truncate(end);
+    return text;
+}
+
+bool holdsNoQuestion(const QuestionRecord& record) {
+    return uptoNul(record.Question).trimmed().isEmpty();
+}
+
+QString noFirstQuestionReason() {
+    return QStringLiteral("U datoteci nema pitanja: prvo pitanje je prazno.");
+}
+
 } // namespace qo

@@ -54,6 +54,17 @@ struct QuestionRecord {
 
 constexpr int RecordLength = 412;
 
+// A field's text as the windows show it: everything up to its first NUL, so a field
+// never filled in shows empty.
+QString uptoNul(const QString& field);
+// The same without the spaces that fill the field after its text.
+QString seen(const QString& field);
+
+// Whether a record holds no question. A set whose first record holds none has
+// nothing for the quiz to ask; noFirstQuestionReason() is what the quiz says then.
+bool holdsNoQuestion(const QuestionRecord& record);
+QString noFirstQuestionReason();
+
 namespace layout {
 constexpr int NumberOffset = 0;
 constexpr int QuestionOffset = 10;

@@ -19,22 +19,6 @@ namespace {
 
 constexpr int QuizLength = 5;
 
-// The quiz's reason for a set it can't play.
-const QString NoFirstQuestion = QStringLiteral("U datoteci nema pitanja: prvo pitanje je prazno.");
-
-QString uptoNul(const QString& text) {
-    const qsizetype nul = text.indexOf(QChar(0));
-    return nul < 0 ? text : text.left(nul);
-}
-
-// A field as the quiz window shows it, without the spaces that fill it.
-QString shown(const QString& field) {
-    QString text = uptoNul(field);
-    while (text.endsWith(QLatin1Char(' ')))
-        text.chop(1);
-    return text;
-}
-
 // A text for a message on a terminal: what can't be shown as '?'.
 QString plain(QString text) {
     for (QChar& c : text) {
@@ -148,10 +132,10 @@ QList<PageQuestion> quizQuestions(const QList<qo::QuestionRecord>& records) {
         const qo::QuestionRecord record = missing ? qo::QuestionRecord() : records[slot];
         PageQuestion q;
         q.record = n;
-        q.number = QStringLiteral("Pitanje ") + shown(record.Number.text());
-        q.question = shown(record.Question.text());
+        q.number = QStringLiteral("Pitanje ") + qo::seen(record.Number.text());
+        q.question = qo::seen(record.Question.text());
         for (int i = 0; i < 4; ++i)
-            q.answers[i] = shown(record.Answers[static_cast<std::size_t>(i)].text());
+            q.answers[i] = qo::seen(record.Answers[static_cast<std::size_t>(i)].text());
         QStringList faults;
         if (missing)
             faults << QStringLiteral("Greska u pitanju %1: u skupu nema tog pitanja.").arg(n);
@@ -189,8 +173,8 @@ QList<PageQuestion> quizQuestions(const QList<qo::QuestionRecord>& records) {
 
 Page webPage(const QList<qo::QuestionRecord>& records) {
     Page page;
-    if (records.isEmpty() || uptoNul(records.first().Question.text()).trimmed().isEmpty()) {
-        page.notes.append({0, NoFirstQuestion, false});
+    if (records.isEmpty() || qo::holdsNoQuestion(records.first())) {
+        page.notes.append({0, qo::noFirstQuestionReason(), false});
         return page;
     }
     const QList<PageQuestion> questions = quizQuestions(records);
@@ -213,7 +197,7 @@ Page webPage(const QList<qo::QuestionRecord>& records) {
         if (!numbered)
             warn(QStringLiteral("its number \"%1\" is no number, which stops the quiz window; "
                                 "the page counts it as %2 and says so")
-                     .arg(plain(shown(r.Number.text())))
+                     .arg(plain(qo::seen(r.Number.text())))
                      .arg(n));
         if (q.correct < 0)
             warn(QStringLiteral("Correct is %1, no answer A to D, which stops the quiz window; "
@@ -222,11 +206,11 @@ Page webPage(const QList<qo::QuestionRecord>& records) {
         if (numbered && q.step == Step::Repeat)
             warn(QStringLiteral("numbered %1, above 5: the quiz asks it again after every "
                                 "answer and never ends (\"Ponovo\" starts anew)")
-                     .arg(shown(r.Number.text()).trimmed()));
+                     .arg(qo::seen(r.Number.text()).trimmed()));
         if (numbered && n == QuizLength && number < QuizLength)
             warn(QStringLiteral("numbered %1, below 5, which stops the quiz window; the page "
                                 "ends the quiz on it and says so")
-                     .arg(shown(r.Number.text()).trimmed()));
+                     .arg(qo::seen(r.Number.text()).trimmed()));
     }
 
     static const QHash<Step, QString> steps = {{Step::Next, QStringLiteral("next")},
