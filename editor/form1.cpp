@@ -4,6 +4,7 @@
 #include "conversions.h"
 #include "program.h"
 #include "questionsetfile.h"
+#include "setshape.h"
 
 #include <QFileInfo>
 
@@ -15,8 +16,6 @@ const QString WindowCaption = QStringLiteral("[qo] Editor pitanja");
 const QString BadNumber = QStringLiteral("Broj pitanja mora biti od 1 do 21");
 const QString SaveChanges = QStringLiteral("Sacuvati izmene pre izlaska?");
 const QString SaveBeforeOpen = QStringLiteral("Sacuvati izmene?");
-const QString SetFiles[] = {QStringLiteral("varnikol.dyr"), QStringLiteral("tuvek.dyr"),
-                            QStringLiteral("neko.dyr")};
 
 QFont windowFont() {
     return rt::timesFont(9.75);
@@ -106,9 +105,10 @@ void Form1::createControls(QWidget* client) {
     const double fileLeft[] = {1200, 2640, 3840};
     const double fileWidth[] = {1335, 1095, 1095};
     for (int i = 0; i < 3; ++i)
-        Option1.add(styled(new rt::OptionButton(Frame2, QStringLiteral("Option1_%1").arg(i),
-                                                SetFiles[i], fileLeft[i], 840, fileWidth[i], 375),
-                           plain, false));
+        Option1.add(
+            styled(new rt::OptionButton(Frame2, QStringLiteral("Option1_%1").arg(i),
+                                        qo::SetFileNames[i], fileLeft[i], 840, fileWidth[i], 375),
+                   plain, false));
     Option1(0)->setValue(-1);
 
     // What a screen reader says of each box and of the buttons without words.
@@ -168,9 +168,9 @@ rt::TextBox* Form1::answerBox(int i) const {
 void Form1::Form_Load() {
     Module1& module1 = m_program.module1;
     Loaded = 0;
-    for (int p = 0; p < TableSize; ++p)
+    for (int p = 0; p < qo::SetRecords; ++p)
         module1.QuestionTable[p].Number = rt::Str(static_cast<long long>(p + 1));
-    SetFileName = SetFiles[0];
+    SetFileName = qo::SetFileNames[0];
     rememberSavedState();
 }
 
@@ -198,7 +198,7 @@ void Form1::Command1_Click() {
     qo::QuestionSetFile::OpenSetFile(SetFileName);
     const qint64 fileSize = QFileInfo(qo::QuestionSetFile::pathFor(SetFileName)).size();
     try {
-        for (int k = 0; k < TableSize; ++k) {
+        for (int k = 0; k < qo::SetRecords; ++k) {
             module1.RecordCounter = rt::add16(module1.RecordCounter, 1);
             qo::QuestionRecord& record = table.at(module1.RecordCounter - 1);
             qo::QuestionSetFile::ReadQuestion(module1.RecordCounter, record);
@@ -240,7 +240,7 @@ bool Form1::save(const QString& fileName) {
             return false;
         }
         qo::QuestionSetFile::OpenSetFile(fileName);
-        for (int k = 0; k < TableSize; ++k) {
+        for (int k = 0; k < qo::SetRecords; ++k) {
             module1.RecordCounter = rt::add16(module1.RecordCounter, 1);
             qo::QuestionSetFile::WriteQuestion(module1.RecordCounter,
                                                module1.QuestionTable.at(module1.RecordCounter - 1));
@@ -261,7 +261,7 @@ bool Form1::save(const QString& fileName) {
 
 bool Form1::acceptsLostCharacters() {
     QList<int> questions;
-    for (int p = 0; p < TableSize; ++p) {
+    for (int p = 0; p < qo::SetRecords; ++p) {
         const qo::QuestionRecord& record = m_program.module1.QuestionTable[p];
         bool fits = rt::fitsCodePage(record.Number) && rt::fitsCodePage(record.Question);
         for (const auto& answer : record.Answers)
@@ -298,7 +298,7 @@ void Form1::Option_Click(std::int16_t Index) {
 }
 
 void Form1::Option1_Click(std::int16_t Index) {
-    SetFileName = SetFiles[Index == 0 ? 0 : Index == 1 ? 1 : 2];
+    SetFileName = qo::SetFileNames[Index == 0 ? 0 : Index == 1 ? 1 : 2];
 }
 
 // "<<": stores the question shown and moves to the previous number.
@@ -379,7 +379,7 @@ std::optional<Form1::SeenSet> Form1::seenSet() const {
         shown.Answers[i] = answerBox(i)->Text();
 
     SeenSet set;
-    for (int p = 0; p < TableSize; ++p) {
+    for (int p = 0; p < qo::SetRecords; ++p) {
         const qo::QuestionRecord& record = table[p];
         SeenQuestion& question = set[p];
         // A stored number that names no question is shown as the position's own.

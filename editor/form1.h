@@ -72,7 +72,7 @@ private:
         int correct = 0;
         bool operator==(const SeenQuestion&) const = default;
     };
-    using SeenSet = std::array<SeenQuestion, TableSize>;
+    using SeenSet = std::array<SeenQuestion, qo::SetRecords>;
 
     // The set as a Save would write it now; nothing when the number box names no question.
     std::optional<SeenSet> seenSet() const;

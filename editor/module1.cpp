@@ -31,7 +31,7 @@ bool Module1::namedPosition(const QString& text, int* position) {
     if (!(offset > -1000.0 && offset < 1000.0))
         return false;
     const int p = rt::CLng(offset);
-    if (p < 0 || p >= TableSize)
+    if (p < 0 || p >= qo::SetRecords)
         return false;
     if (position)
         *position = p;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "questionrecord.h"
+#include "setshape.h"
 
 #include <QString>
 #include <array>
@@ -12,14 +13,12 @@ namespace editor {
 
 class Program;
 
-constexpr int TableSize = 21;
-
 class Module1 {
 public:
     explicit Module1(Program& program);
 
     // Position p holds question number p + 1.
-    std::array<qo::QuestionRecord, TableSize> QuestionTable;
+    std::array<qo::QuestionRecord, qo::SetRecords> QuestionTable;
     // The record number while Open or Save runs; 0 at all other times.
     std::int16_t RecordCounter = 0;
     // The answer currently marked correct, (A) = 0 to (D) = 3.

@@ -2,6 +2,7 @@
 
 #include "assets.h"
 #include "program.h"
+#include "setshape.h"
 
 namespace kviz {
 
@@ -117,11 +118,11 @@ void Form2::startQuiz(const QString& setFileName) {
 }
 
 void Form2::Image1_Click() {
-    startQuiz(QStringLiteral("varnikol.dyr"));
+    startQuiz(qo::SetFileNames[0]);
 }
 
 void Form2::Image2_Click() {
-    startQuiz(QStringLiteral("tuvek.dyr"));
+    startQuiz(qo::SetFileNames[1]);
 }
 
 void Form2::Image4_Click() {

@@ -7,6 +7,7 @@
 #include "program.h"
 #include "questionsetfile.h"
 #include "rterror.h"
+#include "setshape.h"
 
 namespace kviz {
 
@@ -17,7 +18,7 @@ const QString Right = QStringLiteral("Right");
 const QString Wrong = QStringLiteral("Wrong");
 const QString WrongListHeading = QStringLiteral("Pogresne odgovore ste dali na pitanjima ");
 
-constexpr int QuizLength = 5;
+using qo::QuizLength;
 constexpr float ScorePanelStop = 120.0f;
 
 rt::Label* boldLetter(QWidget* parent, const QString& name, const QString& caption, double left,

@@ -5,6 +5,7 @@
 #include "controls.h"
 #include "form.h"
 #include "questionrecord.h"
+#include "setshape.h"
 
 #include <array>
 #include <cstdint>
@@ -18,14 +19,14 @@ public:
     explicit Form3(Program& program);
 
     // Window-level state: lives as long as the program, across unloads.
-    std::array<qo::QuestionRecord, 5> QuizQuestions; // slot k holds record k + 1
-    std::int16_t CurrentQuestion = 0;                // records loaded; the one on screen
-    std::int16_t Pos = 0;          // title typewriter position, also the tally's loop index
-    std::int16_t QuizFinished = 0; // -1 once the last question is answered
+    std::array<qo::QuestionRecord, qo::QuizLength> QuizQuestions; // slot k holds record k + 1
+    std::int16_t CurrentQuestion = 0; // records loaded; the one on screen
+    std::int16_t Pos = 0;             // title typewriter position, also the tally's loop index
+    std::int16_t QuizFinished = 0;    // -1 once the last question is answered
     std::int16_t RightCount = 0;
     std::int16_t WrongCount = 0;
-    std::array<QString, 5> AnswerResults;        // "Right" or "Wrong" per slot
-    std::array<std::int16_t, 5> AnswerCorrect{}; // -1 right, 0 wrong per slot
+    std::array<QString, qo::QuizLength> AnswerResults;        // "Right" or "Wrong" per slot
+    std::array<std::int16_t, qo::QuizLength> AnswerCorrect{}; // -1 right, 0 wrong per slot
 
     // The Timer1 handler's own counter: the picture last put in the window's icon.
     // Kept for the whole run, so a reopened window goes on with the cycle.

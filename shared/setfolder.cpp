@@ -2,6 +2,7 @@
 
 #include "apppath.h"
 #include "nativefile.h"
+#include "setshape.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,9 +21,6 @@
 namespace qo::SetFolder {
 
 namespace {
-
-// Every set either program offers.
-const char* const SetNames[] = {"varnikol.dyr", "tuvek.dyr", "neko.dyr"};
 
 // Copies a set into the user's folder unless a file of that name is there; the copy
 // appears whole or not at all, and never in place of a file that appeared meanwhile.
@@ -63,13 +61,13 @@ void seed(const QString& folder) {
     if (programs.isEmpty())
         return;
     const QList<QByteArray> sources = {programs, programs + "/" QO_SHIPPED_SETS_RELATIVE};
-    for (const char* name : SetNames) {
-        const QString target = folder + QLatin1Char('/') + QLatin1String(name);
+    for (const QLatin1StringView name : SetFileNames) {
+        const QString target = folder + QLatin1Char('/') + name;
         const QFileInfo existing(target);
         if (existing.exists() || existing.isSymLink())
             continue;
         for (const QByteArray& source : sources) {
-            if (copyIfAbsent(source + '/' + name, target))
+            if (copyIfAbsent(source + '/' + QByteArray(name.data(), name.size()), target))
                 break;
         }
     }

@@ -106,7 +106,7 @@ struct Editor {
     }
     // Gives every question of the table the tag and shows question 1 again.
     void tag(QChar tag) {
-        for (int p = 0; p < editor::TableSize; ++p)
+        for (int p = 0; p < qo::SetRecords; ++p)
             program.module1.QuestionTable[p] = testsupport::taggedRecord(p + 1, tag);
         program.form1.Text1->setTextValue(QStringLiteral("1"));
         program.module1.RecordToForm();

@@ -551,9 +551,14 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("err");
         const QString usage =
-            "usage: dyr dump FILE | dyr build TEXT FILE | dyr check FILE | dyr --help\n"
-            "       dyr import [--first N] [--cut] [--replace] aiken|gift|csv SOURCE SET\n"
-            "       dyr export aiken|gift|csv|html SET [OUT]\n";
+            "usage: dyr dump FILE\n"
+            "       dyr build TEXT FILE\n"
+            "       dyr check FILE\n"
+            "       dyr import [--first N] [--cut] [--replace] [--skip-others] FORMAT SOURCE SET\n"
+            "       dyr export FORMAT SET [OUT]\n"
+            "       dyr export html SET [OUT]\n"
+            "       dyr --help\n"
+            "       dyr --version\n";
         QTest::newRow("nothing") << QStringList() << 2 << usage;
         QTest::newRow("unknown command") << QStringList{"show", "x"} << 2 << usage;
         QTest::newRow("check without a file") << QStringList{"check"} << 2 << usage;
@@ -591,7 +596,13 @@ private slots:
                                                    << "is not a regular file";
         QTest::newRow("build from the zero device") << "build"
                                                     << "zero"
-                                                    << "larger than 64 MiB";
+                                                    << "is not a regular file";
+        QTest::newRow("build from a 65 MiB file") << "build"
+                                                  << "large"
+                                                  << "larger than 64 MiB";
+        QTest::newRow("import from a FIFO") << "import"
+                                            << "fifo"
+                                            << "is not a regular file";
         QTest::newRow("check of a folder") << "check"
                                            << "folder"
                                            << "is a folder";
@@ -609,6 +620,9 @@ private slots:
             QVERIFY(QFile::link(QStringLiteral("/dev/zero"), input));
         else if (what == QStringLiteral("fifo"))
             QCOMPARE(::mkfifo(QFile::encodeName(input).constData(), 0600), 0);
+        else if (what == QStringLiteral("large"))
+            QVERIFY(QFile(input).open(QIODevice::WriteOnly) &&
+                    QFile::resize(input, 65 * 1024 * 1024));
         else
             QVERIFY(QDir().mkdir(input));
         const QString set = dir.filePath(QStringLiteral("set.dyr"));
@@ -617,6 +631,8 @@ private slots:
             args << set;
         else if (command == QStringLiteral("export"))
             args = QStringList{command, QStringLiteral("csv"), input, set};
+        else if (command == QStringLiteral("import"))
+            args = QStringList{command, QStringLiteral("gift"), input, set};
         const Result r = runTool(args);
         QCOMPARE(r.status, 2);
         QCOMPARE(r.err, QStringLiteral("dyr: cannot read %1: ").arg(input) + why +

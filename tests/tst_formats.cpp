@@ -743,8 +743,8 @@ private slots:
         QTest::newRow("export takes no options") << QStringList{"export", "--cut", "csv", "a"} << 2
                                                  << "dyr: unknown option --cut\n" + usage;
         QTest::newRow("unknown format")
-            << QStringList{"import", "moodle", "a", "b"} << 2
-            << "dyr: unknown format \"moodle\"; the formats are aiken, gift and csv\n";
+            << QStringList{"import", "qti", "a", "b"} << 2
+            << "dyr: unknown format \"qti\"; the formats are aiken, gift, csv and moodle\n";
         QTest::newRow("--first 0") << QStringList{"import", "--first", "0", "csv", "a", "b"} << 2
                                    << "dyr: --first takes a number from 1 to 21\n";
         QTest::newRow("--first 22") << QStringList{"import", "--first=22", "csv", "a", "b"} << 2

@@ -59,7 +59,7 @@ struct Editor {
     }
     // Every question tagged, then "&Snimi"; the "Greska" text, empty when saved.
     QString save(const QString& name, QChar tag) {
-        for (int p = 0; p < editor::TableSize; ++p)
+        for (int p = 0; p < qo::SetRecords; ++p)
             program.module1.QuestionTable[p] = taggedRecord(p + 1, tag);
         program.form1.Text1->setTextValue(QStringLiteral("1"));
         program.module1.RecordToForm();

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     dyr::ImportOptions options;
     options.cut = (data[0] & 0x10) != 0;
     options.replace = (data[0] & 0x20) != 0;
-    options.first = (data[0] & 0x40) != 0 ? dyr::SetRecords : 0;
+    options.first = (data[0] & 0x40) != 0 ? qo::SetRecords : 0;
     const QByteArray source = fuzz::bytes(data + 1, size - 1);
 
     const dyr::Imported imported = dyr::importSet(format, source, options);
@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (!imported.ok())
         return 0;
-    FUZZ_CHECK(imported.records.size() == dyr::SetRecords);
-    FUZZ_CHECK(imported.questions >= 0 && imported.questions <= dyr::SetRecords);
+    FUZZ_CHECK(imported.records.size() == qo::SetRecords);
+    FUZZ_CHECK(imported.questions >= 0 && imported.questions <= qo::SetRecords);
 
     const dyr::Exported exported = dyr::exportSet(format, imported.records);
     FUZZ_CHECK(exported.questions == imported.questions);

@@ -6,6 +6,7 @@
 
 #include "commandline.h"
 #include "conversions.h"
+#include "setshape.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -17,7 +18,7 @@ namespace dyr {
 
 namespace {
 
-constexpr int QuizLength = 5;
+using qo::QuizLength;
 
 // A text for a message on a terminal: what can't be shown as '?'.
 QString plain(QString text) {

@@ -12,7 +12,7 @@
 // Questions are separated by blank lines; \~ \= \# \{ \} \: and \\ stand for the
 // character itself, \n for a line break.
 #include "formats.h"
-#include "formatsupport.h"
+#include "support.h"
 
 namespace dyr {
 

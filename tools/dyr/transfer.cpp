@@ -23,10 +23,9 @@ QString shown(const QString& path) {
     return path == kStdin ? QStringLiteral("stdin") : path;
 }
 
-std::optional<QByteArray> readOrReport(const QString& path, QIODevice* in, InputKind kind,
-                                       QTextStream& err) {
+std::optional<QByteArray> readOrReport(const QString& path, QIODevice* in, QTextStream& err) {
     QString problem;
-    std::optional<QByteArray> bytes = readInput(path, in, kind, &problem);
+    std::optional<QByteArray> bytes = readInput(path, in, &problem);
     if (!bytes)
         err << "dyr: cannot read " << shown(path) << ": " << problem << "\n";
     return bytes;
@@ -83,22 +82,19 @@ void notWritten(const QString& target, QTextStream& err) {
 
 // The records of a set's bytes; bytes past the last whole record are warned of.
 QList<qo::QuestionRecord> setRecords(const QByteArray& content, QList<Note>* notes) {
-    QList<qo::QuestionRecord> records;
-    for (qsizetype at = 0; at + qo::RecordLength <= content.size(); at += qo::RecordLength)
-        records.append(qo::QuestionRecord::fromBytes(content.mid(at, qo::RecordLength)));
     if (const qsizetype over = content.size() % qo::RecordLength)
         notes->prepend({0,
                         QStringLiteral("the last %1 bytes are not a whole record and "
                                        "are left out")
                             .arg(over),
                         true});
-    return records;
+    return recordsOf(content);
 }
 
 // The quiz as a web page.
 int exportHtml(const QString& set, const QString& target, QTextStream& out, QTextStream& err,
                QIODevice* in) {
-    const std::optional<QByteArray> content = readOrReport(set, in, InputKind::SetFile, err);
+    const std::optional<QByteArray> content = readOrReport(set, in, err);
     if (!content)
         return 2;
     QList<Note> notes;
@@ -136,8 +132,8 @@ std::optional<int> runImport(const QStringList& args, QTextStream& out, QTextStr
                 value = args[++i];
             bool ok = false;
             options.first = value.toInt(&ok);
-            if (!ok || options.first < 1 || options.first > SetRecords) {
-                err << "dyr: --first takes a number from 1 to " << SetRecords << "\n";
+            if (!ok || options.first < 1 || options.first > qo::SetRecords) {
+                err << "dyr: --first takes a number from 1 to " << qo::SetRecords << "\n";
                 return 2;
             }
         } else if (arg.startsWith(QLatin1Char('-')) && arg != kStdin) {
@@ -149,7 +145,7 @@ std::optional<int> runImport(const QStringList& args, QTextStream& out, QTextStr
     }
     if (operands.size() != 3)
         return std::nullopt;
-    const std::optional<Format> format = formatOrReport(operands[0], "aiken, gift and csv", err);
+    const std::optional<Format> format = formatOrReport(operands[0], "aiken, gift, csv and moodle", err);
     if (!format)
         return 2;
     const QString& set = operands[2];
@@ -157,7 +153,7 @@ std::optional<int> runImport(const QStringList& args, QTextStream& out, QTextStr
         err << "dyr: the set is written to a file, not to standard output\n";
         return 2;
     }
-    const std::optional<QByteArray> source = readOrReport(operands[1], in, InputKind::Text, err);
+    const std::optional<QByteArray> source = readOrReport(operands[1], in, err);
     if (!source)
         return 2;
 
@@ -190,10 +186,10 @@ std::optional<int> runExport(const QStringList& args, QTextStream& out, QTextStr
     const QString target = args.value(2, kStdin);
     if (args[0] == QLatin1String("html"))
         return exportHtml(args[1], target, out, err, in);
-    const std::optional<Format> format = formatOrReport(args[0], "aiken, gift, csv and html", err);
+    const std::optional<Format> format = formatOrReport(args[0], "aiken, gift, csv, moodle and html", err);
     if (!format)
         return 2;
-    const std::optional<QByteArray> content = readOrReport(args[1], in, InputKind::SetFile, err);
+    const std::optional<QByteArray> content = readOrReport(args[1], in, err);
     if (!content)
         return 2;
 

@@ -1,5 +1,5 @@
-// Other quiz tools' question formats (Aiken, GIFT, CSV): reading them into a set and
-// writing a set out in them.
+// Other quiz tools' question formats (Aiken, GIFT, CSV, Moodle XML): reading them into
+// a set and writing a set out in them.
 //
 // Each reader and writer is a pure function of its input, so they can be tested and
 // fuzzed on bytes alone; importSet and exportSet add what all formats share: fitting
@@ -7,6 +7,7 @@
 #pragma once
 
 #include "questionrecord.h"
+#include "setshape.h"
 
 #include <QByteArray>
 #include <QList>
@@ -17,9 +18,9 @@
 
 namespace dyr {
 
-enum class Format { Aiken, Gift, Csv };
+enum class Format { Aiken, Gift, Csv, Moodle };
 
-// "aiken", "gift" or "csv".
+// "aiken", "gift", "csv" or "moodle".
 std::optional<Format> formatNamed(const QString& name);
 
 // A fault (or, when `warning`, something done that the author should know of). In a
@@ -28,6 +29,7 @@ struct Note {
     int line = 0;
     QString message;
     bool warning = false;
+    bool skipped = false; // a question left out with --skip-others (also a warning)
     bool operator==(const Note&) const = default;
 };
 
@@ -38,19 +40,31 @@ struct PlainQuestion {
     std::array<QString, 5> texts; // the question, then the answers A to D
     std::array<int, 5> lines{};   // reading: the line of each text
     int correct = 0;              // 0 to 3, the right answer A to D
-    QString label;                // GIFT's title or CSV's number, as written
+    QString label;                // GIFT's title, Moodle's name or CSV's number, as written
+};
+
+// A question of a kind a set can't hold: true/false, matching, essay, a choice with
+// three answers or two right ones, ... Import reports it as an error, or with
+// --skip-others leaves it out with a note.
+struct Other {
+    int line = 0;  // where the question starts
+    int index = 0; // its place among the source's questions
+    QString kind;  // "true/false", "multiple choice with 3 answers", ...
+    QString why;   // why it doesn't fit a set
 };
 
 struct Reading {
     QList<PlainQuestion> questions; // the sound ones
-    QList<int> starts;              // the line where each question starts, faulty ones too
+    QList<int> starts;              // the line where each question starts, all of them
     QList<Note> notes;
+    QList<Other> others; // in source order
 };
 
 // The readers: UTF-8 bytes (a BOM and CRLF line ends are accepted) to questions.
 Reading readAiken(const QByteArray& source);
 Reading readGift(const QByteArray& source);
 Reading readCsv(const QByteArray& source);
+Reading readMoodle(const QByteArray& source);
 
 struct Writing {
     QByteArray text; // UTF-8
@@ -62,6 +76,7 @@ struct Writing {
 Writing writeAiken(const QList<PlainQuestion>& questions);
 Writing writeGift(const QList<PlainQuestion>& questions);
 Writing writeCsv(const QList<PlainQuestion>& questions);
+Writing writeMoodle(const QList<PlainQuestion>& questions);
 
 // The name of text k of a question in messages: "question" or "answer A" to "answer D".
 QString textName(int k);
@@ -70,15 +85,14 @@ struct ImportOptions {
     int first = 0;        // keep the first N questions and leave out the rest; 0: all
     bool cut = false;     // cut a text longer than its field, with a warning
     bool replace = false; // store '?' for a character the set can't hold, with a warning
+    bool skipOthers = false; // leave out the questions of kinds a set can't hold
 };
-
-// The largest number of questions a set holds (the editor's records 1 to 21).
-constexpr int SetRecords = 21;
 
 struct Imported {
     QList<qo::QuestionRecord> records; // 21 records; only meaningful without errors
     QList<Note> notes;                 // in line order
     int questions = 0;
+    int skipped = 0; // questions left out by --skip-others
     bool ok() const;
 };
 

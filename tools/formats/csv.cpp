@@ -2,7 +2,7 @@
 // under the header row number,question,a,b,c,d,correct; correct is a letter A to D.
 // A field holding a comma, a quote or a line break is quoted, its quotes doubled.
 #include "formats.h"
-#include "formatsupport.h"
+#include "support.h"
 
 namespace dyr {
 

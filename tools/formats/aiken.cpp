@@ -7,7 +7,7 @@
 //   D. ...
 //   ANSWER: B
 #include "formats.h"
-#include "formatsupport.h"
+#include "support.h"
 
 namespace dyr {
 

@@ -3,7 +3,7 @@
 
 #include "codepage.h"
 #include "conversions.h"
-#include "formatsupport.h"
+#include "support.h"
 
 #include <QStringDecoder>
 
@@ -12,6 +12,7 @@
 namespace dyr {
 
 using namespace support;
+using qo::SetRecords;
 
 namespace support {
 
@@ -159,9 +160,11 @@ Reading read(Format format, const QByteArray& source) {
     case Format::Gift:
         return readGift(source);
     case Format::Csv:
+        return readCsv(source);
+    case Format::Moodle:
         break;
     }
-    return readCsv(source);
+    return readMoodle(source);
 }
 
 Writing write(Format format, const QList<PlainQuestion>& questions) {
@@ -171,9 +174,11 @@ Writing write(Format format, const QList<PlainQuestion>& questions) {
     case Format::Gift:
         return writeGift(questions);
     case Format::Csv:
+        return writeCsv(questions);
+    case Format::Moodle:
         break;
     }
-    return writeCsv(questions);
+    return writeMoodle(questions);
 }
 
 bool hasErrors(const QList<Note>& notes) {
@@ -213,6 +218,8 @@ std::optional<Format> formatNamed(const QString& name) {
         return Format::Gift;
     if (name == QLatin1String("csv"))
         return Format::Csv;
+    if (name == QLatin1String("moodle"))
+        return Format::Moodle;
     return std::nullopt;
 }
 

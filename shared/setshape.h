@@ -1,0 +1,23 @@
+// The fixed shape of a question set that the quiz, the editor and dyr all rely on:
+// how many records a set holds, how many the quiz asks, and the sets' file names.
+#pragma once
+
+#include <QLatin1StringView>
+
+#include <array>
+
+namespace qo {
+
+// The records of a set: the editor keeps questions 1 to 21, and dyr writes 21.
+constexpr int SetRecords = 21;
+
+// The quiz asks records 1 to 5, in order.
+constexpr int QuizLength = 5;
+
+// The set files, in the programs' folder: the first and the second author's set,
+// which both programs offer, and a third that only the editor offers.
+constexpr std::array<QLatin1StringView, 3> SetFileNames{QLatin1StringView("varnikol.dyr"),
+                                                        QLatin1StringView("tuvek.dyr"),
+                                                        QLatin1StringView("neko.dyr")};
+
+} // namespace qo

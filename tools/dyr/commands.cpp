@@ -1,0 +1,125 @@
+// dyr's commands: the arguments, the files and what is said on the terminal.
+#include "dyr.h"
+
+#include "transfer.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace dyr {
+
+namespace {
+
+// The commands of the help's usage: each line that starts with "  dyr ", up to the
+// gap before its description.
+QStringList commandsOf(const QString& help) {
+    QStringList commands;
+    const QStringList lines = help.split(QLatin1Char('\n'));
+    qsizetype at = lines.indexOf(QStringLiteral("Usage:"));
+    if (at < 0)
+        return commands;
+    for (++at; at < lines.size() && !lines[at].isEmpty(); ++at) {
+        const QString& line = lines[at];
+        if (!line.startsWith(QLatin1String("  dyr ")))
+            continue;
+        const qsizetype gap = line.indexOf(QLatin1String("  "), 2);
+        commands << line.mid(2, gap < 0 ? -1 : gap - 2);
+    }
+    return commands;
+}
+
+void usage(QTextStream& err) {
+    const QStringList commands = synopsis();
+    for (qsizetype i = 0; i < commands.size(); ++i)
+        err << (i == 0 ? "usage: " : "       ") << commands[i] << "\n";
+}
+
+} // namespace
+
+QString helpText() {
+    QFile file(QStringLiteral(":/dyr/help.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+QStringList synopsis() {
+    return commandsOf(helpText());
+}
+
+int run(const QStringList& args, QTextStream& out, QTextStream& err, QIODevice* in) {
+    if (args.size() == 1 && (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h") ||
+                             args[0] == QLatin1String("help"))) {
+        out << helpText();
+        return 0;
+    }
+    const QString command = args.value(0);
+    const auto readOrReport = [&](const QString& path) -> std::optional<QByteArray> {
+        QString error;
+        std::optional<QByteArray> bytes = readInput(path, in, &error);
+        if (!bytes)
+            err << "dyr: cannot read " << path << ": " << error << "\n";
+        return bytes;
+    };
+
+    if (command == QLatin1String("dump") && args.size() == 2) {
+        const auto content = readOrReport(args[1]);
+        if (!content)
+            return 2;
+        const QList<qo::QuestionRecord> records = recordsOf(*content);
+        out << "# " << QFileInfo(args[1]).fileName() << ": " << records.size() << " records\n\n"
+            << format(records);
+        const qsizetype over = content->size() % qo::RecordLength;
+        if (over != 0) {
+            err << "dyr: " << args[1] << ": the last " << over
+                << " bytes are not a whole record and are left out\n";
+            return 1;
+        }
+        return 0;
+    }
+    if (command == QLatin1String("build") && args.size() == 3) {
+        const auto source = readOrReport(args[1]);
+        if (!source)
+            return 2;
+        const Parsed parsed = parse(*source);
+        if (!parsed.errors.isEmpty()) {
+            for (const SourceError& e : parsed.errors)
+                err << args[1] << ":" << e.line << ": " << e.message << "\n";
+            err << "dyr: " << args[2] << " not written\n";
+            return 1;
+        }
+        QString error;
+        if (!writeSet(parsed.records, args[2], &error)) {
+            err << "dyr: cannot write " << args[2] << ": " << error << "\n";
+            return 2;
+        }
+        out << args[2] << ": " << parsed.records.size() << " records written\n";
+        return 0;
+    }
+    if (command == QLatin1String("import") || command == QLatin1String("export")) {
+        const std::optional<int> status = command == QLatin1String("import")
+                                              ? runImport(args.mid(1), out, err, in)
+                                              : runExport(args.mid(1), out, err, in);
+        if (status)
+            return *status;
+        usage(err);
+        return 2;
+    }
+    if (command == QLatin1String("check") && args.size() == 2) {
+        const auto content = readOrReport(args[1]);
+        if (!content)
+            return 2;
+        const QStringList problems = check(*content);
+        for (const QString& problem : problems)
+            out << args[1] << ": " << problem << "\n";
+        if (!problems.isEmpty())
+            return 1;
+        out << args[1] << ": sound, " << content->size() / qo::RecordLength << " records\n";
+        return 0;
+    }
+    usage(err);
+    return 2;
+}
+
+} // namespace dyr

@@ -1,0 +1,29 @@
+// The authors' set tool: a readable text form of question sets, checks of set files,
+// and the bridge to other quiz tools' formats.
+#pragma once
+
+#include "check.h"
+#include "io.h"
+#include "textform.h"
+
+#include <QString>
+#include <QStringList>
+
+class QIODevice;
+class QTextStream;
+
+namespace dyr {
+
+// The usage and format description printed by --help; also the source of the
+// manual page.
+QString helpText();
+
+// The commands as the help's usage lists them, one a line: "dyr dump FILE", ...
+QStringList synopsis();
+
+// Runs the tool on its arguments (without the program name); returns the exit status:
+// 0 done (check: sound), 1 a faulty set or source, 2 usage or file errors. `in` is
+// standard input, read where a command is given "-" for a file.
+int run(const QStringList& args, QTextStream& out, QTextStream& err, QIODevice* in = nullptr);
+
+} // namespace dyr

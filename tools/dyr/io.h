@@ -1,0 +1,32 @@
+// What dyr reads and writes: its inputs and whole sets.
+#pragma once
+
+#include "questionrecord.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+class QIODevice;
+
+namespace dyr {
+
+// The whole records of a set file's bytes; bytes past the last whole record are
+// left out.
+QList<qo::QuestionRecord> recordsOf(const QByteArray& content);
+
+// What the tool reads: a set or a text source, from a regular file on a disk, or
+// from standard input (`in`) for "-", which may be a pipe. A folder, a FIFO or a
+// device (also behind a link, or a name such as NUL on Windows) is refused unread
+// and unwaited on, and no more than MaxInputBytes are read, so a pipe that never
+// ends is refused rather than read until memory runs out. On failure error says why.
+constexpr qint64 MaxInputBytes = 64 * 1024 * 1024;
+std::optional<QByteArray> readInput(const QString& path, QIODevice* in, QString* error);
+
+// Writes records as the set file at path, replacing it as a whole and at once.
+// On failure the file is left as it was and a reason is given.
+bool writeSet(const QList<qo::QuestionRecord>& records, const QString& path, QString* error);
+
+} // namespace dyr
