@@ -325,10 +325,12 @@ private slots:
         const QByteArray choices = "A. a\nB. b\nC. c\nD. d\n";
         QTest::newRow("aiken: three choices")
             << Format::Aiken << QByteArray("Q?\nA. a\nB. b\nC. c\nANSWER: A\n")
-            << QStringList{"1: question 1: 3 choices; a question needs exactly four, A to D"};
+            << QStringList{"1: question 1: multiple choice with 3 choices; a set's questions have exactly four, A "
+                           "to D"};
         QTest::newRow("aiken: five choices")
             << Format::Aiken << QByteArray("Q?\n") + choices + "E. e\nANSWER: A\n"
-            << QStringList{"1: question 1: 5 choices; a question needs exactly four, A to D"};
+            << QStringList{"1: question 1: multiple choice with 5 choices; a set's questions have exactly four, A "
+                           "to D"};
         QTest::newRow("aiken: no letter")
             << Format::Aiken << QByteArray("Q?\n") + choices + "ANSWER:\n"
             << QStringList{"6: question 1: the ANSWER: line gives no letter"};
@@ -360,13 +362,13 @@ private slots:
                            "14: question 3: an ANSWER: line without a question"};
 
         const QByteArray mc = "{=a ~b ~c ~d}";
-        const QString only = " questions are not supported (only multiple choice: one right "
-                             "answer after =, three wrong ones after ~)";
+        const QString only = "; a set holds only multiple-choice questions: one right answer "
+                             "after =, three wrong ones after ~";
         QTest::newRow("gift: true/false")
             << Format::Gift << QByteArray("// x\n::t::1+1=2 {T}\n\n::f::Je li? {FALSE#ne}\n")
             << QStringList{"2: question 1: true/false" + only, "4: question 2: true/false" + only};
         QTest::newRow("gift: short answer") << Format::Gift << QByteArray("Ko? {=niko =nijedan}\n")
-                                            << QStringList{"1: question 1: short-answer" + only};
+                                            << QStringList{"1: question 1: short answer" + only};
         QTest::newRow("gift: matching")
             << Format::Gift << QByteArray("Spoji {\n=a -> 1\n=b -> 2\n=c -> 3\n}\n")
             << QStringList{"1: question 1: matching" + only};
@@ -376,24 +378,27 @@ private slots:
                                      << QStringList{"1: question 1: essay" + only};
         QTest::newRow("gift: missing word")
             << Format::Gift << QByteArray("Forum je {=mesto ~b ~c ~d} za razgovor.\n")
-            << QStringList{"1: question 1: missing-word (text after the answers)" + only};
+            << QStringList{"1: question 1: missing word (text after the answers)" + only};
         QTest::newRow("gift: percentages")
             << Format::Gift << QByteArray("Q {~%50%a ~%50%b ~c ~d}\n")
-            << QStringList{"1: question 1: percentages on answers are not supported; mark the "
-                           "one right answer with = and the others with ~"};
+            << QStringList{"1: question 1: multiple choice with percentages; a set's questions "
+                           "have one right answer, marked with =, and three wrong ones, marked "
+                           "with ~"};
         QTest::newRow("gift: description")
             << Format::Gift << QByteArray("Samo tekst bez odgovora\n")
-            << QStringList{"1: question 1: no answers in { }; a text without answers (a "
-                           "description) is not a question"};
+            << QStringList{"1: question 1: description; a text without answers in { } is not a "
+                           "question"};
         QTest::newRow("gift: no right answer")
             << Format::Gift << QByteArray("Q {~a ~b ~c ~d}\n")
             << QStringList{"1: question 1: no right answer; mark it with ="};
         QTest::newRow("gift: two right answers")
             << Format::Gift << QByteArray("Q {=a =b ~c ~d}\n")
-            << QStringList{"1: question 1: 2 right answers (=); a question has one"};
+            << QStringList{"1: question 1: multiple choice with 2 right answers; a set's "
+                           "questions have one right answer (=)"};
         QTest::newRow("gift: five answers")
             << Format::Gift << QByteArray("Q {=a ~b ~c ~d ~e}\n")
-            << QStringList{"1: question 1: 5 answers; a question needs exactly four"};
+            << QStringList{"1: question 1: multiple choice with 5 answers; a set's questions "
+                           "have exactly four"};
         QTest::newRow("gift: empty answer") << Format::Gift << QByteArray("Q {\n=a\n~\n~c\n~d\n}\n")
                                             << QStringList{"3: question 1: answer 2 is empty"};
         QTest::newRow("gift: no question text") << Format::Gift << QByteArray("::t:: ") + mc
@@ -620,8 +625,8 @@ private slots:
                                              "questions and this source has 25; --first 21 "
                                              "keeps the first 21\n") +
                               src +
-                              QStringLiteral(":162: question 24: 3 choices; a question "
-                                             "needs exactly four, A to D\n") +
+                              QStringLiteral(":162: question 24: multiple choice with 3 choices; "
+                                             "a set's questions have exactly four, A to D\n") +
                               QStringLiteral("dyr: ") + set + QStringLiteral(" not written\n"));
         QVERIFY(!QFileInfo::exists(set));
         run = runTool({QStringLiteral("import"), QStringLiteral("--first=21"),

@@ -41,7 +41,8 @@ void report(const QString& name, const QList<Note>& notes, bool lines, QTextStre
         err << name;
         if (lines && note.line > 0)
             err << ":" << note.line;
-        err << ": " << (note.warning ? "warning: " : "") << note.message << "\n";
+        err << ": " << (note.skipped ? "skipped: " : note.warning ? "warning: " : "")
+            << note.message << "\n";
     }
 }
 
@@ -124,6 +125,8 @@ std::optional<int> runImport(const QStringList& args, QTextStream& out, QTextStr
             options.cut = true;
         } else if (arg == QLatin1String("--replace")) {
             options.replace = true;
+        } else if (arg == QLatin1String("--skip-others")) {
+            options.skipOthers = true;
         } else if (arg == QLatin1String("--first") || arg.startsWith(QLatin1String("--first="))) {
             QString value;
             if (arg.contains(QLatin1Char('=')))
@@ -168,8 +171,12 @@ std::optional<int> runImport(const QStringList& args, QTextStream& out, QTextStr
         err << "dyr: cannot write " << set << ": " << problem << "\n";
         return 2;
     }
-    out << set << ": " << counted(imported.questions, QStringLiteral("question")) << " imported, "
-        << imported.records.size() << " records written\n";
+    out << set << ": " << counted(imported.questions, QStringLiteral("question"));
+    if (options.skipOthers)
+        out << " taken, " << imported.skipped << " skipped, ";
+    else
+        out << " imported, ";
+    out << imported.records.size() << " records written\n";
     return 0;
 }
 

@@ -100,11 +100,10 @@ Reading readAiken(const QByteArray& source) {
             } else if (isAnswer(text)) {
                 state = State::Between;
                 if (choices != 4) {
-                    fail(current.line,
-                         QStringLiteral("%1 choices; a question needs exactly four, "
-                                        "A to D")
-                             .arg(choices),
-                         false);
+                    result.others.append(
+                        {current.line, number,
+                         QStringLiteral("multiple choice with %1 choices").arg(choices),
+                         QStringLiteral("a set's questions have exactly four, A to D")});
                     break;
                 }
                 const QString given = trimBlanks(text.mid(7));

@@ -5,6 +5,8 @@
 #include "conversions.h"
 #include "support.h"
 
+#include <QHash>
+#include <QSet>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -239,47 +241,87 @@ Imported importSet(Format format, const QByteArray& source, const ImportOptions&
     Reading reading = read(format, source);
     Imported result;
     result.notes = reading.notes;
-    const qsizetype total = reading.starts.size();
+
+    // Questions of kinds a set can't hold: errors, or left out with --skip-others.
+    QSet<int> skipped;
+    for (const Other& other : reading.others) {
+        if (options.skipOthers) {
+            Note note = warning(other.line, QStringLiteral("%1 (%2): %3")
+                                                .arg(where(other.index), other.kind, other.why));
+            note.skipped = true;
+            result.notes.append(note);
+            skipped.insert(other.index);
+        } else {
+            result.notes.append(error(
+                other.line, QStringLiteral("%1: %2; %3").arg(where(other.index), other.kind,
+                                                             other.why)));
+        }
+    }
+    // The questions that become records, faulty ones too: each one's place among
+    // them, and where it starts.
+    QHash<int, int> place;
+    QList<int> starts;
+    for (int i = 0; i < reading.starts.size(); ++i) {
+        if (skipped.contains(i + 1))
+            continue;
+        starts.append(reading.starts[i]);
+        place.insert(i + 1, static_cast<int>(starts.size()));
+    }
+    const qsizetype total = starts.size();
     const int limit = options.first > 0 ? std::min(options.first, SetRecords) : SetRecords;
     if (total > limit) {
         // Where the first question past the limit starts; with --first, what is said
         // from there on concerns questions left out.
-        const int cut = reading.starts[limit];
+        const int cut = starts[limit];
+        const int from = place.key(limit + 1);
+        const auto all = static_cast<int>(reading.starts.size());
         if (options.first > 0) {
             result.notes.removeIf([cut](const Note& n) { return n.line >= cut; });
             result.notes.append(warning(
-                cut, total == limit + 1
-                         ? QStringLiteral("question %1 left out (--first %2)").arg(total).arg(limit)
+                cut, from == all
+                         ? QStringLiteral("question %1 left out (--first %2)").arg(from).arg(limit)
                          : QStringLiteral("questions %1 to %2 left out (--first %3)")
-                               .arg(limit + 1)
-                               .arg(total)
+                               .arg(from)
+                               .arg(all)
                                .arg(limit)));
         } else {
-            result.notes.append(error(cut, QStringLiteral("question %1: a set holds at most %2 "
-                                                          "questions and this source has %3; "
-                                                          "--first %2 keeps the first %2")
-                                               .arg(limit + 1)
-                                               .arg(SetRecords)
-                                               .arg(total)));
+            result.notes.append(error(
+                cut, QStringLiteral("question %1: a set holds at most %2 questions and this "
+                                    "source has %3%4; --first %2 keeps the first %2")
+                         .arg(from)
+                         .arg(SetRecords)
+                         .arg(total)
+                         .arg(skipped.isEmpty() ? QString() : QStringLiteral(" that fit"))));
         }
     }
+    result.skipped = static_cast<int>(
+        std::count_if(result.notes.begin(), result.notes.end(), [](const Note& n) {
+            return n.skipped;
+        }));
     if (total == 0 && !hasErrors(result.notes))
-        result.notes.append(error(0, QStringLiteral("no questions found")));
+        result.notes.append(error(0, skipped.isEmpty()
+                                         ? QStringLiteral("no questions found")
+                                         : QStringLiteral("no question fits a set, so nothing "
+                                                          "is taken")));
     QList<PlainQuestion> questions;
     for (const PlainQuestion& q : reading.questions) {
-        if (q.index <= limit)
+        if (place.value(q.index) <= limit)
             questions.append(q);
     }
 
-    const QString labelKind =
-        format == Format::Gift ? QStringLiteral("title") : QStringLiteral("number");
+    const QString labelKind = format == Format::Gift     ? QStringLiteral("title")
+                              : format == Format::Moodle ? QStringLiteral("name")
+                                                         : QStringLiteral("number");
     for (int k = 0; k < questions.size(); ++k) {
         const PlainQuestion& q = questions[k];
         const int n = k + 1;
         qo::QuestionRecord record;
         record.Number = QString::number(n);
+        // A label that only says the question's number, as export writes it, is
+        // no loss.
         const QString label = q.label.trimmed();
-        if (!label.isEmpty() && label != QString::number(n))
+        if (!label.isEmpty() && label != QString::number(n) &&
+            label != QStringLiteral("Pitanje %1").arg(n))
             result.notes.append(
                 warning(q.line, QStringLiteral("%1: %2 \"%3\" is not kept; the questions are "
                                                "numbered in order")

@@ -86,11 +86,9 @@ Piece piece(const Chars& cs, qsizetype from, qsizetype to, int fallbackLine) {
     return p;
 }
 
-QString unsupported(const QString& kind) {
-    return QStringLiteral("%1 questions are not supported (only multiple choice: one right "
-                          "answer after =, three wrong ones after ~)")
-        .arg(kind);
-}
+const QString kOnlyMultipleChoice =
+    QStringLiteral("a set holds only multiple-choice questions: one right answer after =, "
+                   "three wrong ones after ~");
 
 struct Answer {
     bool right = false;
@@ -104,6 +102,10 @@ struct Answer {
 void readQuestion(const Chars& cs, int number, Reading* result) {
     const auto fail = [&](int line, const QString& message) {
         result->notes.append(error(line, where(number) + QStringLiteral(": ") + message));
+    };
+    // A question of a kind a set can't hold.
+    const auto other = [&](int line, const QString& kind, const QString& why) {
+        result->others.append({line, number, kind, why});
     };
     const qsizetype end = cs.size();
     qsizetype pos = skipBlanks(cs, 0, end);
@@ -126,8 +128,8 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
 
     const qsizetype open = find(cs, pos, end, u'{');
     if (open < 0)
-        return fail(startLine, QStringLiteral("no answers in { }; a text without answers (a "
-                                              "description) is not a question"));
+        return other(startLine, QStringLiteral("description"),
+                     QStringLiteral("a text without answers in { } is not a question"));
     const qsizetype nested = find(cs, open + 1, end, u'{');
     qsizetype close = find(cs, open + 1, end, u'}');
     if (nested >= 0 && (close < 0 || nested < close))
@@ -141,8 +143,8 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
         return fail(cs[after].line, QStringLiteral("another question starts here; leave a blank "
                                                    "line between questions"));
     if (after < end)
-        return fail(startLine, unsupported(QStringLiteral("missing-word (text after the "
-                                                          "answers)")));
+        return other(startLine, QStringLiteral("missing word (text after the answers)"),
+                     kOnlyMultipleChoice);
 
     const Piece question = piece(cs, pos, open, cs[open].line);
     q.texts[0] = question.text;
@@ -155,15 +157,15 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
     const qsizetype bodyFrom = skipBlanks(cs, open + 1, close);
     const qsizetype bodyTo = trimEnd(cs, bodyFrom, close);
     if (bodyFrom == bodyTo)
-        return fail(startLine, unsupported(QStringLiteral("essay")));
+        return other(startLine, QStringLiteral("essay"), kOnlyMultipleChoice);
     if (cs[bodyFrom].is(u'#'))
-        return fail(startLine, unsupported(QStringLiteral("numeric")));
+        return other(startLine, QStringLiteral("numeric"), kOnlyMultipleChoice);
     {
         const qsizetype hash = find(cs, bodyFrom, bodyTo, u'#');
         const QString head = piece(cs, bodyFrom, hash < 0 ? bodyTo : hash, 0).text.toUpper();
         if (head == QLatin1String("T") || head == QLatin1String("F") ||
             head == QLatin1String("TRUE") || head == QLatin1String("FALSE"))
-            return fail(startLine, unsupported(QStringLiteral("true/false")));
+            return other(startLine, QStringLiteral("true/false"), kOnlyMultipleChoice);
     }
     if (!cs[bodyFrom].is(u'=') && !cs[bodyFrom].is(u'~'))
         return fail(cs[bodyFrom].line, QStringLiteral("each answer begins with = (the right "
@@ -196,19 +198,24 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
         rights += a.right ? 1 : 0;
     }
     if (weights)
-        return fail(startLine, QStringLiteral("percentages on answers are not supported; mark "
-                                              "the one right answer with = and the others "
-                                              "with ~"));
+        return other(startLine, QStringLiteral("multiple choice with percentages"),
+                     QStringLiteral("a set's questions have one right answer, marked with =, "
+                                    "and three wrong ones, marked with ~"));
     if (matching)
-        return fail(startLine, unsupported(QStringLiteral("matching")));
+        return other(startLine, QStringLiteral("matching"), kOnlyMultipleChoice);
     if (rights == answers.size())
-        return fail(startLine, unsupported(QStringLiteral("short-answer")));
+        return other(startLine, QStringLiteral("short answer"), kOnlyMultipleChoice);
+    if (rights > 1)
+        return other(startLine, QStringLiteral("multiple choice with %1 right answers").arg(rights),
+                     QStringLiteral("a set's questions have one right answer (=)"));
+    if (rights == 1 && answers.size() != 4)
+        return other(startLine,
+                     QStringLiteral("multiple choice with %1 answers").arg(answers.size()),
+                     QStringLiteral("a set's questions have exactly four"));
 
     bool sound = true;
-    if (rights != 1) {
-        fail(startLine,
-             rights == 0 ? QStringLiteral("no right answer; mark it with =")
-                         : QStringLiteral("%1 right answers (=); a question has one").arg(rights));
+    if (rights == 0) {
+        fail(startLine, QStringLiteral("no right answer; mark it with ="));
         sound = false;
     }
     if (answers.size() != 4) {
