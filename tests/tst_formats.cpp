@@ -69,7 +69,10 @@ QStringList shown(const QList<dyr::Note>& notes) {
     for (const dyr::Note& n : notes)
         lines << QStringLiteral("%1: %2%3")
                      .arg(n.line)
-                     .arg(n.warning ? QStringLiteral("warning: ") : QString(), n.message);
+                     .arg(n.skipped   ? QStringLiteral("skipped: ")
+                          : n.warning ? QStringLiteral("warning: ")
+                                      : QString(),
+                          n.message);
     return lines;
 }
 
@@ -378,7 +381,7 @@ private slots:
                                      << QStringList{"1: question 1: essay" + only};
         QTest::newRow("gift: missing word")
             << Format::Gift << QByteArray("Forum je {=mesto ~b ~c ~d} za razgovor.\n")
-            << QStringList{"1: question 1: missing word (text after the answers)" + only};
+            << QStringList{"1: question 1: missing word" + only};
         QTest::newRow("gift: percentages")
             << Format::Gift << QByteArray("Q {~%50%a ~%50%b ~c ~d}\n")
             << QStringList{"1: question 1: multiple choice with percentages; a set's questions "
@@ -635,6 +638,131 @@ private slots:
         QCOMPARE(run.err, src + QStringLiteral(":148: warning: questions 22 to 25 left out "
                                                "(--first 21)\n"));
         QCOMPARE(readAll(set), bytesOf(kept));
+    }
+
+    // A mixed bank: without --skip-others each question a set can't hold is an error
+    // naming its line and kind, and nothing is written; with it, those are skipped
+    // and the others taken in their order.
+    void skipOthers_data() {
+        QTest::addColumn<Format>("format");
+        QTest::addColumn<QByteArray>("source");
+        QTest::addColumn<QStringList>("skipped"); // "line: kind"
+        QTest::addColumn<QStringList>("taken");   // the questions' first words
+        QTest::newRow("gift: mixed bank")
+            << Format::Gift << readAll(sample(QStringLiteral("mixed-gift.txt")))
+            << QStringList{"15: true/false",
+                           "17: true/false",
+                           "20: short answer",
+                           "23: matching",
+                           "30: missing word",
+                           "33: numeric",
+                           "35: numeric",
+                           "38: essay",
+                           "41: description",
+                           "44: multiple choice with percentages",
+                           "52: multiple choice with 2 right answers",
+                           "55: multiple choice with 3 answers"}
+            << QStringList{"\u0160ta", "Ko", "\u0160ta"};
+        QTest::newRow("aiken: mixed bank")
+            << Format::Aiken << readAll(sample(QStringLiteral("mixed-aiken.txt")))
+            << QStringList{"8: multiple choice with 2 choices", "20: multiple choice with 3 choices",
+                           "26: multiple choice with 5 choices"}
+            << QStringList{"\u0160ta", "Ko", "\u0160ta"};
+        QTest::newRow("gift: nothing fits")
+            << Format::Gift << QByteArray("Q {T}\n\nQ2 {}\n") << QStringList{"1: true/false", "3: essay"}
+            << QStringList();
+    }
+    void skipOthers() {
+        QFETCH(Format, format);
+        QFETCH(QByteArray, source);
+        QFETCH(QStringList, skipped);
+        QFETCH(QStringList, taken);
+        const QRegularExpression kind(QStringLiteral("^question \\d+ \\((.+)\\): "));
+
+        const dyr::Imported all = dyr::importSet(format, source, {});
+        QVERIFY(!all.ok());
+        QStringList errors;
+        for (const dyr::Note& n : all.notes) {
+            if (!n.warning)
+                errors << QStringLiteral("%1: %2").arg(n.line).arg(n.message);
+        }
+        QCOMPARE(errors.size(), skipped.size());
+        for (int i = 0; i < skipped.size(); ++i) {
+            const QString line = skipped[i].section(QLatin1Char(':'), 0, 0);
+            QVERIFY2(errors[i].startsWith(line + QStringLiteral(": question ")) &&
+                         errors[i].contains(QStringLiteral(": ") + skipped[i].mid(line.size() + 2) +
+                                            QStringLiteral("; ")),
+                     qPrintable(errors[i]));
+        }
+
+        dyr::ImportOptions options;
+        options.skipOthers = true;
+        const dyr::Imported r = dyr::importSet(format, source, options);
+        QStringList seen;
+        for (const dyr::Note& n : r.notes) {
+            if (n.skipped)
+                seen << QStringLiteral("%1: %2").arg(n.line).arg(kind.match(n.message).captured(1));
+        }
+        QCOMPARE(seen, skipped);
+        QCOMPARE(r.skipped, skipped.size());
+        QCOMPARE(r.questions, taken.size());
+        QCOMPARE(r.ok(), !taken.isEmpty());
+        for (int i = 0; i < taken.size(); ++i)
+            QVERIFY2(r.records[i].Question.text().startsWith(taken[i]),
+                     qPrintable(r.records[i].Question.text()));
+
+        // The command says what it skipped, by line, and how many it took.
+        QTemporaryDir dir;
+        const QString src = dir.filePath(QStringLiteral("banka.txt"));
+        const QString set = dir.filePath(QStringLiteral("set.dyr"));
+        writeAll(src, source);
+        const Result run = runTool({QStringLiteral("import"), QStringLiteral("--skip-others"),
+                                    nameOf(format), src, set});
+        const QString first = skipped.first();
+        QVERIFY2(run.err.contains(src + QLatin1Char(':') + first.section(QLatin1Char(':'), 0, 0) +
+                                  QStringLiteral(": skipped: question ")),
+                 qPrintable(run.err));
+        if (taken.isEmpty()) {
+            QCOMPARE(run.status, 1);
+            QVERIFY(run.err.startsWith(src + QStringLiteral(": no question fits a set")));
+            QVERIFY(!QFileInfo::exists(set));
+        } else {
+            QCOMPARE(run.status, 0);
+            QCOMPARE(run.out, set + QStringLiteral(": %1 questions taken, %2 skipped, 21 records "
+                                                   "written\n")
+                                        .arg(taken.size())
+                                        .arg(skipped.size()));
+            QCOMPARE(readAll(set), bytesOf(r.records));
+        }
+    }
+
+    // A question that fits but for a fault stays an error with --skip-others, unless
+    // --cut or --replace allows it; --first counts the questions taken.
+    void skipOthersKeepsFaults() {
+        QByteArray source = "Q {T}\n\n";
+        for (int n = 1; n <= 23; ++n)
+            source += "Q" + QByteArray::number(n) + " {=a ~b ~c ~d}\n\nE {}\n\n";
+        source += "Q24 {=" + QByteArray(81, 'a') + " ~b ~c ~d}\n";
+        dyr::ImportOptions options;
+        options.skipOthers = true;
+        dyr::Imported r = dyr::importSet(Format::Gift, source, options);
+        QVERIFY(!r.ok());
+        QVERIFY(shown(r.notes).contains(QStringLiteral(
+            "87: question 44: a set holds at most 21 questions and this source has 24 that fit; "
+            "--first 21 keeps the first 21")));
+        options.first = 21;
+        r = dyr::importSet(Format::Gift, source, options);
+        QVERIFY2(r.ok(), qPrintable(shown(r.notes).join('\n')));
+        QCOMPARE(r.questions, 21);
+        QCOMPARE(r.skipped, 22); // the true/false and the essays after the questions taken
+        QCOMPARE(r.records[20].Question.text().trimmed(), QStringLiteral("Q21"));
+        QCOMPARE(shown(r.notes).last(),
+                 QStringLiteral("87: warning: questions 44 to 48 left out (--first 21)"));
+        options.first = 0;
+        source = "Q {T}\n\nQ1 {=" + QByteArray(81, 'a') + " ~b ~c ~d}\n";
+        QVERIFY(!dyr::importSet(Format::Gift, source, options).ok());
+        options.cut = true;
+        QVERIFY(dyr::importSet(Format::Gift, source, options).ok());
     }
 
     // What export can't write, and what wouldn't come back the same from import.

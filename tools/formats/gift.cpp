@@ -143,8 +143,7 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
         return fail(cs[after].line, QStringLiteral("another question starts here; leave a blank "
                                                    "line between questions"));
     if (after < end)
-        return other(startLine, QStringLiteral("missing word (text after the answers)"),
-                     kOnlyMultipleChoice);
+        return other(startLine, QStringLiteral("missing word"), kOnlyMultipleChoice);
 
     const Piece question = piece(cs, pos, open, cs[open].line);
     q.texts[0] = question.text;
