@@ -1,12 +1,14 @@
 // The set tool: text form round trips, building from sources, and checks of set files.
 #include "apppath.h"
 #include "dyr.h"
+#include "manpage.h"
 #include "questionsetfile.h"
 #include "testsupport.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -663,6 +665,34 @@ private slots:
         QCOMPARE(r.err, QStringLiteral("dyr: ") + path +
                             QStringLiteral(
                                 ": the last 7 bytes are not a whole record and are left out\n"));
+    }
+
+    // The manual page is made from the help: each command of the usage in its synopsis
+    // and described, each heading a section, and the text kept from reading as roff.
+    void manPageFollowsTheHelp() {
+        const QString page = dyr::manPage(dyr::helpText(), QStringLiteral("1.0"),
+                                          QStringLiteral("2026-12-07"));
+        const QStringList lines = page.split(QLatin1Char('\n'));
+        QString text = page;
+        text.remove(QRegularExpression(QStringLiteral("\\\\f[BIR]")));
+        text.replace(QLatin1String("\\-"), QLatin1String("-"));
+        const QStringList commands = dyr::synopsis();
+        QCOMPARE(commands.size(), 8);
+        for (const QString& command : commands)
+            QVERIFY2(text.count(QLatin1Char('\n') + command + QLatin1Char('\n')) == 2,
+                     qPrintable(command));
+        for (const char* heading : {"NAME", "SYNOPSIS", "DESCRIPTION", "EXIT STATUS",
+                                       "THE TEXT FORM (UTF\\-8)", "SEE ALSO"})
+            QVERIFY2(lines.contains(QStringLiteral(".SH ") + QLatin1String(heading)), qPrintable(heading));
+        const QRegularExpression request(
+            QStringLiteral("^\\.(\\\\\"|TH|nh|ad|SH|br|TP|PP|RS|RE|nf|fi|BR)( |$)"));
+        const QRegularExpression escape(QStringLiteral("\\\\(?![e&\"-]|f[BIR])"));
+        for (const QString& line : lines) {
+            QVERIFY2(!line.startsWith(QLatin1Char('.')) || request.match(line).hasMatch(),
+                     qPrintable(line));
+            QVERIFY2(!line.startsWith(QLatin1Char('\'')), qPrintable(line));
+            QVERIFY2(!escape.match(line).hasMatch(), qPrintable(line));
+        }
     }
 
     // The help's own example is a valid source.

@@ -44,6 +44,22 @@ for program in kviz editor-pitanja dyr; do
     [ -x "$prefix/bin/$program" ] || fail "bin/$program missing"
     [ -f "$prefix/share/man/man1/$program.1" ] || fail "man page of $program missing"
 done
+# The manual pages format without a warning, and dyr's covers every command of its
+# --help, from which it is made.
+if command -v man >/dev/null; then
+    for program in kviz editor-pitanja dyr; do
+        warnings=$(LC_ALL=C MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$program.1" 2>&1 >/dev/null)
+        [ -z "$warnings" ] || fail "man page of $program: $warnings"
+    done
+    page=$(LC_ALL=C MANWIDTH=200 man -l "$prefix/share/man/man1/dyr.1" 2>/dev/null)
+    commands=$("$prefix/bin/dyr" --help | sed -n 's/^  \(dyr [^ ].*\)/\1/p' | sed 's/  .*//')
+    [ "$(wc -l <<<"$commands")" -ge 8 ] || fail "dyr --help lists too few commands"
+    while read -r command; do
+        grep -qF -- "$command" <<<"$page" || fail "man dyr lacks $command"
+    done <<<"$commands"
+else
+    skip "man pages" "(man is not installed)"
+fi
 for set in varnikol tuvek; do
     "$prefix/bin/dyr" check "$prefix/share/qo-kviz/$set.dyr" >/dev/null ||
         fail "installed set $set.dyr missing or faulty"
