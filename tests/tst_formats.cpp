@@ -343,11 +343,13 @@ private slots:
         const QByteArray choices = "A. a\nB. b\nC. c\nD. d\n";
         QTest::newRow("aiken: three choices")
             << Format::Aiken << QByteArray("Q?\nA. a\nB. b\nC. c\nANSWER: A\n")
-            << QStringList{"1: question 1: multiple choice with 3 choices; a set's questions have exactly four, A "
+            << QStringList{"1: question 1: multiple choice with 3 choices; a set's questions have "
+                           "exactly four, A "
                            "to D"};
         QTest::newRow("aiken: five choices")
             << Format::Aiken << QByteArray("Q?\n") + choices + "E. e\nANSWER: A\n"
-            << QStringList{"1: question 1: multiple choice with 5 choices; a set's questions have exactly four, A "
+            << QStringList{"1: question 1: multiple choice with 5 choices; a set's questions have "
+                           "exactly four, A "
                            "to D"};
         QTest::newRow("aiken: no letter")
             << Format::Aiken << QByteArray("Q?\n") + choices + "ANSWER:\n"
@@ -877,12 +879,32 @@ private slots:
             << QStringList{"\u0160ta", "Ko", "\u0160ta"};
         QTest::newRow("aiken: mixed bank")
             << Format::Aiken << readAll(sample(QStringLiteral("mixed-aiken.txt")))
-            << QStringList{"8: multiple choice with 2 choices", "20: multiple choice with 3 choices",
+            << QStringList{"8: multiple choice with 2 choices",
+                           "20: multiple choice with 3 choices",
                            "26: multiple choice with 5 choices"}
             << QStringList{"\u0160ta", "Ko", "\u0160ta"};
+        QTest::newRow("moodle: mixed bank")
+            << Format::Moodle << readAll(sample(QStringLiteral("mixed-moodle.xml")))
+            << QStringList{"21: true/false",
+                           "27: short answer",
+                           "32: matching",
+                           "37: numeric",
+                           "42: essay",
+                           "46: description",
+                           "50: cloze",
+                           "54: drag and drop into text",
+                           "59: multiple choice with several right answers",
+                           "68: multiple choice with partial credit",
+                           "77: multiple choice with 3 answers",
+                           "84: multiple choice with 2 right answers",
+                           "92: select missing words",
+                           "109: ordering",
+                           "113: calculated multiple choice",
+                           "117: type \"wiris\""}
+            << QStringList{"Koji", "Sta", "Forum"};
         QTest::newRow("gift: nothing fits")
-            << Format::Gift << QByteArray("Q {T}\n\nQ2 {}\n") << QStringList{"1: true/false", "3: essay"}
-            << QStringList();
+            << Format::Gift << QByteArray("Q {T}\n\nQ2 {}\n")
+            << QStringList{"1: true/false", "3: essay"} << QStringList();
     }
     void skipOthers() {
         QFETCH(Format, format);
@@ -928,8 +950,8 @@ private slots:
         const QString src = dir.filePath(QStringLiteral("banka.txt"));
         const QString set = dir.filePath(QStringLiteral("set.dyr"));
         writeAll(src, source);
-        const Result run = runTool({QStringLiteral("import"), QStringLiteral("--skip-others"),
-                                    nameOf(format), src, set});
+        const Result run = runTool(
+            {QStringLiteral("import"), QStringLiteral("--skip-others"), nameOf(format), src, set});
         const QString first = skipped.first();
         QVERIFY2(run.err.contains(src + QLatin1Char(':') + first.section(QLatin1Char(':'), 0, 0) +
                                   QStringLiteral(": skipped: question ")),
@@ -1045,6 +1067,13 @@ private slots:
                    "3: record 3, question text: starts with [markdown], which GIFT reads as "
                    "the text's format",
                    "3: record 3, answer D: empty, and GIFT has no empty texts"};
+        set = base;
+        set[0].Answers[1] = QString();
+        set[2].Answers[0] = QStringLiteral(" <a>");
+        QTest::newRow("moodle: empty, leading space")
+            << Format::Moodle << set
+            << QStringList{"1: record 1, answer B: empty, and Moodle XML has no empty texts",
+                           "3: record 3, answer A: starts with a space, which Moodle XML drops"};
         QTest::newRow("nothing to export") << Format::Aiken << firstQuestions(base, 0)
                                            << QStringList{"0: no record holds a question"};
         set = trickySet();
@@ -1073,6 +1102,35 @@ private slots:
         QVERIFY2(r.err.startsWith(path + QStringLiteral(": ") +
                                   notes.first().mid(notes.first().indexOf(' ') + 1)),
                  qPrintable(r.err));
+    }
+
+    // What Moodle export writes: the platform's own shape, named by record, answers in
+    // their order; and the texts it refuses that export can't hand it.
+    void moodleWriter() {
+        dyr::PlainQuestion q;
+        q.line = 7;
+        q.texts = {"a < b & \"c\"", "A", "B", "C", "D"};
+        q.correct = 2;
+        const dyr::Writing w = dyr::writeMoodle({q});
+        QCOMPARE(shown(w.notes), QStringList());
+        const QString text = QString::fromUtf8(w.text);
+        QVERIFY(text.startsWith(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                               "<quiz>\n  <question type=\"multichoice\">\n"
+                                               "    <name>\n      <text>Pitanje 7</text>")));
+        QVERIFY(text.contains(QStringLiteral("<text>a &lt; b &amp; &quot;c&quot;</text>")));
+        QVERIFY(text.contains(QStringLiteral("<single>true</single>")));
+        static const QRegularExpression answers(
+            QStringLiteral("<answer fraction=\"(\\d+)\" format=\"plain_text\">\\s*<text>(.)<"));
+        QStringList found;
+        for (const QRegularExpressionMatch& m : answers.globalMatch(text))
+            found << m.captured(2) + QLatin1Char('=') + m.captured(1);
+        QCOMPARE(found, (QStringList{"A=0", "B=0", "C=100", "D=0"}));
+
+        q.texts[1] = QStringLiteral("A ");
+        q.texts[2] = QStringLiteral("B\ufffe");
+        QCOMPARE(shown(dyr::writeMoodle({q}).notes),
+                 (QStringList{"7: record 7, answer A: ends with a space, which Moodle XML drops",
+                              "7: record 7, answer B: character U+FFFE can't stand in XML"}));
     }
 
     void commandErrors_data() {

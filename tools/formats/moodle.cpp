@@ -660,8 +660,7 @@ Writing writeMoodle(const QList<PlainQuestion>& questions) {
             for (const uint c : text.toUcs4()) {
                 if (!xmlChar(c))
                     return QStringLiteral("character U+%1 can't stand in XML")
-                        .arg(c, 4, 16, QLatin1Char('0'))
-                        .toUpper();
+                        .arg(QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0')));
             }
             return QString();
         };
