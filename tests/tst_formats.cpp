@@ -524,6 +524,9 @@ private slots:
             << Format::Moodle
             << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<quiz>\n<question>\n")
             << QStringList{"4: not well-formed XML (column 0): Premature end of document."};
+        QTest::newRow("moodle: carriage returns alone")
+            << Format::Moodle << QByteArray("<quiz>\r\r<question type=\"essay\">\r</quiz>\n")
+            << QStringList{"1: not well-formed XML (column 39): Opening and ending tag mismatch."};
         QTest::newRow("moodle: another root")
             << Format::Moodle
             << QByteArray("<?xml version=\"1.0\"?>\n<html><body>Q?</body></html>\n")

@@ -630,10 +630,17 @@ bool xmlChar(char32_t c) {
 
 Reading readMoodle(const QByteArray& source) {
     Reading result;
-    const QString text = decodeSource(source, &result.notes);
+    QString text = decodeSource(source, &result.notes);
     if (collapse(text).isEmpty()) {
         result.notes.append(error(0, QStringLiteral("no <quiz> element: the source is empty")));
         return result;
+    }
+    // The XML parser counts a carriage return alone as a line end, the other readers
+    // don't; read as the space it stands for, it leaves the lines as they count them.
+    for (qsizetype k = text.indexOf(QLatin1Char('\r')); k >= 0;
+         k = text.indexOf(QLatin1Char('\r'), k + 1)) {
+        if (k + 1 == text.size() || text.at(k + 1) != QLatin1Char('\n'))
+            text[k] = QLatin1Char(' ');
     }
     Reader(&result).read(text);
     return result;
