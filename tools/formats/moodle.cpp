@@ -340,7 +340,6 @@ struct Question {
     QString single;
     bool hasSingle = false;
     QList<Answer> answers;
-    QString feedback; // the current feedback or hint text
     int feedbackLine = 0;
     int hintLine = 0;
 };
