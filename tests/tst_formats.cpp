@@ -149,7 +149,7 @@ QList<QuestionRecord> shippedSet(const QString& name) {
 }
 
 const QString kFormatNames[] = {QStringLiteral("aiken"), QStringLiteral("gift"),
-                                QStringLiteral("csv")};
+                                QStringLiteral("csv"), QStringLiteral("moodle")};
 
 QString nameOf(Format f) {
     return kFormatNames[static_cast<int>(f)];
@@ -178,6 +178,13 @@ private slots:
                            "9: warning: question 2, answer A: feedback (#...) dropped",
                            "10: warning: question 2, answer B: feedback (#...) dropped"};
         QTest::newRow("csv") << Format::Csv << "sample.csv" << 3 << QStringList();
+        QTest::newRow("moodle")
+            << Format::Moodle << "sample-moodle.xml" << 3
+            << QStringList{"4: warning: category \"$course$/top/Forumi\" ignored; a set has no "
+                           "categories",
+                           "77: warning: question 2: feedback dropped",
+                           "111: warning: question 3: the penalties of the wrong answers "
+                           "(negative fractions) dropped"};
     }
     void samples() {
         QFETCH(Format, format);
@@ -219,6 +226,14 @@ private slots:
                      QStringLiteral("\u010clan koji, namerno, izaziva sva\u0111u"));
             QCOMPARE(r[2].Correct, std::int16_t(1)); // a lower-case b
         }
+        if (format == Format::Moodle) {
+            // HTML escaped inside the XML, and plain text as written.
+            QCOMPARE(r[1].Question.text().trimmed(),
+                     QStringLiteral("Ko je \u201etrol\u201d na forumu?"));
+            QCOMPARE(r[2].Answers[2].text().trimmed(), QStringLiteral("Pi\u0161e {a} & <b>"));
+            QCOMPARE(r[2].Answers[3].text().trimmed(),
+                     QStringLiteral("Ni\u0161ta,   to je # komentar"));
+        }
         if (format == Format::Aiken)
             QCOMPARE(r[1].Question.text().trimmed(),
                      QStringLiteral("Ko je \u201etrol\u201d na forumu?"));
@@ -236,7 +251,7 @@ private slots:
     void roundTrips_data() {
         QTest::addColumn<Format>("format");
         QTest::addColumn<QList<QuestionRecord>>("set");
-        for (const Format f : {Format::Aiken, Format::Gift, Format::Csv}) {
+        for (const Format f : {Format::Aiken, Format::Gift, Format::Csv, Format::Moodle}) {
             const QByteArray name = nameOf(f).toUtf8();
             QTest::newRow(name + ": 21 questions") << f << trickySet();
             QTest::newRow(name + ": 7 questions") << f << firstQuestions(trickySet(), 7);
@@ -290,7 +305,7 @@ private slots:
                 t += alphabet.at(random.bounded(alphabet.size()));
             return t;
         };
-        for (const Format f : {Format::Aiken, Format::Gift, Format::Csv}) {
+        for (const Format f : {Format::Aiken, Format::Gift, Format::Csv, Format::Moodle}) {
             int clean = 0;
             for (int round = 0; round < 60; ++round) {
                 QList<QuestionRecord> set;
@@ -328,11 +343,13 @@ private slots:
         const QByteArray choices = "A. a\nB. b\nC. c\nD. d\n";
         QTest::newRow("aiken: three choices")
             << Format::Aiken << QByteArray("Q?\nA. a\nB. b\nC. c\nANSWER: A\n")
-            << QStringList{"1: question 1: multiple choice with 3 choices; a set's questions have exactly four, A "
+            << QStringList{"1: question 1: multiple choice with 3 choices; a set's questions have "
+                           "exactly four, A "
                            "to D"};
         QTest::newRow("aiken: five choices")
             << Format::Aiken << QByteArray("Q?\n") + choices + "E. e\nANSWER: A\n"
-            << QStringList{"1: question 1: multiple choice with 5 choices; a set's questions have exactly four, A "
+            << QStringList{"1: question 1: multiple choice with 5 choices; a set's questions have "
+                           "exactly four, A "
                            "to D"};
         QTest::newRow("aiken: no letter")
             << Format::Aiken << QByteArray("Q?\n") + choices + "ANSWER:\n"
@@ -474,6 +491,73 @@ private slots:
                            "3: warning: question 2: number \"7\" is not kept; the questions are "
                            "numbered in order"};
 
+        // Moodle XML: hostile files are refused before anything in them is expanded or
+        // fetched; a DOCTYPE bomb that ever got expanded would never finish here.
+        const QByteArray doctype =
+            "a document type declaration (<!DOCTYPE ...>) is refused: Moodle XML has none, and "
+            "its entities are never expanded or fetched";
+        QByteArray bomb = "<?xml version=\"1.0\"?>\n<!DOCTYPE quiz [\n<!ENTITY a0 \"lol\">\n";
+        for (int i = 1; i <= 10; ++i)
+            bomb += "<!ENTITY a" + QByteArray::number(i) + " \"" +
+                    QByteArray("&a" + QByteArray::number(i - 1) + ";").repeated(10) + "\">\n";
+        bomb += "]>\n<quiz>&a10;</quiz>\n";
+        QTest::newRow("moodle: billion laughs")
+            << Format::Moodle << bomb << QStringList{"14: " + doctype};
+        QTest::newRow("moodle: external entity")
+            << Format::Moodle
+            << QByteArray("<!DOCTYPE quiz [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>\n"
+                          "<quiz>&x;</quiz>\n")
+            << QStringList{"1: " + doctype};
+        const QByteArray mcTail = "<answer fraction=\"100\"><text>a</text></answer>\n"
+                                  "<answer fraction=\"0\"><text>b</text></answer>\n"
+                                  "<answer fraction=\"0\"><text>c</text></answer>\n";
+        QTest::newRow("moodle: undeclared entity")
+            << Format::Moodle
+            << "<quiz>\n<question type=\"multichoice\">\n<questiontext><text>Q &nbsp;</text>"
+               "</questiontext>\n" +
+                   mcTail + "<answer><text>d</text></answer>\n</question>\n</quiz>\n"
+            << QStringList{"3: not well-formed XML (column 28): Entity 'nbsp' not declared."};
+        QTest::newRow("moodle: not well-formed")
+            << Format::Moodle << QByteArray("<quiz>\n  <question type=\"essay\">\n  </quiz>\n")
+            << QStringList{"3: not well-formed XML (column 9): Opening and ending tag mismatch."};
+        QTest::newRow("moodle: not closed")
+            << Format::Moodle
+            << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<quiz>\n<question>\n")
+            << QStringList{"4: not well-formed XML (column 0): Premature end of document."};
+        QTest::newRow("moodle: carriage returns alone")
+            << Format::Moodle << QByteArray("<quiz>\r\r<question type=\"essay\">\r</quiz>\n")
+            << QStringList{"1: not well-formed XML (column 39): Opening and ending tag mismatch."};
+        QTest::newRow("moodle: another root")
+            << Format::Moodle
+            << QByteArray("<?xml version=\"1.0\"?>\n<html><body>Q?</body></html>\n")
+            << QStringList{"2: the root element is <html>; a Moodle XML file holds a <quiz>"};
+        QTest::newRow("moodle: empty file")
+            << Format::Moodle << QByteArray(" \n")
+            << QStringList{"0: no <quiz> element: the source is empty"};
+        QTest::newRow("moodle: not UTF-8")
+            << Format::Moodle
+            << "<?xml version=\"1.0\" encoding=\"windows-1250\"?>\n<quiz>\n"
+               "<question type=\"multichoice\">\n<questiontext><text>\x8ata?</text>"
+               "</questiontext>\n" +
+                   mcTail + "<answer><text>d</text></answer>\n</question>\n</quiz>\n"
+            << QStringList{"4: not valid UTF-8",
+                           "4: question 1, question text: \"\ufffd\" (U+FFFD) is not in "
+                           "Windows-1250; --replace stores '?' instead"};
+        QTest::newRow("moodle: empty answer, fraction no number")
+            << Format::Moodle
+            << "<quiz>\n<question type=\"multichoice\">\n<questiontext><text>Q</text>"
+               "</questiontext>\n" +
+                   mcTail +
+                   "<answer><text><![CDATA[<p><img src=\"x.png\"></p>]]></text></answer>\n"
+                   "</question>\n<question type=\"multichoice\">\n<questiontext><text>Q"
+                   "</text></questiontext>\n" +
+                   mcTail +
+                   "<answer fraction=\"nula\"><text>d</text></answer>\n</question>\n"
+                   "</quiz>\n"
+            << QStringList{"7: warning: question 1, answer D: a picture (<img>) dropped",
+                           "7: question 1, answer D: empty",
+                           "14: question 2: answer 4: fraction \"nula\" is not a number"};
+
         // What every format shares: fitting the texts into the set.
         const QString long81 = QString(81, QLatin1Char('x'));
         QTest::newRow("too long")
@@ -538,6 +622,139 @@ private slots:
         QVERIFY(r.err.endsWith(QStringLiteral("dyr: ") + set + QStringLiteral(" not written\n")));
         QCOMPARE(readAll(set), QByteArray("old"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+    // A mixed bank from the platform: each question of another kind is named by its
+    // line and kind, the ones that fit come in, and what their HTML loses is warned of.
+    void moodleMixedBank() {
+        const dyr::Reading reading = dyr::readMoodle(readAll(sample("mixed-moodle.xml")));
+        QStringList others;
+        for (const dyr::Other& o : reading.others)
+            others << QStringLiteral("%1: question %2: %3; %4")
+                          .arg(o.line)
+                          .arg(o.index)
+                          .arg(o.kind, o.why);
+        const QString only = "a set holds only multiple-choice questions with four answers, "
+                             "one of them right";
+        QCOMPARE(others,
+                 (QStringList{
+                     "21: question 2: true/false; " + only, "27: question 3: short answer; " + only,
+                     "32: question 4: matching; " + only, "37: question 5: numeric; " + only,
+                     "42: question 6: essay; " + only, "46: question 7: description; " + only,
+                     "50: question 8: cloze; " + only,
+                     "54: question 9: drag and drop into text; " + only,
+                     "59: question 10: multiple choice with several right answers; a set's "
+                     "questions have one right answer",
+                     "68: question 11: multiple choice with partial credit; an answer is worth "
+                     "33.3333 percent; a set's questions have one right answer, the others "
+                     "worth nothing",
+                     "77: question 12: multiple choice with 3 answers; a set's questions have "
+                     "exactly four",
+                     "84: question 13: multiple choice with 2 right answers; a set's questions "
+                     "have one right answer",
+                     "92: question 14: select missing words; " + only,
+                     "109: question 16: ordering; " + only,
+                     "113: question 17: calculated multiple choice; " + only,
+                     "117: question 18: type \"wiris\"; " + only}));
+        QCOMPARE(reading.starts.size(), 19);
+        QCOMPARE(reading.starts.first(), 8);
+        QCOMPARE(shown(reading.notes),
+                 (QStringList{
+                     "5: warning: category \"$course$/top/Mesano\" ignored; a set has no "
+                     "categories",
+                     "11: warning: question 1, question text: a picture (<img>) dropped",
+                     "13: warning: question 1, question text: an embedded file (<file>) dropped",
+                     "18: warning: question 1, answer C: a link to a file on the platform "
+                     "(@@PLUGINFILE@@) dropped, its text kept",
+                     "19: warning: question 1, answer D: a table read as plain text",
+                     "102: warning: question 15: feedback and hints dropped"}));
+        QStringList questions;
+        for (const dyr::PlainQuestion& q : reading.questions)
+            questions
+                << QStringLiteral("%1 (line %2, %3): ")
+                           .arg(q.index)
+                           .arg(q.lines[0])
+                           .arg(QChar(u'A' + q.correct)) +
+                       QStringList(q.texts.begin(), q.texts.end()).join(QStringLiteral(" | "));
+        QCOMPARE(questions,
+                 (QStringList{"1 (line 11, A): Koji je ovo \u0161ahovski  znak? | Kralj | "
+                              "Kraljica & pe\u0161ak | Top | Skaka\u010d",
+                              "15 (line 99, B): Sta znaci **moderator**? | Gost | Cuvar reda | "
+                              "Trol | Bot",
+                              "19 (line 123, C): Forum Ko pi\u0161e prvu poruku  teme? | "
+                              "Moderator | Bilo ko od clanova | Onaj ko je otvori | "
+                              "Administrator"}));
+    }
+
+    // A question text in each format, as the quiz will show it, and what is lost.
+    void moodleTexts_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QStringList>("warnings");
+        const QString html = QStringLiteral("html");
+        QTest::newRow("entities")
+            << html
+            << "Tom &amp; Jerry &lt;3 &quot;x&quot; &apos;y&apos; &#353;&#x111;&#X10D; &Scaron; "
+               "&eacute; &bdquo;x&ldquo; &euro;&shy;5"
+            << "Tom & Jerry <3 \"x\" 'y' \u0161\u0111\u010d \u0160 \u00e9 \u201ex\u201c "
+               "\u20ac5"
+            << QStringList();
+        QTest::newRow("not entities") << html << "A & B &nepoznat; &#xZZ; &#0; &amp"
+                                      << "A & B &nepoznat; &#xZZ; \ufffd &amp" << QStringList();
+        QTest::newRow("paragraphs and breaks") << html
+                                               << "<p>Prvi</p><p>drugi<br>red<br/>"
+                                                  "</p><ul><li>a</li><li>b</li></ul>"
+                                               << "Prvi drugi red a b" << QStringList();
+        QTest::newRow("nested tags")
+            << html << "<p dir=\"ltr\"><b>Ja<i>ko</i></b> <span title=\"a > b\">bitno</span></p>"
+            << "Jako bitno" << QStringList();
+        QTest::newRow("no-break spaces") << html << "&nbsp;a&nbsp;&nbsp;b \u00a0c&nbsp;"
+                                         << "a  b  c" << QStringList();
+        QTest::newRow("white space") << html << "  a \n\t b  "
+                                     << "a b" << QStringList();
+        QTest::newRow("comment, script, style")
+            << html << "a<!-- x -->b<script>c</script>d<style>p{}</style>e"
+            << "abde" << QStringList();
+        QTest::newRow("a < that starts no tag") << html << "1 < 2 and 3 <> 4, <3"
+                                                << "1 < 2 and 3 <> 4, <3" << QStringList();
+        QTest::newRow("picture, link, table")
+            << "moodle_auto_format"
+            << "Vidi <img src=\"@@PLUGINFILE@@/a.png\"> <a href=\"@@PLUGINFILE@@/b.pdf\">ovo"
+               "</a><table><tr><td>x</td><td>y</td></tr></table>"
+            << "Vidi ovo x y"
+            << QStringList{"3: warning: question 1, question text: a picture (<img>) dropped",
+                           "3: warning: question 1, question text: a link to a file on the "
+                           "platform (@@PLUGINFILE@@) dropped, its text kept",
+                           "3: warning: question 1, question text: a table read as plain text"};
+        QTest::newRow("plain text") << "plain_text"
+                                    << "  <b>a</b>   &amp;\u00a0b \n      c\n"
+                                    << "<b>a</b>   "
+                                       "&amp;\u00a0b c"
+                                    << QStringList();
+        QTest::newRow("markdown") << "markdown"
+                                  << "**a**   *b*\n  c"
+                                  << "**a** *b* c" << QStringList();
+    }
+    void moodleTexts() {
+        QFETCH(QString, format);
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QFETCH(QStringList, warnings);
+        QString cdata = text;
+        cdata.replace(QStringLiteral("]]>"), QStringLiteral("]]]]><![CDATA[>"));
+        const QByteArray source =
+            "<quiz>\n<question type=\"multichoice\">\n<questiontext format=\"" + format.toUtf8() +
+            "\"><text><![CDATA[" + cdata.toUtf8() +
+            "]]></text></questiontext>\n<answer fraction=\"100\"><text>a</text></answer>\n"
+            "<answer fraction=\"0\"><text>b</text></answer>\n<answer fraction=\"0\"><text>c"
+            "</text></answer>\n<answer fraction=\"0\"><text>d</text></answer>\n</question>\n"
+            "</quiz>\n";
+        const dyr::Reading reading = dyr::readMoodle(source);
+        QCOMPARE(::shown(reading.notes), warnings);
+        QCOMPARE(reading.questions.size(), 1);
+        QCOMPARE(reading.questions[0].texts[0], shown);
+        QCOMPARE(reading.questions[0].texts[1], QStringLiteral("a"));
     }
 
     // --cut and --replace store what doesn't fit, each time with a warning; characters
@@ -665,12 +882,32 @@ private slots:
             << QStringList{"\u0160ta", "Ko", "\u0160ta"};
         QTest::newRow("aiken: mixed bank")
             << Format::Aiken << readAll(sample(QStringLiteral("mixed-aiken.txt")))
-            << QStringList{"8: multiple choice with 2 choices", "20: multiple choice with 3 choices",
+            << QStringList{"8: multiple choice with 2 choices",
+                           "20: multiple choice with 3 choices",
                            "26: multiple choice with 5 choices"}
             << QStringList{"\u0160ta", "Ko", "\u0160ta"};
+        QTest::newRow("moodle: mixed bank")
+            << Format::Moodle << readAll(sample(QStringLiteral("mixed-moodle.xml")))
+            << QStringList{"21: true/false",
+                           "27: short answer",
+                           "32: matching",
+                           "37: numeric",
+                           "42: essay",
+                           "46: description",
+                           "50: cloze",
+                           "54: drag and drop into text",
+                           "59: multiple choice with several right answers",
+                           "68: multiple choice with partial credit",
+                           "77: multiple choice with 3 answers",
+                           "84: multiple choice with 2 right answers",
+                           "92: select missing words",
+                           "109: ordering",
+                           "113: calculated multiple choice",
+                           "117: type \"wiris\""}
+            << QStringList{"Koji", "Sta", "Forum"};
         QTest::newRow("gift: nothing fits")
-            << Format::Gift << QByteArray("Q {T}\n\nQ2 {}\n") << QStringList{"1: true/false", "3: essay"}
-            << QStringList();
+            << Format::Gift << QByteArray("Q {T}\n\nQ2 {}\n")
+            << QStringList{"1: true/false", "3: essay"} << QStringList();
     }
     void skipOthers() {
         QFETCH(Format, format);
@@ -716,8 +953,8 @@ private slots:
         const QString src = dir.filePath(QStringLiteral("banka.txt"));
         const QString set = dir.filePath(QStringLiteral("set.dyr"));
         writeAll(src, source);
-        const Result run = runTool({QStringLiteral("import"), QStringLiteral("--skip-others"),
-                                    nameOf(format), src, set});
+        const Result run = runTool(
+            {QStringLiteral("import"), QStringLiteral("--skip-others"), nameOf(format), src, set});
         const QString first = skipped.first();
         QVERIFY2(run.err.contains(src + QLatin1Char(':') + first.section(QLatin1Char(':'), 0, 0) +
                                   QStringLiteral(": skipped: question ")),
@@ -833,6 +1070,13 @@ private slots:
                    "3: record 3, question text: starts with [markdown], which GIFT reads as "
                    "the text's format",
                    "3: record 3, answer D: empty, and GIFT has no empty texts"};
+        set = base;
+        set[0].Answers[1] = QString();
+        set[2].Answers[0] = QStringLiteral(" <a>");
+        QTest::newRow("moodle: empty, leading space")
+            << Format::Moodle << set
+            << QStringList{"1: record 1, answer B: empty, and Moodle XML has no empty texts",
+                           "3: record 3, answer A: starts with a space, which Moodle XML drops"};
         QTest::newRow("nothing to export") << Format::Aiken << firstQuestions(base, 0)
                                            << QStringList{"0: no record holds a question"};
         set = trickySet();
@@ -861,6 +1105,35 @@ private slots:
         QVERIFY2(r.err.startsWith(path + QStringLiteral(": ") +
                                   notes.first().mid(notes.first().indexOf(' ') + 1)),
                  qPrintable(r.err));
+    }
+
+    // What Moodle export writes: the platform's own shape, named by record, answers in
+    // their order; and the texts it refuses that export can't hand it.
+    void moodleWriter() {
+        dyr::PlainQuestion q;
+        q.line = 7;
+        q.texts = {"a < b & \"c\"", "A", "B", "C", "D"};
+        q.correct = 2;
+        const dyr::Writing w = dyr::writeMoodle({q});
+        QCOMPARE(shown(w.notes), QStringList());
+        const QString text = QString::fromUtf8(w.text);
+        QVERIFY(text.startsWith(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                               "<quiz>\n  <question type=\"multichoice\">\n"
+                                               "    <name>\n      <text>Pitanje 7</text>")));
+        QVERIFY(text.contains(QStringLiteral("<text>a &lt; b &amp; &quot;c&quot;</text>")));
+        QVERIFY(text.contains(QStringLiteral("<single>true</single>")));
+        static const QRegularExpression answers(
+            QStringLiteral("<answer fraction=\"(\\d+)\" format=\"plain_text\">\\s*<text>(.)<"));
+        QStringList found;
+        for (const QRegularExpressionMatch& m : answers.globalMatch(text))
+            found << m.captured(2) + QLatin1Char('=') + m.captured(1);
+        QCOMPARE(found, (QStringList{"A=0", "B=0", "C=100", "D=0"}));
+
+        q.texts[1] = QStringLiteral("A ");
+        q.texts[2] = QStringLiteral("B\ufffe");
+        QCOMPARE(shown(dyr::writeMoodle({q}).notes),
+                 (QStringList{"7: record 7, answer A: ends with a space, which Moodle XML drops",
+                              "7: record 7, answer B: character U+FFFE can't stand in XML"}));
     }
 
     void commandErrors_data() {
@@ -1134,6 +1407,7 @@ private slots:
         QTest::newRow("aiken") << Format::Aiken << "Aiken:";
         QTest::newRow("gift") << Format::Gift << "GIFT, multiple choice:";
         QTest::newRow("csv") << Format::Csv << "CSV (RFC 4180)";
+        QTest::newRow("moodle") << Format::Moodle << "Moodle XML, the learning platforms";
     }
     void helpExamples() {
         QFETCH(Format, format);

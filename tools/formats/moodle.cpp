@@ -1,18 +1,704 @@
-// Moodle XML, the learning platforms' own export format.
+// Moodle XML, the learning platforms' own export format, as far as it holds
+// multiple-choice questions with one right answer:
+//
+//   <?xml version="1.0" encoding="UTF-8"?>
+//   <quiz>
+//     <question type="multichoice">
+//       <name><text>FAQ</text></name>
+//       <questiontext format="html">
+//         <text><![CDATA[<p>What does <b>FAQ</b> stand for?</p>]]></text>
+//       </questiontext>
+//       <single>true</single>
+//       <answer fraction="0"><text>Forum for new members</text></answer>
+//       <answer fraction="100"><text>Frequently asked questions</text></answer>
+//       ...
+//     </question>
+//   </quiz>
+//
+// A text is HTML, plain text or Markdown. HTML is a second layer inside the XML (in
+// CDATA or escaped): its tags are dropped and its entities decoded here. Questions of
+// other types are reported as such. A document type declaration is refused before
+// anything else is read, so no entity of the source's own is ever expanded or fetched.
 #include "formats.h"
 #include "support.h"
 
+#include <QHash>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#include <algorithm>
+#include <optional>
+
 namespace dyr {
 
-Reading readMoodle(const QByteArray&) {
+using namespace support;
+
+namespace {
+
+const QString kOnlyMultipleChoice =
+    QStringLiteral("a set holds only multiple-choice questions with four answers, one of them "
+                   "right");
+const QString kOneRight = QStringLiteral("a set's questions have one right answer");
+
+// The readable names of the platform's question types.
+QString kindOf(const QString& type) {
+    static const QHash<QString, QString> kinds = {
+        {QStringLiteral("truefalse"), QStringLiteral("true/false")},
+        {QStringLiteral("shortanswer"), QStringLiteral("short answer")},
+        {QStringLiteral("matching"), QStringLiteral("matching")},
+        {QStringLiteral("randomsamatch"), QStringLiteral("random short-answer matching")},
+        {QStringLiteral("numerical"), QStringLiteral("numeric")},
+        {QStringLiteral("essay"), QStringLiteral("essay")},
+        {QStringLiteral("description"), QStringLiteral("description")},
+        {QStringLiteral("multianswer"), QStringLiteral("cloze")},
+        {QStringLiteral("ddwtos"), QStringLiteral("drag and drop into text")},
+        {QStringLiteral("gapselect"), QStringLiteral("select missing words")},
+        {QStringLiteral("ddimageortext"), QStringLiteral("drag and drop onto image")},
+        {QStringLiteral("ddmarker"), QStringLiteral("drag and drop markers")},
+        {QStringLiteral("calculated"), QStringLiteral("calculated")},
+        {QStringLiteral("calculatedsimple"), QStringLiteral("simple calculated")},
+        {QStringLiteral("calculatedmulti"), QStringLiteral("calculated multiple choice")},
+        {QStringLiteral("ordering"), QStringLiteral("ordering")},
+        {QStringLiteral("random"), QStringLiteral("random")},
+    };
+    if (type.isEmpty())
+        return QStringLiteral("question without a type");
+    return kinds.value(type, QStringLiteral("type \"%1\"").arg(type));
+}
+
+// White space as XML and HTML know it; the no-break space is not.
+bool isWhite(char32_t c) {
+    return c == U' ' || c == U'\t' || c == U'\n' || c == U'\r' || c == U'\f';
+}
+
+QString trimWhite(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isWhite(text.at(begin).unicode()))
+        ++begin;
+    while (end > begin && isWhite(text.at(end - 1).unicode()))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+// Runs of white space read as one space, none at either end.
+QString collapse(const QString& text) {
+    QString out;
+    bool space = false;
+    for (const QChar c : text) {
+        if (isWhite(c.unicode())) {
+            space = true;
+            continue;
+        }
+        if (space && !out.isEmpty())
+            out += QLatin1Char(' ');
+        space = false;
+        out += c;
+    }
+    return out;
+}
+
+// Plain text as written: only the white space at either end, and each line break with
+// the blanks around it (a hand-written file's indentation), is not the text's own. So
+// a text that export writes on one line comes back exactly, inner spaces included.
+QString plainText(const QString& text) {
+    QString out;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+        QString part = line;
+        if (lines.size() > 1)
+            part = trimWhite(part);
+        if (part.isEmpty())
+            continue;
+        if (!out.isEmpty())
+            out += QLatin1Char(' ');
+        out += part;
+    }
+    return trimWhite(out);
+}
+
+// What an HTML text loses on its way into a set.
+struct Losses {
+    bool picture = false;
+    bool platformFile = false; // a link to one of the platform's files
+    bool table = false;
+};
+
+// HTML's named character references: the markup characters, the Latin-1 letters and
+// signs, the letters of Central Europe and the typographer's marks.
+const QHash<QString, char32_t>& namedEntities() {
+    static const QHash<QString, char32_t> names = [] {
+        QHash<QString, char32_t> h = {
+            {QStringLiteral("amp"), U'&'},      {QStringLiteral("lt"), U'<'},
+            {QStringLiteral("gt"), U'>'},       {QStringLiteral("quot"), U'"'},
+            {QStringLiteral("apos"), U'\''},    {QStringLiteral("Scaron"), 0x160},
+            {QStringLiteral("scaron"), 0x161},  {QStringLiteral("Zcaron"), 0x17D},
+            {QStringLiteral("zcaron"), 0x17E},  {QStringLiteral("Ccaron"), 0x10C},
+            {QStringLiteral("ccaron"), 0x10D},  {QStringLiteral("Cacute"), 0x106},
+            {QStringLiteral("cacute"), 0x107},  {QStringLiteral("Dstrok"), 0x110},
+            {QStringLiteral("dstrok"), 0x111},  {QStringLiteral("Lstrok"), 0x141},
+            {QStringLiteral("lstrok"), 0x142},  {QStringLiteral("ndash"), 0x2013},
+            {QStringLiteral("mdash"), 0x2014},  {QStringLiteral("lsquo"), 0x2018},
+            {QStringLiteral("rsquo"), 0x2019},  {QStringLiteral("sbquo"), 0x201A},
+            {QStringLiteral("ldquo"), 0x201C},  {QStringLiteral("rdquo"), 0x201D},
+            {QStringLiteral("bdquo"), 0x201E},  {QStringLiteral("dagger"), 0x2020},
+            {QStringLiteral("Dagger"), 0x2021}, {QStringLiteral("bull"), 0x2022},
+            {QStringLiteral("hellip"), 0x2026}, {QStringLiteral("permil"), 0x2030},
+            {QStringLiteral("lsaquo"), 0x2039}, {QStringLiteral("rsaquo"), 0x203A},
+            {QStringLiteral("euro"), 0x20AC},   {QStringLiteral("trade"), 0x2122},
+            {QStringLiteral("ensp"), 0x2002},   {QStringLiteral("emsp"), 0x2003},
+            {QStringLiteral("thinsp"), 0x2009},
+        };
+        // U+00A0 to U+00FF in order.
+        const char* latin1 =
+            "nbsp iexcl cent pound curren yen brvbar sect uml copy ordf laquo not shy reg "
+            "macr deg plusmn sup2 sup3 acute micro para middot cedil sup1 ordm raquo frac14 "
+            "frac12 frac34 iquest Agrave Aacute Acirc Atilde Auml Aring AElig Ccedil Egrave "
+            "Eacute Ecirc Euml Igrave Iacute Icirc Iuml ETH Ntilde Ograve Oacute Ocirc Otilde "
+            "Ouml times Oslash Ugrave Uacute Ucirc Uuml Yacute THORN szlig agrave aacute "
+            "acirc atilde auml aring aelig ccedil egrave eacute ecirc euml igrave iacute icirc "
+            "iuml eth ntilde ograve oacute ocirc otilde ouml divide oslash ugrave uacute ucirc "
+            "uuml yacute thorn yuml";
+        char32_t c = 0xA0;
+        for (const QString& name : QString::fromLatin1(latin1).split(QLatin1Char(' ')))
+            h.insert(name, c++);
+        return h;
+    }();
+    return names;
+}
+
+bool isTagStart(QChar c) {
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+           (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+}
+
+// The end of the tag that starts at `from` (its '>'), quoted attribute values
+// skipped; -1 when it isn't closed.
+qsizetype tagEnd(const QString& html, qsizetype from) {
+    QChar quote;
+    for (qsizetype k = from + 1; k < html.size(); ++k) {
+        const QChar c = html.at(k);
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+            quote = c;
+        } else if (c == QLatin1Char('>')) {
+            return k;
+        }
+    }
+    return -1;
+}
+
+// The character reference at `from` (its '&'): the characters it stands for and its
+// length, or nothing when it is no reference (then the '&' is itself).
+std::optional<std::pair<QString, qsizetype>> entityAt(const QString& html, qsizetype from) {
+    const qsizetype semicolon = html.indexOf(QLatin1Char(';'), from + 1);
+    if (semicolon < 0 || semicolon - from > 12)
+        return std::nullopt;
+    const QString body = html.mid(from + 1, semicolon - from - 1);
+    const qsizetype length = semicolon - from + 1;
+    if (body.startsWith(QLatin1Char('#'))) {
+        const bool hex =
+            body.size() > 1 && (body.at(1) == QLatin1Char('x') || body.at(1) == QLatin1Char('X'));
+        const QString digits = body.mid(hex ? 2 : 1);
+        bool ok = false;
+        const uint code = digits.toUInt(&ok, hex ? 16 : 10);
+        if (!ok || digits.startsWith(QLatin1Char('+')) || digits.startsWith(QLatin1Char('-')))
+            return std::nullopt;
+        char32_t c = code;
+        if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            c = 0xFFFD;
+        return std::pair{QString::fromUcs4(&c, 1), length};
+    }
+    const auto found = namedEntities().constFind(body);
+    if (found == namedEntities().constEnd())
+        return std::nullopt;
+    const char32_t c = *found;
+    if (c == 0xAD) // a soft hyphen only says where a word may break
+        return std::pair{QString(), length};
+    return std::pair{QString::fromUcs4(&c, 1), length};
+}
+
+// HTML as the text it shows: tags dropped, character references decoded, a line
+// break or the end of a block as a space, runs of white space as one space. A
+// no-break space (and the other typographer's spaces) is a space the author asked
+// for: it is kept as an ordinary space, not merged with its neighbours.
+QString fromHtml(const QString& html, Losses* losses) {
+    static const QStringList breaking = {
+        QStringLiteral("br"),         QStringLiteral("p"),          QStringLiteral("div"),
+        QStringLiteral("li"),         QStringLiteral("ul"),         QStringLiteral("ol"),
+        QStringLiteral("h1"),         QStringLiteral("h2"),         QStringLiteral("h3"),
+        QStringLiteral("h4"),         QStringLiteral("h5"),         QStringLiteral("h6"),
+        QStringLiteral("tr"),         QStringLiteral("td"),         QStringLiteral("th"),
+        QStringLiteral("table"),      QStringLiteral("blockquote"), QStringLiteral("pre"),
+        QStringLiteral("hr"),         QStringLiteral("dl"),         QStringLiteral("dt"),
+        QStringLiteral("dd"),         QStringLiteral("section"),    QStringLiteral("figure"),
+        QStringLiteral("figcaption"), QStringLiteral("caption"),    QStringLiteral("address")};
+    QString out;
+    bool space = false; // white space seen since the last character
+    const auto put = [&](QStringView text) {
+        for (const QChar c : text) {
+            const char32_t u = c.unicode();
+            if (isWhite(u)) {
+                space = true;
+                continue;
+            }
+            if (space && !out.isEmpty())
+                out += QLatin1Char(' ');
+            space = false;
+            const bool hard = u == 0xA0 || u == 0x2002 || u == 0x2003 || u == 0x2009;
+            out += hard ? QLatin1Char(' ') : c;
+        }
+    };
+    qsizetype k = 0;
+    while (k < html.size()) {
+        const QChar c = html.at(k);
+        if (c == QLatin1Char('&')) {
+            if (const auto entity = entityAt(html, k)) {
+                put(entity->first);
+                k += entity->second;
+            } else {
+                put(QStringLiteral("&"));
+                ++k;
+            }
+            continue;
+        }
+        if (c != QLatin1Char('<')) {
+            put(QStringView(&c, 1));
+            ++k;
+            continue;
+        }
+        const QChar next = k + 1 < html.size() ? html.at(k + 1) : QChar();
+        if (html.mid(k, 4) == QLatin1String("<!--")) {
+            const qsizetype close = html.indexOf(QLatin1String("-->"), k + 4);
+            k = close < 0 ? html.size() : close + 3;
+            continue;
+        }
+        const bool closing = next == QLatin1Char('/');
+        const qsizetype nameAt = closing ? k + 2 : k + 1;
+        const bool markup = next == QLatin1Char('!') || next == QLatin1Char('?');
+        if (!markup && !(nameAt < html.size() && isTagStart(html.at(nameAt)))) {
+            put(QStringLiteral("<")); // a '<' that starts no tag is the character
+            ++k;
+            continue;
+        }
+        const qsizetype end = tagEnd(html, k);
+        if (end < 0) {
+            put(html.mid(k));
+            break;
+        }
+        const QString tag = html.mid(k, end - k + 1);
+        qsizetype nameEnd = nameAt;
+        while (nameEnd < end && (html.at(nameEnd).isLetterOrNumber()))
+            ++nameEnd;
+        const QString name = html.mid(nameAt, nameEnd - nameAt).toLower();
+        k = end + 1;
+        if (markup)
+            continue;
+        if (breaking.contains(name))
+            space = true;
+        if (closing)
+            continue;
+        if (name == QLatin1String("img"))
+            losses->picture = true;
+        else if (tag.contains(QLatin1String("@@PLUGINFILE@@")))
+            losses->platformFile = true;
+        if (name == QLatin1String("table"))
+            losses->table = true;
+        if (name == QLatin1String("script") || name == QLatin1String("style")) {
+            // Their content is no text.
+            const qsizetype close =
+                html.indexOf(QLatin1String("</") + name, k, Qt::CaseInsensitive);
+            const qsizetype after = close < 0 ? -1 : tagEnd(html, close);
+            k = after < 0 ? html.size() : after + 1;
+        }
+    }
+    return trimWhite(out);
+}
+
+// A text element of a question: its content, the format it is in, and where.
+struct Text {
+    QString content;
+    QString format;
+    int line = 0;
+    int fileLine = 0; // the first <file> embedded beside it
+};
+
+struct Answer {
+    QString fraction;
+    bool hasFraction = false;
+    Text text;
+};
+
+struct Question {
+    QString type;
+    int line = 0;
+    QString name;
+    QString category;
+    Text text;
+    QString single;
+    bool hasSingle = false;
+    QList<Answer> answers;
+    int feedbackLine = 0;
+    int hintLine = 0;
+};
+
+QString readable(const Text& text, Losses* losses) {
+    const QString format = text.format.toLower();
+    if (format == QLatin1String("plain_text"))
+        return plainText(text.content);
+    if (format == QLatin1String("markdown"))
+        return collapse(text.content);
+    return fromHtml(text.content, losses); // html, moodle_auto_format
+}
+
+class Reader {
+public:
+    explicit Reader(Reading* result) : result_(result) {}
+
+    void read(const QString& source) {
+        QXmlStreamReader xml(source);
+        QStringList path; // the elements open inside the question being read
+        int depth = 0;    // the elements open in the document
+        bool root = false;
+        Question q;
+        QString* collecting = nullptr; // the text the characters go to
+        qsizetype collectDepth = 0;
+        int collectLine = 0;
+        QString scratch;
+
+        while (!xml.atEnd()) {
+            const QXmlStreamReader::TokenType token = xml.readNext();
+            const int line = static_cast<int>(xml.lineNumber());
+            if (token == QXmlStreamReader::DTD) {
+                result_->notes.append(
+                    error(line, QStringLiteral("a document type declaration (<!DOCTYPE ...>) is "
+                                               "refused: Moodle XML has none, and its entities "
+                                               "are never expanded or fetched")));
+                return;
+            }
+            if (token == QXmlStreamReader::StartElement) {
+                ++depth;
+                const QString name = xml.name().toString();
+                if (depth == 1) {
+                    if (name != QLatin1String("quiz")) {
+                        result_->notes.append(
+                            error(line, QStringLiteral("the root element is <%1>; a Moodle XML "
+                                                       "file holds a <quiz>")
+                                            .arg(name)));
+                        return;
+                    }
+                    root = true;
+                    continue;
+                }
+                if (depth == 2) {
+                    if (name != QLatin1String("question")) {
+                        result_->notes.append(warning(
+                            line, QStringLiteral("<%1> ignored; it is no <question>").arg(name)));
+                        xml.skipCurrentElement();
+                        --depth;
+                        continue;
+                    }
+                    q = Question();
+                    q.type = xml.attributes().value(QLatin1String("type")).toString().trimmed();
+                    q.line = line;
+                    path = QStringList{name};
+                    continue;
+                }
+                path.append(name);
+                if (collecting)
+                    continue;
+                const auto collect = [&](QString* into) {
+                    collecting = into;
+                    collectDepth = path.size();
+                    collectLine = line;
+                };
+                const QString format = xml.attributes().value(QLatin1String("format")).toString();
+                const QString parent = path.size() >= 2 ? path[path.size() - 2] : QString();
+                if (path.size() == 2) {
+                    if (name == QLatin1String("questiontext")) {
+                        q.text.format = format.isEmpty() ? QStringLiteral("html") : format;
+                    } else if (name == QLatin1String("single")) {
+                        q.hasSingle = true;
+                        collect(&q.single);
+                    } else if (name == QLatin1String("answer")) {
+                        Answer a;
+                        const QXmlStreamAttributes attributes = xml.attributes();
+                        a.hasFraction = attributes.hasAttribute(QLatin1String("fraction"));
+                        a.fraction = attributes.value(QLatin1String("fraction")).toString();
+                        a.text.format = format;
+                        a.text.line = line;
+                        q.answers.append(a);
+                    }
+                } else if (path.size() == 3 && name == QLatin1String("text")) {
+                    if (parent == QLatin1String("name")) {
+                        collect(&q.name);
+                    } else if (parent == QLatin1String("category")) {
+                        collect(&q.category);
+                    } else if (parent == QLatin1String("questiontext")) {
+                        q.text.line = line;
+                        collect(&q.text.content);
+                    } else if (parent == QLatin1String("answer")) {
+                        q.answers.last().text.line = line;
+                        collect(&q.answers.last().text.content);
+                    } else if (parent.endsWith(QLatin1String("feedback")) ||
+                               parent == QLatin1String("hint")) {
+                        scratch.clear();
+                        collect(&scratch);
+                    }
+                } else if (path.size() == 3 && name == QLatin1String("file")) {
+                    Text* beside = parent == QLatin1String("questiontext") ? &q.text
+                                   : parent == QLatin1String("answer")     ? &q.answers.last().text
+                                                                           : nullptr;
+                    if (beside && beside->fileLine == 0)
+                        beside->fileLine = line;
+                } else if (path.size() == 4 && name == QLatin1String("text") &&
+                           parent == QLatin1String("feedback") &&
+                           path[1] == QLatin1String("answer")) {
+                    scratch.clear();
+                    collect(&scratch);
+                }
+                continue;
+            }
+            if (token == QXmlStreamReader::Characters) {
+                if (collecting)
+                    *collecting += xml.text();
+                continue;
+            }
+            if (token == QXmlStreamReader::EndElement) {
+                --depth;
+                if (depth < 1)
+                    continue;
+                if (collecting && path.size() == collectDepth) {
+                    if (collecting == &scratch && !collapse(scratch).isEmpty()) {
+                        int& seen = path[collectDepth - 2] == QLatin1String("hint")
+                                        ? q.hintLine
+                                        : q.feedbackLine;
+                        if (seen == 0)
+                            seen = collectLine;
+                    }
+                    collecting = nullptr;
+                }
+                if (depth == 1) {
+                    finish(q);
+                    path.clear();
+                } else {
+                    path.removeLast();
+                }
+            }
+        }
+        if (xml.hasError()) {
+            result_->notes.append(error(static_cast<int>(xml.lineNumber()),
+                                        QStringLiteral("not well-formed XML (column %1): %2")
+                                            .arg(xml.columnNumber())
+                                            .arg(xml.errorString())));
+        } else if (!root) {
+            result_->notes.append(error(0, QStringLiteral("no <quiz> element")));
+        }
+    }
+
+private:
+    void finish(const Question& q) {
+        if (q.type == QLatin1String("category")) {
+            const QString category = collapse(q.category);
+            result_->notes.append(warning(
+                q.line, (category.isEmpty() ? QStringLiteral("category")
+                                            : QStringLiteral("category \"%1\"").arg(category)) +
+                            QStringLiteral(" ignored; a set has no categories")));
+            return;
+        }
+        const int index = ++number_;
+        result_->starts.append(q.line);
+        const auto other = [&](const QString& kind, const QString& why) {
+            result_->others.append({q.line, index, kind, why});
+        };
+        const auto fail = [&](int line, const QString& place, const QString& message) {
+            result_->notes.append(error(line, place + QStringLiteral(": ") + message));
+        };
+        if (q.type != QLatin1String("multichoice"))
+            return other(kindOf(q.type), kOnlyMultipleChoice);
+
+        QList<double> fractions;
+        for (int i = 0; i < q.answers.size(); ++i) {
+            const Answer& a = q.answers[i];
+            bool ok = true;
+            const double f = a.hasFraction ? a.fraction.trimmed().toDouble(&ok) : 0.0;
+            if (!ok)
+                return fail(a.text.line, where(index),
+                            QStringLiteral("answer %1: fraction \"%2\" is not a number")
+                                .arg(i + 1)
+                                .arg(a.fraction));
+            fractions.append(f);
+        }
+        const QString single = q.single.trimmed().toLower();
+        if (q.hasSingle && single != QLatin1String("true") && single != QLatin1String("1"))
+            return other(QStringLiteral("multiple choice with several right answers"), kOneRight);
+        const auto isFull = [](double f) { return qAbs(f - 100) < 1e-6; };
+        const auto isNone = [](double f) { return qAbs(f) < 1e-6; };
+        int rights = 0;
+        bool penalties = false;
+        for (const double f : fractions) {
+            if (isFull(f))
+                ++rights;
+            else if (f < 0)
+                penalties = true;
+            else if (!isNone(f))
+                return other(QStringLiteral("multiple choice with partial credit"),
+                             QStringLiteral("an answer is worth %1 percent; %2, the others "
+                                            "worth nothing")
+                                 .arg(f)
+                                 .arg(kOneRight));
+        }
+        if (q.answers.size() != 4)
+            return other(QStringLiteral("multiple choice with %1 answers").arg(q.answers.size()),
+                         QStringLiteral("a set's questions have exactly four"));
+        if (rights == 0)
+            return other(QStringLiteral("multiple choice without a right answer"),
+                         QStringLiteral("no answer has fraction 100; ") + kOneRight);
+        if (rights > 1)
+            return other(QStringLiteral("multiple choice with %1 right answers").arg(rights),
+                         kOneRight);
+
+        PlainQuestion p;
+        p.line = q.line;
+        p.index = index;
+        p.label = collapse(q.name);
+        bool sound = true;
+        for (int t = 0; t < 5; ++t) {
+            Text text = t == 0 ? q.text : q.answers[t - 1].text;
+            if (t > 0 && text.format.isEmpty())
+                text.format = q.text.format; // an answer is in its question's format
+            if (text.line == 0)
+                text.line = q.line;
+            const QString place = where(index, t);
+            Losses losses;
+            p.texts[t] = readable(text, &losses);
+            p.lines[t] = text.line;
+            if (losses.picture)
+                result_->notes.append(
+                    warning(text.line, place + QStringLiteral(": a picture (<img>) dropped")));
+            if (losses.platformFile)
+                result_->notes.append(
+                    warning(text.line, place + QStringLiteral(": a link to a file on the "
+                                                              "platform (@@PLUGINFILE@@) "
+                                                              "dropped, its text kept")));
+            if (losses.table)
+                result_->notes.append(
+                    warning(text.line, place + QStringLiteral(": a table read as plain text")));
+            if (text.fileLine > 0)
+                result_->notes.append(warning(
+                    text.fileLine, place + QStringLiteral(": an embedded file (<file>) dropped")));
+            if (p.texts[t].isEmpty()) {
+                fail(text.line, place, QStringLiteral("empty"));
+                sound = false;
+            }
+            if (t > 0 && isFull(fractions[t - 1]))
+                p.correct = t - 1;
+        }
+        if (penalties)
+            result_->notes.append(
+                warning(q.line, where(index) + QStringLiteral(": the penalties of the wrong "
+                                                              "answers (negative fractions) "
+                                                              "dropped")));
+        const int dropped = q.feedbackLine > 0 && q.hintLine > 0
+                                ? std::min(q.feedbackLine, q.hintLine)
+                                : std::max(q.feedbackLine, q.hintLine);
+        if (dropped > 0)
+            result_->notes.append(
+                warning(dropped,
+                        where(index) + (q.feedbackLine > 0 && q.hintLine > 0
+                                            ? QStringLiteral(": feedback and hints dropped")
+                                        : q.feedbackLine > 0 ? QStringLiteral(": feedback dropped")
+                                                             : QStringLiteral(": hints dropped"))));
+        if (sound)
+            result_->questions.append(p);
+    }
+
+    Reading* result_;
+    int number_ = 0;
+};
+
+// Whether XML 1.0 can carry a character.
+bool xmlChar(char32_t c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+} // namespace
+
+Reading readMoodle(const QByteArray& source) {
     Reading result;
-    result.notes.append(support::error(0, QStringLiteral("Moodle XML is not read yet")));
+    QString text = decodeSource(source, &result.notes);
+    if (collapse(text).isEmpty()) {
+        result.notes.append(error(0, QStringLiteral("no <quiz> element: the source is empty")));
+        return result;
+    }
+    // The XML parser counts a carriage return alone as a line end, the other readers
+    // don't; read as the space it stands for, it leaves the lines as they count them.
+    for (qsizetype k = text.indexOf(QLatin1Char('\r')); k >= 0;
+         k = text.indexOf(QLatin1Char('\r'), k + 1)) {
+        if (k + 1 == text.size() || text.at(k + 1) != QLatin1Char('\n'))
+            text[k] = QLatin1Char(' ');
+    }
+    Reader(&result).read(text);
     return result;
 }
 
-Writing writeMoodle(const QList<PlainQuestion>&) {
+Writing writeMoodle(const QList<PlainQuestion>& questions) {
     Writing result;
-    result.notes.append(support::error(0, QStringLiteral("Moodle XML is not written yet")));
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    xml.setAutoFormatting(true);
+    xml.setAutoFormattingIndent(2);
+    xml.writeStartDocument();
+    xml.writeStartElement(QStringLiteral("quiz"));
+    const auto textElement = [&](const QString& element, const QString& text) {
+        xml.writeStartElement(element);
+        xml.writeAttribute(QStringLiteral("format"), QStringLiteral("plain_text"));
+        xml.writeTextElement(QStringLiteral("text"), text);
+        xml.writeEndElement();
+    };
+    for (const PlainQuestion& q : questions) {
+        const auto special = [](int, const QString& text) {
+            if (isBlank(text.back()))
+                return QStringLiteral("ends with a space, which Moodle XML drops");
+            for (const uint c : text.toUcs4()) {
+                if (!xmlChar(c))
+                    return QStringLiteral("character U+%1 can't stand in XML")
+                        .arg(QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0')));
+            }
+            return QString();
+        };
+        if (!writable(q, QStringLiteral("Moodle XML"), special, &result.notes))
+            continue;
+        xml.writeStartElement(QStringLiteral("question"));
+        xml.writeAttribute(QStringLiteral("type"), QStringLiteral("multichoice"));
+        xml.writeStartElement(QStringLiteral("name"));
+        xml.writeTextElement(QStringLiteral("text"), QStringLiteral("Pitanje %1").arg(q.line));
+        xml.writeEndElement();
+        textElement(QStringLiteral("questiontext"), q.texts[0]);
+        textElement(QStringLiteral("generalfeedback"), QString());
+        xml.writeTextElement(QStringLiteral("defaultgrade"), QStringLiteral("1"));
+        xml.writeTextElement(QStringLiteral("penalty"), QStringLiteral("0"));
+        xml.writeTextElement(QStringLiteral("hidden"), QStringLiteral("0"));
+        xml.writeTextElement(QStringLiteral("single"), QStringLiteral("true"));
+        xml.writeTextElement(QStringLiteral("shuffleanswers"), QStringLiteral("0"));
+        xml.writeTextElement(QStringLiteral("answernumbering"), QStringLiteral("ABCD"));
+        for (int a = 0; a < 4; ++a) {
+            xml.writeStartElement(QStringLiteral("answer"));
+            xml.writeAttribute(QStringLiteral("fraction"),
+                               a == q.correct ? QStringLiteral("100") : QStringLiteral("0"));
+            xml.writeAttribute(QStringLiteral("format"), QStringLiteral("plain_text"));
+            xml.writeTextElement(QStringLiteral("text"), q.texts[a + 1]);
+            textElement(QStringLiteral("feedback"), QString());
+            xml.writeEndElement();
+        }
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    result.text = out;
     return result;
 }
 
