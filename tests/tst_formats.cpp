@@ -1,5 +1,6 @@
-// Import and export through Aiken, GIFT and CSV: the sample files, every fault with its
-// line, the byte-for-byte round trips, and the commands around them.
+// Import and export through Aiken, GIFT, CSV and Moodle XML: the sample files, mixed
+// banks, every fault with its line, the byte-for-byte round trips, and the commands
+// around them.
 #include "conversions.h"
 #include "dyr.h"
 #include "formats.h"
