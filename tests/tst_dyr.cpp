@@ -670,8 +670,8 @@ private slots:
     // The manual page is made from the help: each command of the usage in its synopsis
     // and described, each heading a section, and the text kept from reading as roff.
     void manPageFollowsTheHelp() {
-        const QString page = dyr::manPage(dyr::helpText(), QStringLiteral("1.0"),
-                                          QStringLiteral("2026-12-07"));
+        const QString page =
+            dyr::manPage(dyr::helpText(), QStringLiteral("1.0"), QStringLiteral("2026-12-07"));
         const QStringList lines = page.split(QLatin1Char('\n'));
         QString text = page;
         text.remove(QRegularExpression(QStringLiteral("\\\\f[BIR]")));
@@ -682,8 +682,9 @@ private slots:
             QVERIFY2(text.count(QLatin1Char('\n') + command + QLatin1Char('\n')) == 2,
                      qPrintable(command));
         for (const char* heading : {"NAME", "SYNOPSIS", "DESCRIPTION", "EXIT STATUS",
-                                       "THE TEXT FORM (UTF\\-8)", "SEE ALSO"})
-            QVERIFY2(lines.contains(QStringLiteral(".SH ") + QLatin1String(heading)), qPrintable(heading));
+                                    "THE TEXT FORM (UTF\\-8)", "SEE ALSO"})
+            QVERIFY2(lines.contains(QStringLiteral(".SH ") + QLatin1String(heading)),
+                     qPrintable(heading));
         const QRegularExpression request(
             QStringLiteral("^\\.(\\\\\"|TH|nh|ad|SH|br|TP|PP|RS|RE|nf|fi|BR)( |$)"));
         const QRegularExpression escape(QStringLiteral("\\\\(?![e&\"-]|f[BIR])"));

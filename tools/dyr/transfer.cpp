@@ -41,7 +41,10 @@ void report(const QString& name, const QList<Note>& notes, bool lines, QTextStre
         err << name;
         if (lines && note.line > 0)
             err << ":" << note.line;
-        err << ": " << (note.skipped ? "skipped: " : note.warning ? "warning: " : "")
+        err << ": "
+            << (note.skipped   ? "skipped: "
+                : note.warning ? "warning: "
+                               : "")
             << note.message << "\n";
     }
 }
@@ -148,7 +151,8 @@ std::optional<int> runImport(const QStringList& args, QTextStream& out, QTextStr
     }
     if (operands.size() != 3)
         return std::nullopt;
-    const std::optional<Format> format = formatOrReport(operands[0], "aiken, gift, csv and moodle", err);
+    const std::optional<Format> format =
+        formatOrReport(operands[0], "aiken, gift, csv and moodle", err);
     if (!format)
         return 2;
     const QString& set = operands[2];
@@ -193,7 +197,8 @@ std::optional<int> runExport(const QStringList& args, QTextStream& out, QTextStr
     const QString target = args.value(2, kStdin);
     if (args[0] == QLatin1String("html"))
         return exportHtml(args[1], target, out, err, in);
-    const std::optional<Format> format = formatOrReport(args[0], "aiken, gift, csv, moodle and html", err);
+    const std::optional<Format> format =
+        formatOrReport(args[0], "aiken, gift, csv, moodle and html", err);
     if (!format)
         return 2;
     const std::optional<QByteArray> content = readOrReport(args[1], in, err);

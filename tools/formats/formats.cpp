@@ -246,15 +246,16 @@ Imported importSet(Format format, const QByteArray& source, const ImportOptions&
     QSet<int> skipped;
     for (const Other& other : reading.others) {
         if (options.skipOthers) {
-            Note note = warning(other.line, QStringLiteral("%1 (%2): %3")
-                                                .arg(where(other.index), other.kind, other.why));
+            Note note = warning(
+                other.line,
+                QStringLiteral("%1 (%2): %3").arg(where(other.index), other.kind, other.why));
             note.skipped = true;
             result.notes.append(note);
             skipped.insert(other.index);
         } else {
-            result.notes.append(error(
-                other.line, QStringLiteral("%1: %2; %3").arg(where(other.index), other.kind,
-                                                             other.why)));
+            result.notes.append(
+                error(other.line,
+                      QStringLiteral("%1: %2; %3").arg(where(other.index), other.kind, other.why)));
         }
     }
     // The questions that become records, faulty ones too: each one's place among
@@ -285,19 +286,17 @@ Imported importSet(Format format, const QByteArray& source, const ImportOptions&
                                .arg(all)
                                .arg(limit)));
         } else {
-            result.notes.append(error(
-                cut, QStringLiteral("question %1: a set holds at most %2 questions and this "
-                                    "source has %3%4; --first %2 keeps the first %2")
-                         .arg(from)
-                         .arg(SetRecords)
-                         .arg(total)
-                         .arg(skipped.isEmpty() ? QString() : QStringLiteral(" that fit"))));
+            result.notes.append(
+                error(cut, QStringLiteral("question %1: a set holds at most %2 questions and this "
+                                          "source has %3%4; --first %2 keeps the first %2")
+                               .arg(from)
+                               .arg(SetRecords)
+                               .arg(total)
+                               .arg(skipped.isEmpty() ? QString() : QStringLiteral(" that fit"))));
         }
     }
-    result.skipped = static_cast<int>(
-        std::count_if(result.notes.begin(), result.notes.end(), [](const Note& n) {
-            return n.skipped;
-        }));
+    result.skipped = static_cast<int>(std::count_if(result.notes.begin(), result.notes.end(),
+                                                    [](const Note& n) { return n.skipped; }));
     if (total == 0 && !hasErrors(result.notes))
         result.notes.append(error(0, skipped.isEmpty()
                                          ? QStringLiteral("no questions found")

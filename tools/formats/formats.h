@@ -82,9 +82,9 @@ Writing writeMoodle(const QList<PlainQuestion>& questions);
 QString textName(int k);
 
 struct ImportOptions {
-    int first = 0;        // keep the first N questions and leave out the rest; 0: all
-    bool cut = false;     // cut a text longer than its field, with a warning
-    bool replace = false; // store '?' for a character the set can't hold, with a warning
+    int first = 0;           // keep the first N questions and leave out the rest; 0: all
+    bool cut = false;        // cut a text longer than its field, with a warning
+    bool replace = false;    // store '?' for a character the set can't hold, with a warning
     bool skipOthers = false; // leave out the questions of kinds a set can't hold
 };
 
