@@ -445,10 +445,11 @@ private slots:
             << Format::Gift << QByteArray("Prvi red\\ndrugi red {=a ~b ~c ~d}\n")
             << QStringList{"1: question 1, question text: character U+000A is not printable; "
                            "--replace stores '?' instead"};
-        QTest::newRow("gift: [html] and feedback are reported")
-            << Format::Gift << QByteArray("[html]<b>Q</b> {=a#da ~b ~c ~d ####opsti}\n")
-            << QStringList{"1: warning: question 1: [html] text is stored as written, tags "
-                           "included",
+        QTest::newRow("gift: [html] read as text, feedback reported")
+            << Format::Gift
+            << QByteArray("[html]<b>Q</b><img src=\"@@PLUGINFILE@@/a.png\"> {=a#da ~b ~c "
+                          "~d ####opsti}\n")
+            << QStringList{"1: warning: question 1, question text: a picture (<img>) dropped",
                            "1: warning: question 1, answer A: feedback (#...) dropped",
                            "1: warning: question 1, answer D: feedback (#...) dropped"};
 

@@ -12,6 +12,7 @@
 // Questions are separated by blank lines; \~ \= \# \{ \} \: and \\ stand for the
 // character itself, \n for a line break.
 #include "formats.h"
+#include "htmltext.h"
 #include "support.h"
 
 namespace dyr {
@@ -145,13 +146,19 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
     if (after < end)
         return other(startLine, QStringLiteral("missing word"), kOnlyMultipleChoice);
 
+    // A text in HTML ([html], or [moodle], the platform's auto-format, which allows
+    // HTML too) is read as the text it shows; an answer without a marker of its own
+    // is in its question's format.
     const Piece question = piece(cs, pos, open, cs[open].line);
-    q.texts[0] = question.text;
-    q.lines[0] = question.line;
-    if (question.marker == QLatin1String("[html]"))
-        result->notes.append(
-            warning(question.line, where(number) + QStringLiteral(": [html] text is stored as "
-                                                                  "written, tags included")));
+    const auto readable = [&](const Piece& p, const QString& place) {
+        const QString format = p.marker.isEmpty() ? question.marker : p.marker;
+        if (format != QLatin1String("[html]") && format != QLatin1String("[moodle]"))
+            return p.text;
+        html::Losses losses;
+        const QString text = html::toText(p.text, &losses);
+        html::noteLosses(losses, p.line, place, &result->notes);
+        return text;
+    };
 
     const qsizetype bodyFrom = skipBlanks(cs, open + 1, close);
     const qsizetype bodyTo = trimEnd(cs, bodyFrom, close);
@@ -212,6 +219,8 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
                      QStringLiteral("multiple choice with %1 answers").arg(answers.size()),
                      QStringLiteral("a set's questions have exactly four"));
 
+    q.texts[0] = readable(question, where(number, 0));
+    q.lines[0] = question.line;
     bool sound = true;
     if (rights == 0) {
         fail(startLine, QStringLiteral("no right answer; mark it with ="));
@@ -229,7 +238,8 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
     for (int i = 0; i < answers.size(); ++i) {
         const Answer& a = answers[i];
         const QString name = i < 4 ? where(number, i + 1) : where(number);
-        const Piece text = piece(cs, a.from, a.to, a.line);
+        const Piece raw = piece(cs, a.from, a.to, a.line);
+        const Piece text{i < 4 ? readable(raw, name) : raw.text, raw.line, raw.marker};
         if (a.feedback >= 0 && !piece(cs, a.feedback + 1, a.end, a.line).text.isEmpty())
             result->notes.append(
                 warning(cs[a.feedback].line, name + QStringLiteral(": feedback (#...) dropped")));
@@ -242,10 +252,6 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
             q.lines[i + 1] = text.line;
             if (a.right)
                 q.correct = i;
-            if (text.marker == QLatin1String("[html]"))
-                result->notes.append(
-                    warning(text.line, name + QStringLiteral(": [html] text is stored as written, "
-                                                             "tags included")));
         }
     }
     if (sound)
