@@ -504,7 +504,7 @@ private slots:
                     QByteArray("&a" + QByteArray::number(i - 1) + ";").repeated(10) + "\">\n";
         bomb += "]>\n<quiz>&a10;</quiz>\n";
         QTest::newRow("moodle: billion laughs")
-            << Format::Moodle << bomb << QStringList{"14: " + doctype};
+            << Format::Moodle << bomb << QStringList{"2: " + doctype};
         QTest::newRow("moodle: external entity")
             << Format::Moodle
             << QByteArray("<!DOCTYPE quiz [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>\n"

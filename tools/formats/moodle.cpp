@@ -145,10 +145,15 @@ public:
             const QXmlStreamReader::TokenType token = xml.readNext();
             const int line = static_cast<int>(xml.lineNumber());
             if (token == QXmlStreamReader::DTD) {
+                // The parser reports the declaration where it ends; the author looks
+                // for where it starts.
+                const qsizetype at = source.indexOf(QLatin1String("<!DOCTYPE"));
+                const int start =
+                    at < 0 ? line : static_cast<int>(source.left(at).count(QLatin1Char('\n'))) + 1;
                 result_->notes.append(
-                    error(line, QStringLiteral("a document type declaration (<!DOCTYPE ...>) is "
-                                               "refused: Moodle XML has none, and its entities "
-                                               "are never expanded or fetched")));
+                    error(start, QStringLiteral("a document type declaration (<!DOCTYPE ...>) is "
+                                                "refused: Moodle XML has none, and its entities "
+                                                "are never expanded or fetched")));
                 return;
             }
             if (token == QXmlStreamReader::StartElement) {
