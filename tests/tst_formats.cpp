@@ -402,9 +402,19 @@ private slots:
             << QStringList{"1: question 1: missing word" + only};
         QTest::newRow("gift: percentages")
             << Format::Gift << QByteArray("Q {~%50%a ~%50%b ~c ~d}\n")
-            << QStringList{"1: question 1: multiple choice with percentages; a set's questions "
-                           "have one right answer, marked with =, and three wrong ones, marked "
-                           "with ~"};
+            << QStringList{"1: question 1: multiple choice with partial credit; an answer is "
+                           "worth 50 percent; a set's questions have one right answer, the "
+                           "others worth nothing"};
+        QTest::newRow("gift: penalties dropped")
+            << Format::Gift << QByteArray("Q {~%-25%a ~%100%b ~%-25% c ~d}\n")
+            << QStringList{"1: warning: question 1: the penalties of the wrong answers "
+                           "(negative percentages) dropped"};
+        QTest::newRow("gift: a weight that is no number")
+            << Format::Gift << QByteArray("Q {=a ~%pola%b ~c ~d}\n")
+            << QStringList{"1: question 1: the weight %pola% is not a percentage"};
+        QTest::newRow("gift: short answer with weights")
+            << Format::Gift << QByteArray("Ko? {=%100%niko =%50%nijedan}\n")
+            << QStringList{"1: question 1: short answer" + only};
         QTest::newRow("gift: description")
             << Format::Gift << QByteArray("Samo tekst bez odgovora\n")
             << QStringList{"1: question 1: description; a text without answers in { } is not a "
@@ -878,7 +888,7 @@ private slots:
                            "35: numeric",
                            "38: essay",
                            "41: description",
-                           "44: multiple choice with percentages",
+                           "44: multiple choice with partial credit",
                            "52: multiple choice with 2 right answers",
                            "55: multiple choice with 3 answers"}
             << QStringList{"\u0160ta", "Ko", "\u0160ta"};

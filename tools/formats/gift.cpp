@@ -98,6 +98,7 @@ struct Answer {
     qsizetype feedback = -1; // the # of its feedback
     qsizetype end = 0;
     int line = 0;
+    double weight = 0; // in percent: 100 for =, 0 for ~, or what %N% in front says
 };
 
 void readQuestion(const Chars& cs, int number, Reading* result) {
@@ -192,25 +193,42 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
         }
     }
     answers.last().end = bodyTo;
-    bool weights = false;
     bool matching = false;
-    int rights = 0;
+    bool penalties = false;
+    int marked = 0; // answers marked with =
+    int rights = 0; // answers worth 100%
     for (Answer& a : answers) {
         a.to = a.feedback >= 0 ? a.feedback : a.end;
-        const qsizetype first = skipBlanks(cs, a.from, a.to);
-        weights = weights || (first < a.to && cs[first].is(u'%'));
         for (qsizetype k = a.from; k + 1 < a.to; ++k)
             matching = matching || (cs[k].is(u'-') && cs[k + 1].is(u'>'));
-        rights += a.right ? 1 : 0;
+        marked += a.right ? 1 : 0;
+        a.weight = a.right ? 100 : 0;
+        // A weight in percent in front of the text, as in ~%-25%: read and taken off.
+        const qsizetype first = skipBlanks(cs, a.from, a.to);
+        const qsizetype close =
+            first < a.to && cs[first].is(u'%') ? find(cs, first + 1, a.to, u'%') : -1;
+        if (close >= 0) {
+            bool number = false;
+            a.weight = piece(cs, first + 1, close, a.line).text.toDouble(&number);
+            if (!number)
+                return fail(a.line, QStringLiteral("the weight %1 is not a percentage")
+                                        .arg(piece(cs, first, close + 1, a.line).text));
+            a.from = close + 1;
+        }
+        rights += qAbs(a.weight - 100) < 1e-6 ? 1 : 0;
+        penalties = penalties || a.weight < 0;
     }
-    if (weights)
-        return other(startLine, QStringLiteral("multiple choice with percentages"),
-                     QStringLiteral("a set's questions have one right answer, marked with =, "
-                                    "and three wrong ones, marked with ~"));
     if (matching)
         return other(startLine, QStringLiteral("matching"), kOnlyMultipleChoice);
-    if (rights == answers.size())
+    if (marked == answers.size())
         return other(startLine, QStringLiteral("short answer"), kOnlyMultipleChoice);
+    for (const Answer& a : answers) {
+        if (a.weight > 0 && qAbs(a.weight - 100) >= 1e-6)
+            return other(startLine, QStringLiteral("multiple choice with partial credit"),
+                         QStringLiteral("an answer is worth %1 percent; a set's questions have "
+                                        "one right answer, the others worth nothing")
+                             .arg(a.weight));
+    }
     if (rights > 1)
         return other(startLine, QStringLiteral("multiple choice with %1 right answers").arg(rights),
                      QStringLiteral("a set's questions have one right answer (=)"));
@@ -250,10 +268,16 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
         if (i < 4) {
             q.texts[i + 1] = text.text;
             q.lines[i + 1] = text.line;
-            if (a.right)
+            if (qAbs(a.weight - 100) < 1e-6)
                 q.correct = i;
         }
     }
+    if (penalties)
+        result->notes.append(warning(startLine, where(number) + QStringLiteral(": the penalties of "
+                                                                               "the wrong answers "
+                                                                               "(negative "
+                                                                               "percentages) "
+                                                                               "dropped")));
     if (sound)
         result->questions.append(q);
 }
