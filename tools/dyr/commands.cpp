@@ -3,31 +3,12 @@
 
 #include "transfer.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
 namespace dyr {
 
 namespace {
-
-// The commands of the help's usage: each line that starts with "  dyr ", up to the
-// gap before its description.
-QStringList commandsOf(const QString& help) {
-    QStringList commands;
-    const QStringList lines = help.split(QLatin1Char('\n'));
-    qsizetype at = lines.indexOf(QStringLiteral("Usage:"));
-    if (at < 0)
-        return commands;
-    for (++at; at < lines.size() && !lines[at].isEmpty(); ++at) {
-        const QString& line = lines[at];
-        if (!line.startsWith(QLatin1String("  dyr ")))
-            continue;
-        const qsizetype gap = line.indexOf(QLatin1String("  "), 2);
-        commands << line.mid(2, gap < 0 ? -1 : gap - 2);
-    }
-    return commands;
-}
 
 void usage(QTextStream& err) {
     const QStringList commands = synopsis();
@@ -37,17 +18,6 @@ void usage(QTextStream& err) {
 
 } // namespace
 
-QString helpText() {
-    QFile file(QStringLiteral(":/dyr/help.txt"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll());
-}
-
-QStringList synopsis() {
-    return commandsOf(helpText());
-}
-
 int run(const QStringList& args, QTextStream& out, QTextStream& err, QIODevice* in) {
     if (args.size() == 1 && (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h") ||
                              args[0] == QLatin1String("help"))) {
@@ -55,12 +25,8 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err, QIODevice* 
         return 0;
     }
     const QString command = args.value(0);
-    const auto readOrReport = [&](const QString& path) -> std::optional<QByteArray> {
-        QString error;
-        std::optional<QByteArray> bytes = readInput(path, in, &error);
-        if (!bytes)
-            err << "dyr: cannot read " << path << ": " << error << "\n";
-        return bytes;
+    const auto readOrReport = [&](const QString& path) {
+        return dyr::readOrReport(path, path, in, err);
     };
 
     if (command == QLatin1String("dump") && args.size() == 2) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "check.h"
+#include "help.h"
 #include "io.h"
 #include "textform.h"
 
@@ -13,13 +14,6 @@ class QIODevice;
 class QTextStream;
 
 namespace dyr {
-
-// The usage and format description printed by --help; also the source of the
-// manual page.
-QString helpText();
-
-// The commands as the help's usage lists them, one a line: "dyr dump FILE", ...
-QStringList synopsis();
 
 // Runs the tool on its arguments (without the program name); returns the exit status:
 // 0 done (check: sound), 1 a faulty set or source, 2 usage or file errors. `in` is

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTextStream>
 
 namespace dyr {
 
@@ -62,6 +63,15 @@ std::optional<QByteArray> readInput(const QString& path, QIODevice* in, QString*
             return std::nullopt;
         }
     }
+}
+
+std::optional<QByteArray> readOrReport(const QString& path, const QString& name, QIODevice* in,
+                                       QTextStream& err) {
+    QString problem;
+    std::optional<QByteArray> bytes = readInput(path, in, &problem);
+    if (!bytes)
+        err << "dyr: cannot read " << name << ": " << problem << "\n";
+    return bytes;
 }
 
 bool writeSet(const QList<qo::QuestionRecord>& records, const QString& path, QString* error) {

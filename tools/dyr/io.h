@@ -10,6 +10,7 @@
 #include <optional>
 
 class QIODevice;
+class QTextStream;
 
 namespace dyr {
 
@@ -24,6 +25,10 @@ QList<qo::QuestionRecord> recordsOf(const QByteArray& content);
 // ends is refused rather than read until memory runs out. On failure error says why.
 constexpr qint64 MaxInputBytes = 64 * 1024 * 1024;
 std::optional<QByteArray> readInput(const QString& path, QIODevice* in, QString* error);
+// The same, saying on err why a file can't be read: "dyr: cannot read NAME: why",
+// NAME being what messages call the file.
+std::optional<QByteArray> readOrReport(const QString& path, const QString& name, QIODevice* in,
+                                       QTextStream& err);
 
 // Writes records as the set file at path, replacing it as a whole and at once.
 // On failure the file is left as it was and a reason is given.

@@ -1,6 +1,8 @@
 // dyr's manual page from its help text.
 #include "manpage.h"
 
+#include "help.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -42,11 +44,6 @@ QString command(const QString& text) {
     return out + escaped(text.mid(at));
 }
 
-struct Entry {
-    QString command;
-    QString description;
-};
-
 } // namespace
 
 QString manPage(const QString& help, const QString& version, const QString& date) {
@@ -54,20 +51,11 @@ QString manPage(const QString& help, const QString& version, const QString& date
     QString name = lines.value(0);
     name.replace(QLatin1String(" - "), QLatin1String(" \\- "));
 
-    // The usage: a command at two spaces, its description after a gap or on the lines
-    // below it, further in.
-    QList<Entry> entries;
-    qsizetype at = lines.indexOf(QStringLiteral("Usage:")) + 1;
-    for (; at > 0 && at < lines.size() && !lines[at].isEmpty(); ++at) {
-        const QString& line = lines[at];
-        if (line.startsWith(QLatin1String("  dyr "))) {
-            const qsizetype gap = line.indexOf(QLatin1String("  "), 2);
-            entries.append({line.mid(2, gap < 0 ? -1 : gap - 2),
-                            gap < 0 ? QString() : line.mid(gap).trimmed()});
-        } else if (!entries.isEmpty()) {
-            entries.last().description += QLatin1Char(' ') + line.trimmed();
-        }
-    }
+    const QList<UsageEntry> entries = usageOf(help);
+    // The text after the usage.
+    qsizetype at = lines.indexOf(QStringLiteral("Usage:"));
+    while (at >= 0 && at < lines.size() && !lines[at].isEmpty())
+        ++at;
 
     QString out;
     out += QStringLiteral(".\\\" dyr's manual page, made from its --help text by the build.\n");
@@ -80,9 +68,9 @@ QString manPage(const QString& help, const QString& version, const QString& date
         out += (i > 0 ? QStringLiteral(".br\n") : QString()) + command(entries[i].command) +
                QLatin1Char('\n');
     out += QStringLiteral(".SH DESCRIPTION\n");
-    for (const Entry& entry : entries)
+    for (const UsageEntry& entry : entries)
         out += QStringLiteral(".TP\n") + command(entry.command) + QLatin1Char('\n') +
-               escaped(entry.description.trimmed()) + QLatin1Char('\n');
+               escaped(entry.description) + QLatin1Char('\n');
 
     // The rest: paragraphs, headings, and indented examples kept line for line.
     bool paragraph = true; // a new paragraph starts at the next text

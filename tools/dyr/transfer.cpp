@@ -24,11 +24,7 @@ QString shown(const QString& path) {
 }
 
 std::optional<QByteArray> readOrReport(const QString& path, QIODevice* in, QTextStream& err) {
-    QString problem;
-    std::optional<QByteArray> bytes = readInput(path, in, &problem);
-    if (!bytes)
-        err << "dyr: cannot read " << shown(path) << ": " << problem << "\n";
-    return bytes;
+    return dyr::readOrReport(path, shown(path), in, err);
 }
 
 QString counted(int n, const QString& noun) {

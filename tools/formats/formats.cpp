@@ -59,6 +59,10 @@ bool printable(char32_t c) {
     return QChar::isPrint(c);
 }
 
+QString codePoint(char32_t c) {
+    return QStringLiteral("U+%1").arg(static_cast<uint>(c), 4, 16, QLatin1Char('0')).toUpper();
+}
+
 QString where(int question) {
     return QStringLiteral("question %1").arg(question);
 }
@@ -92,10 +96,6 @@ bool writable(const PlainQuestion& question, const QString& format,
 } // namespace support
 
 namespace {
-
-QString codePoint(char32_t c) {
-    return QStringLiteral("U+%1").arg(static_cast<uint>(c), 4, 16, QLatin1Char('0')).toUpper();
-}
 
 bool storable(char32_t c) {
     return printable(c) && rt::fitsCodePage(QString::fromUcs4(&c, 1));

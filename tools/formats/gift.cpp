@@ -215,7 +215,7 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
                                         .arg(piece(cs, first, close + 1, a.line).text));
             a.from = close + 1;
         }
-        rights += qAbs(a.weight - 100) < 1e-6 ? 1 : 0;
+        rights += fullCredit(a.weight) ? 1 : 0;
         penalties = penalties || a.weight < 0;
     }
     if (matching)
@@ -223,7 +223,7 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
     if (marked == answers.size())
         return other(startLine, QStringLiteral("short answer"), kOnlyMultipleChoice);
     for (const Answer& a : answers) {
-        if (a.weight > 0 && qAbs(a.weight - 100) >= 1e-6)
+        if (a.weight > 0 && !fullCredit(a.weight))
             return other(startLine, QStringLiteral("multiple choice with partial credit"),
                          QStringLiteral("an answer is worth %1 percent; a set's questions have "
                                         "one right answer, the others worth nothing")
@@ -268,7 +268,7 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
         if (i < 4) {
             q.texts[i + 1] = text.text;
             q.lines[i + 1] = text.line;
-            if (qAbs(a.weight - 100) < 1e-6)
+            if (fullCredit(a.weight))
                 q.correct = i;
         }
     }

@@ -312,12 +312,11 @@ private:
         const QString single = q.single.trimmed().toLower();
         if (q.hasSingle && single != QLatin1String("true") && single != QLatin1String("1"))
             return other(QStringLiteral("multiple choice with several right answers"), kOneRight);
-        const auto isFull = [](double f) { return qAbs(f - 100) < 1e-6; };
         const auto isNone = [](double f) { return qAbs(f) < 1e-6; };
         int rights = 0;
         bool penalties = false;
         for (const double f : fractions) {
-            if (isFull(f))
+            if (fullCredit(f))
                 ++rights;
             else if (f < 0)
                 penalties = true;
@@ -361,7 +360,7 @@ private:
                 fail(text.line, place, QStringLiteral("empty"));
                 sound = false;
             }
-            if (t > 0 && isFull(fractions[t - 1]))
+            if (t > 0 && fullCredit(fractions[t - 1]))
                 p.correct = t - 1;
         }
         if (penalties)
@@ -433,8 +432,7 @@ Writing writeMoodle(const QList<PlainQuestion>& questions) {
                 return QStringLiteral("ends with a space, which Moodle XML drops");
             for (const uint c : text.toUcs4()) {
                 if (!xmlChar(c))
-                    return QStringLiteral("character U+%1 can't stand in XML")
-                        .arg(QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0')));
+                    return QStringLiteral("character %1 can't stand in XML").arg(codePoint(c));
             }
             return QString();
         };

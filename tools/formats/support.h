@@ -27,6 +27,15 @@ QString trimBlanks(const QString& text);
 // characters), whatever the code page says.
 bool printable(char32_t c);
 
+// Whether an answer's weight in percent (a GIFT %N%, a Moodle fraction) makes it the
+// right answer.
+inline bool fullCredit(double percent) {
+    return qAbs(percent - 100) < 1e-6;
+}
+
+// A character as messages name it: "U+00A0".
+QString codePoint(char32_t c);
+
 inline Note error(int line, const QString& message) {
     return {line, message, false};
 }
