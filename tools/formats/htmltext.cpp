@@ -243,13 +243,14 @@ QString toText(const QString& html, Losses* losses) {
 void noteLosses(const Losses& losses, int line, const QString& place, QList<Note>* notes) {
     using support::warning;
     if (losses.picture)
-        notes->append(warning(line, place + QStringLiteral(": a picture (<img>) dropped")));
+        notes->append(warning(line, place + QStringLiteral(": slika (<img>) je izostavljena")));
     if (losses.platformFile)
-        notes->append(warning(line, place + QStringLiteral(": a link to a file on the platform "
-                                                           "(@@PLUGINFILE@@) dropped, its text "
-                                                           "kept")));
+        notes->append(warning(line, place + QStringLiteral(": veza ka datoteci na platformi "
+                                                           "(@@PLUGINFILE@@) je izostavljena, "
+                                                           "njen tekst je zadrzan")));
     if (losses.table)
-        notes->append(warning(line, place + QStringLiteral(": a table read as plain text")));
+        notes->append(
+            warning(line, place + QStringLiteral(": tabela je procitana kao obican tekst")));
 }
 
 } // namespace dyr::html
