@@ -270,7 +270,7 @@ private slots:
             << QStringList{"3: posle \\x idu dve heksadecimalne cifre, kao u \\x09"};
         QTest::newRow("lone backslash")
             << head + "d: a\\\n" + tail
-            << QStringList{"3: \\ sama na kraju; obrnuta kosa crta se pise kao \\\\"};
+            << QStringList{"3: usamljena \\ na kraju; obrnuta kosa crta se pise kao \\\\"};
         QTest::newRow("not UTF-8") << head +
                                           "a: \xe8"
                                           "a\n" +

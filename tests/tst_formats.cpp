@@ -1144,8 +1144,8 @@ private slots:
         set << filled(22, QStringLiteral("Q"), abcd, 0) << numberOnly(23);
         QTest::newRow("past record 21")
             << Format::Csv << set
-            << QStringList{"22: upozorenje: zapis 22: pitanje 22 je preko 21, koliko skup prima; "
-                           "uvozu treba --first",
+            << QStringList{"22: upozorenje: zapis 22: pitanje 22 ne staje u skup od 21 pitanja; "
+                           "za uvoz je potrebna opcija --first",
                            "23: upozorenje: zapis 23 nema pitanje i ne izvozi se"};
     }
     void exportProblems() {

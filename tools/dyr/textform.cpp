@@ -98,7 +98,9 @@ FieldResult decodeField(const QString& value, const QString& key, int width) {
         const QChar c = value.at(i);
         if (c == QLatin1Char('\\')) {
             if (i + 1 >= value.size())
-                return {{}, QStringLiteral("\\ sama na kraju; obrnuta kosa crta se pise kao \\\\")};
+                return {
+                    {},
+                    QStringLiteral("usamljena \\ na kraju; obrnuta kosa crta se pise kao \\\\")};
             const QChar e = value.at(++i);
             if (e == QLatin1Char('\\')) {
                 chars += QLatin1Char('\\');

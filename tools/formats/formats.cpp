@@ -478,11 +478,12 @@ Exported exportSet(Format format, const QList<qo::QuestionRecord>& records) {
                                                    "broj %1")
                                         .arg(k)));
         if (k > SetRecords)
-            result.notes.append(warning(n, record + QStringLiteral(": pitanje %1 je preko %2, "
-                                                                   "koliko skup prima; uvozu "
-                                                                   "treba --first")
-                                                        .arg(k)
-                                                        .arg(SetRecords)));
+            result.notes.append(
+                warning(n, record + QStringLiteral(": pitanje %1 ne staje u skup od %2 "
+                                                   "pitanja; za uvoz je potrebna "
+                                                   "opcija --first")
+                                        .arg(k)
+                                        .arg(SetRecords)));
         questions.append(q);
     }
     result.questions = static_cast<int>(questions.size());
