@@ -420,10 +420,23 @@ Writing writeMoodle(const QList<PlainQuestion>& questions) {
     xml.setAutoFormattingIndent(2);
     xml.writeStartDocument();
     xml.writeStartElement(QStringLiteral("quiz"));
-    const auto textElement = [&](const QString& element, const QString& text) {
+    // A text with a character XML escapes goes in CDATA, as the platform writes it:
+    // its parser drops a piece made only of spaces between two entities, so "a" & "b"
+    // escaped would come in as "a"&"b". Qt splits a "]]>" inside over two sections.
+    const auto text = [&](const QString& content) {
+        xml.writeStartElement(QStringLiteral("text"));
+        static const QString escaped = QStringLiteral("&<>\"");
+        if (std::any_of(content.begin(), content.end(),
+                        [](QChar c) { return escaped.contains(c); }))
+            xml.writeCDATA(content);
+        else
+            xml.writeCharacters(content);
+        xml.writeEndElement();
+    };
+    const auto textElement = [&](const QString& element, const QString& content) {
         xml.writeStartElement(element);
         xml.writeAttribute(QStringLiteral("format"), QStringLiteral("plain_text"));
-        xml.writeTextElement(QStringLiteral("text"), text);
+        text(content);
         xml.writeEndElement();
     };
     for (const PlainQuestion& q : questions) {
@@ -456,7 +469,7 @@ Writing writeMoodle(const QList<PlainQuestion>& questions) {
             xml.writeAttribute(QStringLiteral("fraction"),
                                a == q.correct ? QStringLiteral("100") : QStringLiteral("0"));
             xml.writeAttribute(QStringLiteral("format"), QStringLiteral("plain_text"));
-            xml.writeTextElement(QStringLiteral("text"), q.texts[a + 1]);
+            text(q.texts[a + 1]);
             textElement(QStringLiteral("feedback"), QString());
             xml.writeEndElement();
         }
