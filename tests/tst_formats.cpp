@@ -336,6 +336,54 @@ private slots:
         }
     }
 
+    // The platform lists a category's questions by name as text, and gives them back
+    // in that order: export names them so that it is the set's order.
+    void namesSortInSetOrder_data() {
+        QTest::addColumn<Format>("format");
+        QTest::addColumn<QList<QuestionRecord>>("set");
+        QTest::addColumn<QStringList>("names");
+        QStringList all;
+        for (int n = 1; n <= 21; ++n)
+            all << QStringLiteral("Pitanje %1").arg(n, 2, 10, QLatin1Char('0'));
+        auto gap = firstQuestions(trickySet(), 12);
+        gap[1] = numberOnly(2);
+        for (const Format f : {Format::Gift, Format::Moodle}) {
+            const QByteArray name = nameOf(f).toUtf8();
+            QTest::newRow(name + ": 21 questions") << f << trickySet() << all;
+            QTest::newRow(name + ": 1 question")
+                << f << firstQuestions(trickySet(), 1) << QStringList{"Pitanje 01"};
+            QStringList named = all.mid(0, 12);
+            named.removeAt(1);
+            QTest::newRow(name + ": an empty record") << f << gap << named;
+        }
+        QList<QuestionRecord> many = trickySet();
+        for (int n = 22; n <= 100; ++n)
+            many << filled(n, QStringLiteral("Q%1").arg(n), {"a", "b", "c", "d"}, 0);
+        QTest::newRow("moodle: 100 records")
+            << Format::Moodle << many
+            << QStringList{"Pitanje 001", "Pitanje 002", "Pitanje 099", "Pitanje 100"};
+    }
+    void namesSortInSetOrder() {
+        QFETCH(Format, format);
+        QFETCH(QList<QuestionRecord>, set);
+        QFETCH(QStringList, names);
+        const dyr::Exported exported = dyr::exportSet(format, set);
+        QVERIFY(exported.ok());
+        const QRegularExpression named(format == Format::Gift
+                                           ? QStringLiteral("^::(.*?)::")
+                                           : QStringLiteral("<name>\\s*<text>(.*?)</text>"),
+                                       QRegularExpression::MultilineOption);
+        QStringList found;
+        for (const QRegularExpressionMatch& m : named.globalMatch(QString::fromUtf8(exported.text)))
+            found << m.captured(1);
+        if (found.size() == 100)
+            found = QStringList{found[0], found[1], found[98], found[99]};
+        QCOMPARE(found, names);
+        QStringList sorted = found;
+        sorted.sort();
+        QCOMPARE(sorted, found);
+    }
+
     // Every fault of a source, with its line; nothing is imported then.
     void faults_data() {
         QTest::addColumn<Format>("format");
@@ -1168,7 +1216,7 @@ private slots:
         const QString text = QString::fromUtf8(w.text);
         QVERIFY(text.startsWith(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                                                "<quiz>\n  <question type=\"multichoice\">\n"
-                                               "    <name>\n      <text>Pitanje 7</text>")));
+                                               "    <name>\n      <text>Pitanje 07</text>")));
         QVERIFY(text.contains(QStringLiteral("<text><![CDATA[a < b & \"c\"]]></text>")));
         QVERIFY(text.contains(QStringLiteral("<single>true</single>")));
         static const QRegularExpression answers(

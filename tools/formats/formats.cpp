@@ -6,6 +6,7 @@
 #include "support.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStringDecoder>
 
@@ -91,6 +92,17 @@ bool writable(const PlainQuestion& question, const QString& format,
         }
     }
     return sound;
+}
+
+QString questionName(int n, int last) {
+    const auto width = std::max<qsizetype>(2, QString::number(std::max(n, last)).size());
+    return QStringLiteral("Pitanje %1").arg(n, static_cast<int>(width), 10, QLatin1Char('0'));
+}
+
+bool namesNumber(const QString& label, int n) {
+    static const QRegularExpression number(QStringLiteral("^(?:Pitanje )?0*([1-9][0-9]*)$"));
+    const QRegularExpressionMatch m = number.match(label);
+    return m.hasMatch() && m.captured(1) == QString::number(n);
 }
 
 } // namespace support
@@ -319,8 +331,7 @@ Imported importSet(Format format, const QByteArray& source, const ImportOptions&
         // A label that only says the question's number, as export writes it, is
         // no loss.
         const QString label = q.label.trimmed();
-        if (!label.isEmpty() && label != QString::number(n) &&
-            label != QStringLiteral("Pitanje %1").arg(n))
+        if (!label.isEmpty() && !namesNumber(label, n))
             result.notes.append(
                 warning(q.line, QStringLiteral("%1: %2 \"%3\" is not kept; the questions are "
                                                "numbered in order")

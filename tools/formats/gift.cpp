@@ -363,10 +363,9 @@ Writing writeGift(const QList<PlainQuestion>& questions) {
         if (!out.isEmpty())
             out += QLatin1Char('\n');
         // A title always comes first, so the question's text never starts a line
-        // (where // would make it a comment).
-        const QString title = q.label.isEmpty() ? QString::number(q.line) : q.label;
-        out += QStringLiteral("::") + escape(title) + QStringLiteral(":: ") + escape(q.texts[0]) +
-               QStringLiteral(" {\n");
+        // (where // would make it a comment); the platform names the question by it.
+        out += QStringLiteral("::") + escape(questionName(q.line, questions.last().line)) +
+               QStringLiteral(":: ") + escape(q.texts[0]) + QStringLiteral(" {\n");
         for (int a = 0; a < 4; ++a)
             out += (a == q.correct ? QStringLiteral("\t=") : QStringLiteral("\t~")) +
                    escape(q.texts[a + 1]) + QLatin1Char('\n');

@@ -454,7 +454,7 @@ Writing writeMoodle(const QList<PlainQuestion>& questions) {
         xml.writeStartElement(QStringLiteral("question"));
         xml.writeAttribute(QStringLiteral("type"), QStringLiteral("multichoice"));
         xml.writeStartElement(QStringLiteral("name"));
-        xml.writeTextElement(QStringLiteral("text"), QStringLiteral("Pitanje %1").arg(q.line));
+        text(questionName(q.line, questions.last().line));
         xml.writeEndElement();
         textElement(QStringLiteral("questiontext"), q.texts[0]);
         textElement(QStringLiteral("generalfeedback"), QString());

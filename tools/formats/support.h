@@ -54,6 +54,15 @@ QString where(int question, int text);
 bool writable(const PlainQuestion& question, const QString& format,
               const std::function<QString(int text, const QString&)>& special, QList<Note>* notes);
 
+// The name export gives question n of a set whose last exported question is `last`:
+// "Pitanje 01". The platform lists a category's questions by name as text, so the
+// numbers have one width, two digits at least, and the set's order survives it.
+QString questionName(int n, int last);
+
+// Whether a name or title says only the question's number n, as export writes it
+// ("7", "07", "Pitanje 7", "Pitanje 07"): import loses nothing by not keeping it.
+bool namesNumber(const QString& label, int n);
+
 // The letter of answer k (0 to 3): A to D.
 inline QChar letter(int k) {
     return QChar(char16_t(u'A' + k));
