@@ -499,10 +499,6 @@ private slots:
             << Format::Gift << QByteArray("Q {\n  a =b ~c ~d ~e}\n")
             << QStringList{"2: question 1: each answer begins with = (the right one) or ~ (a "
                            "wrong one)"};
-        QTest::newRow("gift: a line break escaped")
-            << Format::Gift << QByteArray("Prvi red\\ndrugi red {=a ~b ~c ~d}\n")
-            << QStringList{"1: question 1, question text: character U+000A is not printable; "
-                           "--replace stores '?' instead"};
         QTest::newRow("gift: [html] read as text, feedback reported")
             << Format::Gift
             << QByteArray("[html]<b>Q</b><img src=\"@@PLUGINFILE@@/a.png\"> {=a#da ~b ~c "
@@ -815,6 +811,39 @@ private slots:
         QCOMPARE(reading.questions.size(), 1);
         QCOMPARE(reading.questions[0].texts[0], shown);
         QCOMPARE(reading.questions[0].texts[1], QStringLiteral("a"));
+    }
+
+    // A GIFT text in each format, as the quiz will show it, and what is lost; an
+    // answer without a marker of its own is in its question's format.
+    void giftTexts_data() {
+        QTest::addColumn<QByteArray>("question");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QStringList>("warnings");
+        QTest::newRow("a line break, as the platform exports it")
+            << QByteArray("::T05::[plain]Prvi red\\ndrugi red?") << "Prvi red drugi red?"
+            << "a" << QStringList();
+        QTest::newRow("line breaks and indentation, no marker")
+            << QByteArray("Prvi red\\n   drugi\\n\\n  red \\n") << "Prvi red drugi red"
+            << "a" << QStringList();
+        QTest::newRow("a line break in HTML")
+            << QByteArray("[html]<p>Prvi</p>\\n<p>drugi &amp; red</p>") << "Prvi drugi & red"
+            << "a" << QStringList();
+        QTest::newRow("no-break space kept") << QByteArray("[plain]\u00a0a\\nb") << "\u00a0a b"
+                                             << "a" << QStringList();
+    }
+    void giftTexts() {
+        QFETCH(QByteArray, question);
+        QFETCH(QString, shown);
+        QFETCH(QString, answer);
+        QFETCH(QStringList, warnings);
+        const QByteArray source = "// x\n" + question + "{\n\t=a\n\t~b\n\t~c\n\t~d\n}\n";
+        const dyr::Reading reading = dyr::readGift(source);
+        QCOMPARE(::shown(reading.notes), warnings);
+        QCOMPARE(reading.questions.size(), 1);
+        QCOMPARE(reading.questions[0].texts[0], shown);
+        QCOMPARE(reading.questions[0].texts[1], answer);
+        QCOMPARE(::shown(dyr::readGift(crlf(source)).notes), warnings);
     }
 
     // --cut and --replace store what doesn't fit, each time with a warning; characters

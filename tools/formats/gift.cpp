@@ -124,7 +124,7 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
         }
         if (close < 0)
             return fail(startLine, QStringLiteral("the title's :: is not closed"));
-        q.label = piece(cs, pos + 2, close, startLine).text;
+        q.label = html::plainText(piece(cs, pos + 2, close, startLine).text);
         pos = close + 2;
     }
 
@@ -149,12 +149,13 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
 
     // A text in HTML ([html], or [moodle], the platform's auto-format, which allows
     // HTML too) is read as the text it shows; an answer without a marker of its own
-    // is in its question's format.
+    // is in its question's format. A line break (\n, as the platform exports one) is
+    // read as a space, as in Moodle XML.
     const Piece question = piece(cs, pos, open, cs[open].line);
     const auto readable = [&](const Piece& p, const QString& place) {
         const QString format = p.marker.isEmpty() ? question.marker : p.marker;
         if (format != QLatin1String("[html]") && format != QLatin1String("[moodle]"))
-            return p.text;
+            return html::plainText(p.text);
         html::Losses losses;
         const QString text = html::toText(p.text, &losses);
         html::noteLosses(losses, p.line, place, &result->notes);

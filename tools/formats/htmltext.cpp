@@ -143,6 +143,22 @@ QString collapse(const QString& text) {
     return out;
 }
 
+QString plainText(const QString& text) {
+    QString out;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+        QString part = line;
+        if (lines.size() > 1)
+            part = trimWhite(part);
+        if (part.isEmpty())
+            continue;
+        if (!out.isEmpty())
+            out += QLatin1Char(' ');
+        out += part;
+    }
+    return trimWhite(out);
+}
+
 // HTML as the text it shows: tags dropped, character references decoded, a line
 // break or the end of a block as a space, runs of white space as one space. A
 // no-break space (and the other typographer's spaces) is a space the author asked

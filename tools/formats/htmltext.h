@@ -23,6 +23,12 @@ QString toText(const QString& html, Losses* losses);
 // Notes, as warnings at line, of what a text lost; place names the text.
 void noteLosses(const Losses& losses, int line, const QString& place, QList<Note>* notes);
 
+// Plain text as written: only the white space at either end, and each line break with
+// the blanks around it (a hand-written file's indentation), is not the text's own; a
+// line break is read as one space. So a text written on one line comes back exactly,
+// inner spaces included.
+QString plainText(const QString& text);
+
 // White space as XML and HTML know it (the no-break space is not), a text without
 // it at either end, and a text with its runs read as one space and none at the ends.
 bool isWhite(char32_t c);

@@ -34,9 +34,7 @@ namespace dyr {
 
 using namespace support;
 using html::collapse;
-using html::isWhite;
 using html::Losses;
-using html::trimWhite;
 
 namespace {
 
@@ -71,25 +69,6 @@ QString kindOf(const QString& type) {
     return kinds.value(type, QStringLiteral("type \"%1\"").arg(type));
 }
 
-// Plain text as written: only the white space at either end, and each line break with
-// the blanks around it (a hand-written file's indentation), is not the text's own. So
-// a text that export writes on one line comes back exactly, inner spaces included.
-QString plainText(const QString& text) {
-    QString out;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (const QString& line : lines) {
-        QString part = line;
-        if (lines.size() > 1)
-            part = trimWhite(part);
-        if (part.isEmpty())
-            continue;
-        if (!out.isEmpty())
-            out += QLatin1Char(' ');
-        out += part;
-    }
-    return trimWhite(out);
-}
-
 // A text element of a question: its content, the format it is in, and where.
 struct Text {
     QString content;
@@ -120,7 +99,7 @@ struct Question {
 QString readable(const Text& text, Losses* losses) {
     const QString format = text.format.toLower();
     if (format == QLatin1String("plain_text"))
-        return plainText(text.content);
+        return html::plainText(text.content);
     if (format == QLatin1String("markdown"))
         return collapse(text.content);
     return html::toText(text.content, losses); // html, moodle_auto_format
