@@ -448,13 +448,21 @@ private slots:
         QTest::newRow("gift: missing word")
             << Format::Gift << QByteArray("Forum je {=mesto ~b ~c ~d} za razgovor.\n")
             << QStringList{"1: question 1: missing word" + only};
-        QTest::newRow("gift: percentages")
-            << Format::Gift << QByteArray("Q {~%50%a ~%50%b ~c ~d}\n")
+        const QString several = "multiple choice with several right answers; a set's questions "
+                                "have one right answer";
+        QTest::newRow("gift: percentages without =, as the platform exports several right")
+            << Format::Gift << QByteArray("Q {\n\t~%50%a\n\t~%50%b\n\t~%-100%c\n\t~%-100%d\n}\n")
+            << QStringList{"1: question 1: " + several};
+        QTest::newRow("gift: ~%100% without =")
+            << Format::Gift << QByteArray("Q {~%-25%a ~%100%b ~c ~d}\n")
+            << QStringList{"1: question 1: " + several};
+        QTest::newRow("gift: partial credit")
+            << Format::Gift << QByteArray("Q {=a ~%50%b ~c ~d}\n")
             << QStringList{"1: question 1: multiple choice with partial credit; an answer is "
                            "worth 50 percent; a set's questions have one right answer, the "
                            "others worth nothing"};
         QTest::newRow("gift: penalties dropped")
-            << Format::Gift << QByteArray("Q {~%-25%a ~%100%b ~%-25% c ~d}\n")
+            << Format::Gift << QByteArray("Q {~%-25%a =b ~%-25% c ~d}\n")
             << QStringList{"1: warning: question 1: the penalties of the wrong answers "
                            "(negative percentages) dropped"};
         QTest::newRow("gift: a weight that is no number")
@@ -473,7 +481,7 @@ private slots:
         QTest::newRow("gift: two right answers")
             << Format::Gift << QByteArray("Q {=a =b ~c ~d}\n")
             << QStringList{"1: question 1: multiple choice with 2 right answers; a set's "
-                           "questions have one right answer (=)"};
+                           "questions have one right answer"};
         QTest::newRow("gift: five answers")
             << Format::Gift << QByteArray("Q {=a ~b ~c ~d ~e}\n")
             << QStringList{"1: question 1: multiple choice with 5 answers; a set's questions "
@@ -813,6 +821,64 @@ private slots:
         QCOMPARE(reading.questions[0].texts[1], QStringLiteral("a"));
     }
 
+    // A multiple-choice question as the platform exports it in GIFT and in Moodle XML
+    // is named alike by both readers: one answer to choose or several, and what each
+    // answer is worth.
+    void choiceKinds_data() {
+        QTest::addColumn<bool>("single");
+        QTest::addColumn<QList<int>>("percents");
+        QTest::addColumn<QString>("kind"); // empty: a set holds it
+        QTest::newRow("one right") << true << QList<int>{0, 100, 0, 0} << "";
+        QTest::newRow("penalties") << true << QList<int>{-25, 100, -25, 0} << "";
+        QTest::newRow("several right") << false << QList<int>{50, 50, -100, -100}
+                                       << "multiple choice with several right answers";
+        QTest::newRow("several allowed, one right")
+            << false << QList<int>{100, 0, 0, 0} << "multiple choice with several right answers";
+        QTest::newRow("partial credit")
+            << true << QList<int>{100, 50, 0, 0} << "multiple choice with partial credit";
+        QTest::newRow("three answers")
+            << true << QList<int>{100, 0, 0} << "multiple choice with 3 answers";
+        QTest::newRow("five answers")
+            << true << QList<int>{100, 0, 0, 0, 0} << "multiple choice with 5 answers";
+        QTest::newRow("two right")
+            << true << QList<int>{100, 100, 0, 0} << "multiple choice with 2 right answers";
+    }
+    void choiceKinds() {
+        QFETCH(bool, single);
+        QFETCH(QList<int>, percents);
+        QFETCH(QString, kind);
+        // The platform's own shapes: GIFT marks a full-credit answer of a single
+        // choice with =, a worthless one with ~, any other with ~%N%.
+        QByteArray gift = "::Pitanje 01::[plain]Q{\n";
+        QByteArray xml = "<quiz>\n<question type=\"multichoice\">\n<questiontext "
+                         "format=\"plain_text\"><text>Q</text></questiontext>\n<single>" +
+                         QByteArray(single ? "true" : "false") + "</single>\n";
+        for (int i = 0; i < percents.size(); ++i) {
+            const int p = percents[i];
+            const QByteArray text = QByteArray(1, char('a' + i));
+            gift += p == 100 && single ? "\t=" + text + "\n"
+                    : p == 0           ? "\t~" + text + "\n"
+                                       : "\t~%" + QByteArray::number(p) + "%" + text + "\n";
+            xml += "<answer fraction=\"" + QByteArray::number(p) + "\"><text>" + text +
+                   "</text></answer>\n";
+        }
+        gift += "}\n";
+        xml += "</question>\n</quiz>\n";
+        for (const dyr::Reading& r : {dyr::readGift(gift), dyr::readMoodle(xml)}) {
+            QVERIFY2(std::none_of(r.notes.begin(), r.notes.end(),
+                                  [](const dyr::Note& n) { return !n.warning; }),
+                     qPrintable(shown(r.notes).join('\n')));
+            if (kind.isEmpty()) {
+                QCOMPARE(r.others.size(), 0);
+                QCOMPARE(r.questions.size(), 1);
+                QCOMPARE(r.questions[0].correct, percents.indexOf(100));
+            } else {
+                QCOMPARE(r.others.size(), 1);
+                QCOMPARE(r.others[0].kind, kind);
+            }
+        }
+    }
+
     // A GIFT text in each format, as the quiz will show it, and what is lost; an
     // answer without a marker of its own is in its question's format.
     void giftTexts_data() {
@@ -965,7 +1031,7 @@ private slots:
                            "35: numeric",
                            "38: essay",
                            "41: description",
-                           "44: multiple choice with partial credit",
+                           "44: multiple choice with several right answers",
                            "52: multiple choice with 2 right answers",
                            "55: multiple choice with 3 answers"}
             << QStringList{"\u0160ta", "Ko", "\u0160ta"};

@@ -41,33 +41,6 @@ namespace {
 const QString kOnlyMultipleChoice =
     QStringLiteral("a set holds only multiple-choice questions with four answers, one of them "
                    "right");
-const QString kOneRight = QStringLiteral("a set's questions have one right answer");
-
-// The readable names of the platform's question types.
-QString kindOf(const QString& type) {
-    static const QHash<QString, QString> kinds = {
-        {QStringLiteral("truefalse"), QStringLiteral("true/false")},
-        {QStringLiteral("shortanswer"), QStringLiteral("short answer")},
-        {QStringLiteral("matching"), QStringLiteral("matching")},
-        {QStringLiteral("randomsamatch"), QStringLiteral("random short-answer matching")},
-        {QStringLiteral("numerical"), QStringLiteral("numeric")},
-        {QStringLiteral("essay"), QStringLiteral("essay")},
-        {QStringLiteral("description"), QStringLiteral("description")},
-        {QStringLiteral("multianswer"), QStringLiteral("cloze")},
-        {QStringLiteral("ddwtos"), QStringLiteral("drag and drop into text")},
-        {QStringLiteral("gapselect"), QStringLiteral("select missing words")},
-        {QStringLiteral("ddimageortext"), QStringLiteral("drag and drop onto image")},
-        {QStringLiteral("ddmarker"), QStringLiteral("drag and drop markers")},
-        {QStringLiteral("calculated"), QStringLiteral("calculated")},
-        {QStringLiteral("calculatedsimple"), QStringLiteral("simple calculated")},
-        {QStringLiteral("calculatedmulti"), QStringLiteral("calculated multiple choice")},
-        {QStringLiteral("ordering"), QStringLiteral("ordering")},
-        {QStringLiteral("random"), QStringLiteral("random")},
-    };
-    if (type.isEmpty())
-        return QStringLiteral("question without a type");
-    return kinds.value(type, QStringLiteral("type \"%1\"").arg(type));
-}
 
 // A text element of a question: its content, the format it is in, and where.
 struct Text {
@@ -288,33 +261,15 @@ private:
                                 .arg(a.fraction));
             fractions.append(f);
         }
+        // As the platform reads it: only "false", "0" or nothing lets several answers
+        // be chosen.
         const QString single = q.single.trimmed().toLower();
-        if (q.hasSingle && single != QLatin1String("true") && single != QLatin1String("1"))
-            return other(QStringLiteral("multiple choice with several right answers"), kOneRight);
-        const auto isNone = [](double f) { return qAbs(f) < 1e-6; };
-        int rights = 0;
-        bool penalties = false;
-        for (const double f : fractions) {
-            if (fullCredit(f))
-                ++rights;
-            else if (f < 0)
-                penalties = true;
-            else if (!isNone(f))
-                return other(QStringLiteral("multiple choice with partial credit"),
-                             QStringLiteral("an answer is worth %1 percent; %2, the others "
-                                            "worth nothing")
-                                 .arg(f)
-                                 .arg(kOneRight));
-        }
-        if (q.answers.size() != 4)
-            return other(QStringLiteral("multiple choice with %1 answers").arg(q.answers.size()),
-                         QStringLiteral("a set's questions have exactly four"));
-        if (rights == 0)
-            return other(QStringLiteral("multiple choice without a right answer"),
-                         QStringLiteral("no answer has fraction 100; ") + kOneRight);
-        if (rights > 1)
-            return other(QStringLiteral("multiple choice with %1 right answers").arg(rights),
-                         kOneRight);
+        const bool several = q.hasSingle && (single.isEmpty() || single == QLatin1String("false") ||
+                                             single == QLatin1String("0"));
+        if (const std::optional<Kind> kind = choiceKind(!several, fractions))
+            return other(kind->kind, kind->why);
+        const bool penalties =
+            std::any_of(fractions.begin(), fractions.end(), [](double f) { return f < 0; });
 
         PlainQuestion p;
         p.line = q.line;

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace dyr::support {
 
@@ -32,6 +33,23 @@ bool printable(char32_t c);
 inline bool fullCredit(double percent) {
     return qAbs(percent - 100) < 1e-6;
 }
+
+// What a reader says of a question of a kind a set can't hold.
+struct Kind {
+    QString kind; // "true/false", "multiple choice with 3 answers", ...
+    QString why;
+};
+
+// The readable name of one of the platform's question types: "truefalse" is
+// "true/false".
+QString kindOf(const QString& type);
+
+// What the platform makes of a multiple-choice question, by whether one answer is
+// chosen (single) or several, and what each answer is worth in percent: nothing when
+// a set holds it (one answer of four right, the others worth nothing or a penalty),
+// or its kind and why a set can't. The GIFT and Moodle XML readers name a question
+// alike through it, whichever of the two formats it came in.
+std::optional<Kind> choiceKind(bool single, const QList<double>& percents);
 
 // A character as messages name it: "U+00A0".
 QString codePoint(char32_t c);
