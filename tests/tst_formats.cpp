@@ -731,6 +731,8 @@ private slots:
                      "18: warning: question 1, answer C: a link to a file on the platform "
                      "(@@PLUGINFILE@@) dropped, its text kept",
                      "19: warning: question 1, answer D: a table read as plain text",
+                     "99: warning: question 15, question text: oznake Markdown-a (isticanje, "
+                     "kod, veze, naslovi, spiskovi) uklonjene, tekst zadrzan",
                      "102: warning: question 15: feedback and hints dropped"}));
         QStringList questions;
         for (const dyr::PlainQuestion& q : reading.questions)
@@ -743,7 +745,7 @@ private slots:
         QCOMPARE(questions,
                  (QStringList{"1 (line 11, A): Koji je ovo \u0161ahovski  znak? | Kralj | "
                               "Kraljica & pe\u0161ak | Top | Skaka\u010d",
-                              "15 (line 99, B): Sta znaci **moderator**? | Gost | Cuvar reda | "
+                              "15 (line 99, B): Sta znaci moderator? | Gost | Cuvar reda | "
                               "Trol | Bot",
                               "19 (line 123, C): Forum Ko pi\u0161e prvu poruku  teme? | "
                               "Moderator | Bilo ko od clanova | Onaj ko je otvori | "
@@ -796,9 +798,31 @@ private slots:
                                     << "<b>a</b>   "
                                        "&amp;\u00a0b c"
                                     << QStringList();
-        QTest::newRow("markdown") << "markdown"
-                                  << "**a**   *b*\n  c"
-                                  << "**a** *b* c" << QStringList();
+        const QString md = QStringLiteral("markdown");
+        const QStringList marks{"3: warning: question 1, question text: oznake Markdown-a "
+                                "(isticanje, kod, veze, naslovi, spiskovi) uklonjene, tekst "
+                                "zadrzan"};
+        QTest::newRow("markdown: emphasis")
+            << md << "**podebljano** i *kurziv*, __jako__ i _malo_ ***oba***\n  c"
+            << "podebljano i kurziv, jako i malo oba c" << marks;
+        QTest::newRow("markdown: what stays itself")
+            << md << "2 * 3 = 6, snake_case_ime, a*b, \\*zvezda\\*, 5 < 6 & 7, **"
+            << "2 * 3 = 6, snake_case_ime, a*b, *zvezda*, 5 < 6 & 7, **" << QStringList();
+        QTest::newRow("markdown: blocks")
+            << md << "# Naslov #\n> citat\n- prvi\n* drugi\n1. broj\n\n---\nPodnaslov\n===\nkraj"
+            << "Naslov citat prvi drugi 1. broj Podnaslov kraj" << marks;
+        QTest::newRow("markdown: code, links, a picture")
+            << md
+            << "`a*b*c` [veza](http://x.rs) ![slika](@@PLUGINFILE@@/a.png) <https://forum.rs> "
+               "[fajl](@@PLUGINFILE@@/b.pdf)"
+            << "a*b*c veza https://forum.rs fajl"
+            << QStringList{"3: warning: question 1, question text: a link to a file on the "
+                           "platform (@@PLUGINFILE@@) dropped, its text kept",
+                           marks.first(),
+                           "3: warning: question 1, question text: slika (![...](...)) "
+                           "izostavljena"};
+        QTest::newRow("markdown: HTML inside") << md << "<b>jako</b> &amp; `<i> & &amp;`"
+                                               << "jako & <i> & &amp;" << marks;
     }
     void moodleTexts() {
         QFETCH(QString, format);
@@ -895,6 +919,12 @@ private slots:
         QTest::newRow("a line break in HTML")
             << QByteArray("[html]<p>Prvi</p>\\n<p>drugi &amp; red</p>") << "Prvi drugi & red"
             << "a" << QStringList();
+        QTest::newRow("markdown, the answers too")
+            << QByteArray("[markdown]**podebljano** i \\*zvezda\\*\\n- spisak")
+            << "podebljano i *zvezda* spisak"
+            << "a"
+            << QStringList{"2: warning: question 1, question text: oznake Markdown-a "
+                           "(isticanje, kod, veze, naslovi, spiskovi) uklonjene, tekst zadrzan"};
         QTest::newRow("no-break space kept") << QByteArray("[plain]\u00a0a\\nb") << "\u00a0a b"
                                              << "a" << QStringList();
     }

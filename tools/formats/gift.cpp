@@ -150,16 +150,18 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
         return other(startLine, QStringLiteral("missing word"), kOnlyMultipleChoice);
 
     // A text in HTML ([html], or [moodle], the platform's auto-format, which allows
-    // HTML too) is read as the text it shows; an answer without a marker of its own
-    // is in its question's format. A line break (\n, as the platform exports one) is
-    // read as a space, as in Moodle XML.
+    // HTML too) or Markdown is read as the text it shows; an answer without a marker
+    // of its own is in its question's format. A line break (\n, as the platform
+    // exports one) is read as a space, as in Moodle XML.
     const Piece question = piece(cs, pos, open, cs[open].line);
     const auto readable = [&](const Piece& p, const QString& place) {
         const QString format = p.marker.isEmpty() ? question.marker : p.marker;
-        if (format != QLatin1String("[html]") && format != QLatin1String("[moodle]"))
+        const bool markdown = format == QLatin1String("[markdown]");
+        if (!markdown && format != QLatin1String("[html]") && format != QLatin1String("[moodle]"))
             return html::plainText(p.text);
         html::Losses losses;
-        const QString text = html::toText(p.text, &losses);
+        const QString text =
+            markdown ? html::markdownText(p.text, &losses) : html::toText(p.text, &losses);
         html::noteLosses(losses, p.line, place, &result->notes);
         return text;
     };

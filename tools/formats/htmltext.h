@@ -1,5 +1,6 @@
-// HTML as the plain text a set holds: tags dropped, character references decoded,
-// breaks and runs of white space as one space; and what is lost on the way.
+// HTML and Markdown as the plain text a set holds: tags and marks dropped, character
+// references decoded, breaks and runs of white space as one space; and what is lost on
+// the way.
 #pragma once
 
 #include "formats.h"
@@ -14,11 +15,18 @@ struct Losses {
     bool picture = false;
     bool platformFile = false; // a link to one of the platform's files
     bool table = false;
+    bool markdownMarks = false;   // emphasis, code, links, headings, lists or quotes
+    bool markdownPicture = false; // ![...](...)
 };
 
 // HTML as the text it shows. A no-break space is a space the author asked for: it
 // is kept as an ordinary space, not merged with its neighbours.
 QString toText(const QString& html, Losses* losses);
+
+// Markdown as the text it shows: the marks of emphasis, code, links, headings, lists
+// and quotes taken off where they would be marks, a picture dropped, and the rest read
+// as HTML (which Markdown may hold). A character escaped with \ is itself.
+QString markdownText(const QString& markdown, Losses* losses);
 
 // Notes, as warnings at line, of what a text lost; place names the text.
 void noteLosses(const Losses& losses, int line, const QString& place, QList<Note>* notes);

@@ -74,7 +74,7 @@ QString readable(const Text& text, Losses* losses) {
     if (format == QLatin1String("plain_text"))
         return html::plainText(text.content);
     if (format == QLatin1String("markdown"))
-        return collapse(text.content);
+        return html::markdownText(text.content, losses);
     return html::toText(text.content, losses); // html, moodle_auto_format
 }
 
