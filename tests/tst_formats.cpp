@@ -624,6 +624,19 @@ private slots:
             << Format::Moodle << QByteArray("<quiz>\r\r<question type=\"essay\">\r</quiz>\n")
             << QStringList{"1: XML nije ispravno oblikovan (kolona 39): pocetna i zavrsna oznaka "
                            "se ne slazu"};
+        // The parser's English is never shown: what it names is said in Serbian, or only
+        // where the fault is.
+        QTest::newRow("moodle: content after the quiz")
+            << Format::Moodle << QByteArray("<quiz></quiz><quiz/>\n")
+            << QStringList{"1: XML nije ispravno oblikovan (kolona 20): visak sadrzaja posle "
+                           "kraja dokumenta"};
+        QTest::newRow("moodle: an attribute twice")
+            << Format::Moodle << QByteArray("<quiz>\n<question type=\"a\" type=\"b\"/></quiz>\n")
+            << QStringList{"2: XML nije ispravno oblikovan (kolona 29): atribut \"type\" je "
+                           "naveden dva puta"};
+        QTest::newRow("moodle: a fault without words of its own")
+            << Format::Moodle << QByteArray("<quiz>&#1;</quiz>\n")
+            << QStringList{"1: XML nije ispravno oblikovan (kolona 10)"};
         QTest::newRow("moodle: another root")
             << Format::Moodle
             << QByteArray("<?xml version=\"1.0\"?>\n<html><body>Q?</body></html>\n")

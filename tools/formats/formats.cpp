@@ -105,27 +105,8 @@ QString choiceWithAnswers(qint64 answers) {
            counted(answers, "odgovorom", "odgovora", "odgovora");
 }
 
-QString choiceWithRights(qint64 rights) {
-    return QStringLiteral("visestruki izbor sa ") +
-           counted(rights, "tacnim odgovorom", "tacna odgovora", "tacnih odgovora");
-}
-
-QString choiceWithPartialCredit() {
-    return QStringLiteral("visestruki izbor sa delimicnim bodovima");
-}
-
 QString onlyFourAnswers() {
     return QStringLiteral("pitanje u skupu ima tacno cetiri odgovora, od A do D");
-}
-
-QString onlyOneRight() {
-    return QStringLiteral("pitanje u skupu ima jedan tacan odgovor");
-}
-
-QString worthPart(double percent) {
-    return QStringLiteral("jedan odgovor nosi %1% bodova; %2, a ostali ne nose bodove")
-        .arg(percent)
-        .arg(onlyOneRight());
 }
 
 QString where(int question) {
@@ -160,52 +141,54 @@ bool writable(const PlainQuestion& question, const QString& format,
 
 QString kindOf(const QString& type) {
     static const QHash<QString, QString> kinds = {
-        {QStringLiteral("truefalse"), QStringLiteral("true/false")},
-        {QStringLiteral("shortanswer"), QStringLiteral("short answer")},
-        {QStringLiteral("matching"), QStringLiteral("matching")},
-        {QStringLiteral("randomsamatch"), QStringLiteral("random short-answer matching")},
-        {QStringLiteral("numerical"), QStringLiteral("numeric")},
-        {QStringLiteral("essay"), QStringLiteral("essay")},
-        {QStringLiteral("description"), QStringLiteral("description")},
-        {QStringLiteral("multianswer"), QStringLiteral("cloze")},
-        {QStringLiteral("ddwtos"), QStringLiteral("drag and drop into text")},
-        {QStringLiteral("gapselect"), QStringLiteral("select missing words")},
-        {QStringLiteral("ddimageortext"), QStringLiteral("drag and drop onto image")},
-        {QStringLiteral("ddmarker"), QStringLiteral("drag and drop markers")},
-        {QStringLiteral("calculated"), QStringLiteral("calculated")},
-        {QStringLiteral("calculatedsimple"), QStringLiteral("simple calculated")},
-        {QStringLiteral("calculatedmulti"), QStringLiteral("calculated multiple choice")},
-        {QStringLiteral("ordering"), QStringLiteral("ordering")},
-        {QStringLiteral("random"), QStringLiteral("random")},
+        {QStringLiteral("truefalse"), QStringLiteral("tacno/netacno")},
+        {QStringLiteral("shortanswer"), QStringLiteral("kratak odgovor")},
+        {QStringLiteral("matching"), QStringLiteral("uparivanje")},
+        {QStringLiteral("randomsamatch"),
+         QStringLiteral("nasumicno uparivanje pitanja sa kratkim odgovorom")},
+        {QStringLiteral("numerical"), QStringLiteral("brojcani odgovor")},
+        {QStringLiteral("essay"), QStringLiteral("esej")},
+        {QStringLiteral("description"), QStringLiteral("opis")},
+        {QStringLiteral("multianswer"), QStringLiteral("ugradjeni odgovori (cloze)")},
+        {QStringLiteral("ddwtos"), QStringLiteral("prevlacenje u tekst")},
+        {QStringLiteral("gapselect"), QStringLiteral("izbor reci koje nedostaju")},
+        {QStringLiteral("ddimageortext"), QStringLiteral("prevlacenje na sliku")},
+        {QStringLiteral("ddmarker"), QStringLiteral("prevlacenje oznaka")},
+        {QStringLiteral("calculated"), QStringLiteral("racunsko pitanje")},
+        {QStringLiteral("calculatedsimple"), QStringLiteral("jednostavno racunsko pitanje")},
+        {QStringLiteral("calculatedmulti"), QStringLiteral("racunski visestruki izbor")},
+        {QStringLiteral("ordering"), QStringLiteral("redjanje")},
+        {QStringLiteral("random"), QStringLiteral("nasumicno pitanje")},
     };
     if (type.isEmpty())
-        return QStringLiteral("question without a type");
-    return kinds.value(type, QStringLiteral("type \"%1\"").arg(type));
+        return QStringLiteral("pitanje bez vrste");
+    return kinds.value(type, QStringLiteral("vrsta \"%1\"").arg(type));
 }
 
 std::optional<Kind> choiceKind(bool single, const QList<double>& percents) {
-    const QString oneRight = QStringLiteral("a set's questions have one right answer");
+    const QString oneRight = QStringLiteral("pitanje u skupu ima jedan tacan odgovor");
     if (!single)
-        return Kind{QStringLiteral("multiple choice with several right answers"), oneRight};
+        return Kind{QStringLiteral("visestruki izbor sa vise tacnih odgovora"), oneRight};
     int rights = 0;
     for (const double p : percents) {
         if (fullCredit(p))
             ++rights;
         else if (p > 1e-6)
-            return Kind{QStringLiteral("multiple choice with partial credit"),
-                        QStringLiteral("an answer is worth %1 percent; %2, the others worth "
-                                       "nothing")
+            return Kind{QStringLiteral("visestruki izbor sa delimicnim bodovima"),
+                        QStringLiteral("jedan odgovor nosi %1% bodova; %2, a ostali ne nose "
+                                       "bodove")
                             .arg(p)
                             .arg(oneRight)};
     }
     if (percents.size() != 4)
-        return Kind{QStringLiteral("multiple choice with %1 answers").arg(percents.size()),
-                    QStringLiteral("a set's questions have exactly four")};
+        return Kind{choiceWithAnswers(percents.size()), onlyFourAnswers()};
     if (rights == 0)
-        return Kind{QStringLiteral("multiple choice without a right answer"),
-                    QStringLiteral("no answer is worth 100 percent; ") + oneRight};
+        return Kind{QStringLiteral("visestruki izbor bez tacnog odgovora"),
+                    QStringLiteral("nijedan odgovor ne nosi 100% bodova; ") + oneRight};
     if (rights > 1)
-        return Kind{QStringLiteral("multiple choice with %1 right answers").arg(rights), oneRight};
+        return Kind{QStringLiteral("visestruki izbor sa ") +
+                        counted(rights, "tacnim odgovorom", "tacna odgovora", "tacnih odgovora"),
+                    oneRight};
     return std::nullopt;
 }
 

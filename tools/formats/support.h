@@ -71,13 +71,10 @@ QString notALetter(const QString& given);
 // The bytes after a set's last whole record.
 QString partialRecord(qint64 bytes);
 
-// Kinds of question a set can't hold, and why, as the readers name them.
-QString choiceWithAnswers(qint64 answers); // "visestruki izbor sa 3 odgovora"
-QString choiceWithRights(qint64 rights);   // "visestruki izbor sa 2 tacna odgovora"
-QString choiceWithPartialCredit();
-QString onlyFourAnswers();         // why the number of answers doesn't fit
-QString onlyOneRight();            // why several right answers don't fit
-QString worthPart(double percent); // why partial credit doesn't fit
+// A choice with a number of answers other than four, and why a set can't hold it, as
+// the readers name them: "visestruki izbor sa 3 odgovora".
+QString choiceWithAnswers(qint64 answers);
+QString onlyFourAnswers();
 
 inline Note error(int line, const QString& message) {
     return {line, message, false};
