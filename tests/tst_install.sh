@@ -114,16 +114,34 @@ fi
 
 export XDG_DATA_HOME=$data QT_QPA_PLATFORM=offscreen
 
-# Starts the installed quiz, waits until its sets are in the user's folder (or for
-# the given seconds), then ends it.
+# Whether the process waits in its event loop: its main thread waits in a poll, as the
+# kernel names it (wchan) or by the call's number on x86-64 and arm64 (poll 7, ppoll
+# 271 or 73).
+in_event_loop() {
+    [[ $(cat "/proc/$1/wchan" 2>/dev/null) == *poll* ]] && return 0
+    local call
+    call=$(cut -d' ' -f1 "/proc/$1/syscall" 2>/dev/null) || return 1
+    case "$(uname -m):$call" in
+    x86_64:7 | x86_64:271 | aarch64:73) return 0 ;;
+    esac
+    return 1
+}
+
+# Starts the installed quiz, waits until its start is over (it waits in its event loop,
+# so the user's folder is made and filled as it will be), then ends it.
 start_quiz() {
     "$prefix/bin/kviz" >/dev/null 2>&1 &
     local pid=$!
-    for _ in $(seq 100); do
-        [ -f "$user/varnikol.dyr" ] && [ -f "$user/tuvek.dyr" ] && break
+    local started=
+    for _ in $(seq 200); do
+        kill -0 "$pid" 2>/dev/null || fail "the installed quiz ended by itself"
+        if in_event_loop "$pid"; then
+            started=yes
+            break
+        fi
         sleep 0.1
     done
-    sleep "${1:-0}"
+    [ -n "$started" ] || fail "the installed quiz did not start within 20 seconds"
     kill "$pid" 2>/dev/null || fail "the installed quiz ended by itself"
     wait "$pid" 2>/dev/null || true
 }
@@ -146,9 +164,10 @@ done
 "$prefix/bin/dyr" dump "$user/varnikol.dyr" | sed '0,/^question:.*/s//question: Izmenjeno u korisnikovom folderu?/' \
     >"$work/edited.txt"
 "$prefix/bin/dyr" build "$work/edited.txt" "$user/varnikol.dyr"
+# The files' times a day back: a rewrite would show in them.
+touch -d '-1 day' "$user"/*
 before=$(listing)
-sleep 1 # a rewrite would show in the times
-start_quiz 1
+start_quiz
 [ "$(listing)" = "$before" ] || fail "a second start changed the user's folder"
 
 # Playing: the quiz, on a display, opens the set of the user's folder when its

@@ -8,6 +8,7 @@
 #include "reliability.h"
 #include "testsupport.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
@@ -255,15 +256,20 @@ private slots:
         const auto first = std::find_if(calls.begin(), calls.end(),
                                         [&](const Call& c) { return c.line.contains(name); });
         QVERIFY(first != calls.end());
+        // strace writes the call's line, marked DELAYED, before it holds the call up.
+        const QString delayed = dir.filePath(QStringLiteral("delayed.trace"));
         const QByteArray appeared = taggedSet(QLatin1Char('A'), 3);
         const Run opened = runTracedDriver(open,
-                                           {QStringLiteral("-o"), QStringLiteral("/dev/null"),
-                                            QStringLiteral("-e"),
-                                            inject(*first, QStringLiteral("delay_exit=700000"))},
+                                           {QStringLiteral("-o"), delayed, QStringLiteral("-e"),
+                                            inject(*first, QStringLiteral("delay_exit=2000000"))},
                                            [&] {
-                                               QThread::msleep(250);
+                                               QDeadlineTimer deadline(20000);
+                                               while (!readAll(delayed).contains("(DELAYED)") &&
+                                                      !deadline.hasExpired())
+                                                   QThread::msleep(10);
                                                writeAll(set, appeared);
                                            });
+        QVERIFY(readAll(delayed).contains("(DELAYED)"));
         QCOMPARE(opened.exitCode, 0);
         QCOMPARE(readAll(set), appeared);
         QCOMPARE(opened.value(QStringLiteral("question")).trimmed(),
