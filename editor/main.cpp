@@ -1,5 +1,6 @@
 // [qo] editor pitanja: edits the question sets the quiz plays.
 #include "assets.h"
+#include "buildconfig.h"
 #include "commandline.h"
 #include "program.h"
 #include "setfolder.h"
@@ -17,7 +18,7 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     QApplication::setWindowIcon(assets::windowIcon(assets::ProgramIcon::Editor));
-    QGuiApplication::setDesktopFileName(QStringLiteral(QO_DESKTOP_ID));
+    QGuiApplication::setDesktopFileName(QStringLiteral(QO_EDITOR_DESKTOP_ID));
     // Where the programs' folder is read-only this makes the user's set folder.
     qo::SetFolder::path();
 

@@ -1,15 +1,12 @@
 #include "commandline.h"
 
+#include "buildconfig.h"
 #include "console.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
 
 #include <cstdio>
-
-#ifndef QO_VERSION
-#define QO_VERSION "0"
-#endif
 
 namespace qo {
 

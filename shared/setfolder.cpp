@@ -1,6 +1,7 @@
 #include "setfolder.h"
 
 #include "apppath.h"
+#include "buildconfig.h"
 #include "nativefile.h"
 #include "setshape.h"
 
@@ -9,14 +10,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
-
-#ifndef QO_SET_FOLDER_NAME
-#define QO_SET_FOLDER_NAME "qo-kviz"
-#endif
-// Where an install puts the shipped sets, relative to the programs' folder.
-#ifndef QO_SHIPPED_SETS_RELATIVE
-#define QO_SHIPPED_SETS_RELATIVE "../share/" QO_SET_FOLDER_NAME
-#endif
 
 namespace qo::SetFolder {
 

@@ -3,6 +3,7 @@
 #include "../editor/program.h"
 #include "../kviz/program.h"
 #include "apppath.h"
+#include "buildconfig.h"
 #include "questionsetfile.h"
 #include "setfolder.h"
 #include "testsupport.h"

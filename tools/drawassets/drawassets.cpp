@@ -6,6 +6,8 @@
 //
 // Everything is drawn from geometry in this file, letters included, so the output
 // does not depend on the fonts installed on the machine.
+#include "buildconfig.h"
+
 #include <QBuffer>
 #include <QColor>
 #include <QDataStream>
