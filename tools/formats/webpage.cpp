@@ -1,5 +1,5 @@
 // dyr's web page: the quiz of a set as one HTML file. The page's markup, styles and
-// script are tools/web/page.*; this fills in the questions, the faces and the
+// script are web/page.* beside this file; this fills in the questions, the faces and the
 // Content-Security-Policy that lets the page's own style and script run and nothing
 // else load.
 #include "webpage.h"
