@@ -1,17 +1,19 @@
-// The quiz: the questions come from the template #pitanja, one element per record
-// in the order they are asked, each with
-//   data-go    what an answer leads to: "next" record, "end" of the quiz, or
-//              "repeat" (a record numbered above 5 asks itself again)
+// The quiz, as dyr wrote it from the quiz's rules: the questions come from the
+// template #pitanja, one element per record in the order they are asked, each with
+//   data-next  what an answer leads to: the index of the next question, or "end"
 //   data-s     a seed, and data-k the check of the right answer: the answer i is
 //              right when check(seed + i) equals data-k. This keeps the answers out
 //              of plain sight in the page's source; it is no secret from anyone who
 //              runs the check by hand.
-// and its number, question, fault note and four answers as text.
+// and its number, question, fault note and four answers as text. The template's
+// own data-* hold the score panel's words and how many questions a score counts
+// (data-slots; one never asked counts as wrong).
 "use strict";
 (function () {
   const TITLE = "[qo] Kviz";
-  const HEADING = "Pogresne odgovore ste dali na pitanjima ";
   const $ = (id) => document.getElementById(id);
+  const quiz = $("pitanja").dataset;
+  const fill = (words, value) => words.replace("%1", value);
   const records = Array.from($("pitanja").content.children);
   const form = $("kviz");
   const frame1 = $("frame1");
@@ -30,7 +32,8 @@
   let iconIndex = 0;
   let ticker = 0;
   // One quiz.
-  let current = 0; // records asked so far; the one on screen is current - 1
+  let current = 0; // the question on screen, an index into records
+  let slot = 0; // its place in the quiz, from 0
   let finished = false;
   let results = [];
   let afterDialog = null;
@@ -50,8 +53,8 @@
     return element ? element.textContent : "";
   }
 
-  function show(slot) {
-    const record = records[slot];
+  function show(index) {
+    const record = records[index];
     $("broj").textContent = field(record, "n");
     $("pitanje").textContent = field(record, "q");
     const fault = field(record, "f");
@@ -108,9 +111,8 @@
       message("Izaberite odgovor na pitanje", "Greska", true, focusFirstAnswer);
       return;
     }
-    const slot = current - 1;
-    const record = records[slot];
-    const go = record.dataset.go;
+    const record = records[current];
+    const go = record.dataset.next;
     if (go === "end") {
       next.disabled = true;
       finished = true;
@@ -120,9 +122,10 @@
     message(right ? "TACAN odgovor" : "POGRESAN odgovor", TITLE, !right, () => {
       if (go === "end") {
         tally();
-      } else if (go === "next") {
-        current += 1;
-        show(current - 1);
+      } else {
+        current = Number(go);
+        slot += 1;
+        show(current);
       }
       clearAnswers();
       if (go === "end") again.focus();
@@ -131,15 +134,18 @@
   }
 
   function tally() {
+    const slots = Number(quiz.slots);
     let rightCount = 0;
     let wrongList = "";
-    for (pos = 0; pos <= 4; pos++) {
-      if (results[pos] === true) rightCount += 1;
-      else wrongList += pos + 1 + ", ";
+    for (let i = 0; i < slots; i++) {
+      if (results[i] === true) rightCount += 1;
+      else wrongList += fill(quiz.item, i + 1);
     }
-    const label6 = "pogodili ste " + rightCount + " pitanja!";
-    const label7 = "a " + (5 - rightCount) + " niste!";
-    const label8 = rightCount === 5 ? "" : HEADING + wrongList + "...";
+    // The tally leaves the title's typing just past the last slot, as in the program.
+    pos = 5;
+    const label6 = fill(quiz.right, rightCount);
+    const label7 = fill(quiz.wrong, slots - rightCount);
+    const label8 = wrongList === "" ? "" : quiz.heading + wrongList + quiz.end;
     $("label6").textContent = label6;
     $("label7").textContent = label7;
     $("label8").textContent = label8;
@@ -184,7 +190,8 @@
   // page opens with the first question in its markup, so the first quiz only needs
   // its state and the ticks; nothing is laid out again before the first paint.
   function start(first) {
-    current = 1;
+    current = 0;
+    slot = 0;
     finished = false;
     results = [];
     if (!first) {
@@ -206,7 +213,7 @@
       document.title = TITLE;
       icon.href = faces[iconIndex].src;
     }
-    $("label8").textContent = HEADING;
+    $("label8").textContent = quiz.heading;
     clearInterval(ticker);
     ticker = setInterval(tick, 888);
   }
