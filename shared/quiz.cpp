@@ -98,6 +98,15 @@ QList<Asked> questions(const QList<QuestionRecord>& records) {
     return asked;
 }
 
+QList<int> drawable(const QList<QuestionRecord>& records) {
+    QList<int> places;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        if (!holdsNoQuestion(records[i]) && rightAnswer(records[i]) >= 0)
+            places << static_cast<int>(i) + 1;
+    }
+    return places;
+}
+
 Played play(const QList<QuestionRecord>& records, const QList<int>& answers) {
     Played played;
     played.refusal = refusal(records.value(0));

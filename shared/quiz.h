@@ -79,6 +79,10 @@ QList<Oddity> oddities(const QuestionRecord& record, int place, bool missing);
 // set is refused (see refusal()).
 QList<Asked> questions(const QList<QuestionRecord>& records);
 
+// The records a quiz drawn from the whole set may ask, by place: those that hold a
+// question and name a right answer.
+QList<int> drawable(const QList<QuestionRecord>& records);
+
 // A whole quiz played with the given answers, one per question asked (a missing
 // answer is a wrong one): what each face must agree on.
 struct Played {

@@ -1244,7 +1244,8 @@ private slots:
         QCOMPARE(oddities, set.oddities);
 
         // The page: the questions asked, each leading to the next, the last to the end.
-        const dyr::Page page = dyr::webPage(set.records);
+        // Named as export names it, after the set's file.
+        const dyr::Page page = dyr::webPage(set.records, {0, false, QStringLiteral("set")});
         QCOMPARE(page.ok(), set.refused.isEmpty());
         QCOMPARE(page.questions, set.numbers.size());
         static const QRegularExpression question(
@@ -1381,16 +1382,31 @@ private slots:
 
     // The page's own promises: the policy holds the hashes of its style and script, the
     // pictures are data: images, nothing names another place, the right answer can't
-    // be read from the source, and a shipped set's page is at most 64 KB.
+    // be read from the source, and a shipped set's page is at most 64 KB, with a draw
+    // of all its questions too; the page dyr writes is the page of these options.
     void webPageIsSelfContained_data() {
         QTest::addColumn<QString>("set");
-        QTest::newRow("varnikol") << "varnikol";
-        QTest::newRow("tuvek") << "tuvek";
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("draw");
+        QTest::addColumn<bool>("shuffle");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("varnikol") << "varnikol" << QStringList{} << 0 << false << "set";
+        QTest::newRow("tuvek") << "tuvek" << QStringList{} << 0 << false << "set";
+        QTest::newRow("varnikol, a draw of all 20, shuffled, titled")
+            << "varnikol" << QStringList{"--draw", "20", "--shuffle", "--title", "Kviz <&>"} << 20
+            << true << "Kviz <&>";
+        QTest::newRow("tuvek, a draw of 5")
+            << "tuvek" << QStringList{"--draw=5"} << 5 << false << "set";
     }
     void webPageIsSelfContained() {
         QFETCH(QString, set);
+        QFETCH(QStringList, options);
+        QFETCH(int, draw);
+        QFETCH(bool, shuffle);
+        QFETCH(QString, name);
         const QList<QuestionRecord> records = shippedSet(set);
-        const dyr::Page page = dyr::webPage(records);
+        const dyr::PageOptions pageOptions{draw, shuffle, name};
+        const dyr::Page page = dyr::webPage(records, pageOptions);
         QVERIFY(page.ok());
         QVERIFY2(page.html.size() <= 64 * 1024, QByteArray::number(page.html.size()));
         const QString html = QString::fromUtf8(page.html);
@@ -1413,14 +1429,25 @@ private slots:
         QVERIFY(!html.contains(QStringLiteral("http:")) &&
                 !html.contains(QStringLiteral("https:")));
         QVERIFY(!html.contains(QStringLiteral("style=")));
+        // What the script reads: how many questions a score counts, the draw, the
+        // shuffle, the name (escaped); a draw holds every question that can be drawn.
+        QVERIFY(html.contains(QStringLiteral(" data-slots=\"%1\" data-draw=\"%2\" "
+                                             "data-shuffle=\"%3\"")
+                                  .arg(draw > 0 ? draw : 5)
+                                  .arg(draw)
+                                  .arg(shuffle ? QStringLiteral("1") : QString())));
+        QVERIFY(html.contains(QStringLiteral("data-name=\"%1\"").arg(dyr::htmlEscaped(name))));
+        QCOMPARE(html.count(QStringLiteral("<div data-next=")), draw > 0 ? 20 : 5);
 
-        // Another right answer changes nothing in the page but its checks.
-        static const QRegularExpression checks(QStringLiteral(" data-k=\"[0-9a-f]{8}\""));
+        // Another right answer changes nothing in the page but its checks (and the key
+        // an attempt is kept under, made from them).
+        static const QRegularExpression checks(
+            QStringLiteral(" data-(k|id)=\"[0-9a-f]{8}([0-9a-f]{8})?\""));
         for (int c = 0; c < 4; ++c) {
             QList<QuestionRecord> other = records;
-            for (int i = 0; i < 5; ++i)
-                other[i].Correct = static_cast<std::int16_t>(c);
-            const QString page2 = QString::fromUtf8(dyr::webPage(other).html);
+            for (auto& r : other)
+                r.Correct = static_cast<std::int16_t>(c);
+            const QString page2 = QString::fromUtf8(dyr::webPage(other, pageOptions).html);
             QCOMPARE(QString(page2).remove(checks), QString(html).remove(checks));
         }
 
@@ -1434,13 +1461,53 @@ private slots:
         QTextStream out(&buffer);
         QString errText;
         QTextStream err(&errText);
-        QCOMPARE(
-            dyr::run({QStringLiteral("export"), QStringLiteral("html"), path, QStringLiteral("-")},
-                     out, err),
-            0);
+        QCOMPARE(dyr::run(QStringList{QStringLiteral("export"), QStringLiteral("html")} + options +
+                              QStringList{path, QStringLiteral("-")},
+                          out, err),
+                 0);
         out.flush();
         QCOMPARE(bytes, page.html);
         QCOMPARE(errText, QString());
+    }
+
+    // What export html makes of its options: a draw too large or not a number, a
+    // title left empty, an option of another format.
+    void webPageOptions_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("err");
+        const QString set = QStringLiteral("SET: ");
+        QTest::newRow("a draw of 21 from 20")
+            << QStringList{"--draw", "21"} << 1
+            << set + "--draw 21: u skupu ima 20 pitanja sa tacnim odgovorom od A do D, pa se "
+                     "moze izvuci od 1 do 20\ndyr: OUT not written\n";
+        QTest::newRow("a draw of 0")
+            << QStringList{"--draw", "0"} << 2 << "dyr: --draw prima broj pitanja, od 1 navise\n";
+        QTest::newRow("a draw of nothing")
+            << QStringList{"--draw"} << 2 << "dyr: --draw prima broj pitanja, od 1 navise\n";
+        QTest::newRow("a draw of x")
+            << QStringList{"--draw=x"} << 2 << "dyr: --draw prima broj pitanja, od 1 navise\n";
+        QTest::newRow("an empty title")
+            << QStringList{"--title", " "} << 2 << "dyr: --title prima naziv kviza\n";
+    }
+    void webPageOptions() {
+        QFETCH(QStringList, options);
+        QFETCH(int, status);
+        QFETCH(QString, err);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("set.dyr"));
+        const QString out = dir.filePath(QStringLiteral("kviz.html"));
+        QList<QuestionRecord> records = shippedSet(QStringLiteral("varnikol"));
+        writeAll(path, bytesOf(records));
+        // The options may stand anywhere among the operands.
+        const Result r =
+            runTool(QStringList{QStringLiteral("export"), QStringLiteral("html"), path} + options +
+                    QStringList{out});
+        QCOMPARE(r.status, status);
+        QCOMPARE(
+            r.err,
+            QString(err).replace(QStringLiteral("SET"), path).replace(QStringLiteral("OUT"), out));
+        QVERIFY(!QFileInfo::exists(out));
     }
 
     // The help's example of each format imports as it stands.

@@ -198,50 +198,78 @@ QString refusalNote(const QString& reason) {
     return QStringLiteral("zapis 1: kviz i dyr export html odbijaju skup: \"%1\"").arg(reason);
 }
 
-Page webPage(const QList<qo::QuestionRecord>& records) {
+namespace {
+
+// One question of the page's template: what follows it ("end", or the index of the
+// next), the check of its right answer, and its texts.
+QString questionData(int place, const qo::QuestionRecord& r, const QString& next,
+                     const QString& fault) {
+    QString texts = qo::seen(r.Question.text());
+    for (const auto& a : r.Answers)
+        texts += QLatin1Char('\x1f') + qo::seen(a.text());
+    const QString seed = check(QString::number(place) + texts);
+    const int right = qo::quiz::rightAnswer(r);
+    const QString key = check(seed + (right < 0 ? QStringLiteral("x") : QString::number(right)));
+    QString data =
+        QStringLiteral("\n<div data-next=\"%1\" data-s=\"%2\" data-k=\"%3\">").arg(next, seed, key);
+    data += element(QStringLiteral("p"), QStringLiteral("n"),
+                    QStringLiteral("Pitanje ") + qo::seen(r.Number.text()));
+    data += element(QStringLiteral("p"), QStringLiteral("q"), qo::seen(r.Question.text()));
+    data += element(QStringLiteral("p"), QStringLiteral("f"), fault);
+    for (const auto& a : r.Answers)
+        data += element(QStringLiteral("p"), QStringLiteral("a"), qo::seen(a.text()));
+    return data + QLatin1String("</div>");
+}
+
+} // namespace
+
+Page webPage(const QList<qo::QuestionRecord>& records, const PageOptions& options) {
     Page page;
     const QString refusal = qo::quiz::refusal(records.value(0));
     if (!refusal.isEmpty()) {
         page.notes.append({0, refusal, false});
         return page;
     }
-    const QList<qo::quiz::Asked> questions = qo::quiz::questions(records);
-    page.questions = static_cast<int>(questions.size());
 
     QString data;
     QString firstFault;
-    for (qsizetype i = 0; i < questions.size(); ++i) {
-        const qo::quiz::Asked& q = questions[i];
-        QStringList faults;
-        for (const qo::quiz::Oddity oddity : q.oddities) {
-            page.notes.append({q.place, oddityNote(q, oddity), true});
-            const QString onPage = oddityOnPage(q, oddity);
-            if (!onPage.isEmpty())
-                faults << onPage;
+    int scored = qo::QuizLength; // the questions a score counts
+    if (options.draw > 0) {
+        // Every question that can be drawn; the page draws for each attempt.
+        const QList<int> pool = qo::quiz::drawable(records);
+        if (options.draw > pool.size()) {
+            page.notes.append({0,
+                               QStringLiteral("--draw %1: u skupu ima %2 pitanja sa tacnim "
+                                              "odgovorom od A do D, pa se moze izvuci od 1 do "
+                                              "%2")
+                                   .arg(options.draw)
+                                   .arg(pool.size()),
+                               false});
+            return page;
         }
-        const QString fault = faults.join(QLatin1Char(' '));
-        if (i == 0)
-            firstFault = fault;
-
-        const qo::QuestionRecord& r = q.record;
-        QString texts = qo::seen(r.Question.text());
-        for (const auto& a : r.Answers)
-            texts += QLatin1Char('\x1f') + qo::seen(a.text());
-        const QString seed = check(QString::number(q.place) + texts);
-        const int right = qo::quiz::rightAnswer(r);
-        const QString key =
-            check(seed + (right < 0 ? QStringLiteral("x") : QString::number(right)));
-        // What follows is the index of the next question in this list, or "end".
-        const QString next = q.next == 0 ? QStringLiteral("end") : QString::number(i + 1);
-        data += QStringLiteral("\n<div data-next=\"%1\" data-s=\"%2\" data-k=\"%3\">")
-                    .arg(next, seed, key);
-        data += element(QStringLiteral("p"), QStringLiteral("n"),
-                        QStringLiteral("Pitanje ") + qo::seen(r.Number.text()));
-        data += element(QStringLiteral("p"), QStringLiteral("q"), qo::seen(r.Question.text()));
-        data += element(QStringLiteral("p"), QStringLiteral("f"), fault);
-        for (const auto& a : r.Answers)
-            data += element(QStringLiteral("p"), QStringLiteral("a"), qo::seen(a.text()));
-        data += QLatin1String("</div>");
+        for (const int place : pool)
+            data += questionData(place, records[place - 1], QString(), QString());
+        scored = options.draw;
+        page.questions = options.draw;
+    } else {
+        const QList<qo::quiz::Asked> questions = qo::quiz::questions(records);
+        page.questions = static_cast<int>(questions.size());
+        for (qsizetype i = 0; i < questions.size(); ++i) {
+            const qo::quiz::Asked& q = questions[i];
+            QStringList faults;
+            for (const qo::quiz::Oddity oddity : q.oddities) {
+                page.notes.append({q.place, oddityNote(q, oddity), true});
+                const QString onPage = oddityOnPage(q, oddity);
+                if (!onPage.isEmpty())
+                    faults << onPage;
+            }
+            const QString fault = faults.join(QLatin1Char(' '));
+            if (i == 0)
+                firstFault = fault;
+            data +=
+                questionData(q.place, q.record,
+                             q.next == 0 ? QStringLiteral("end") : QString::number(i + 1), fault);
+        }
     }
 
     QString faces;
@@ -255,14 +283,24 @@ Page webPage(const QList<qo::QuestionRecord>& records) {
     const QString csp = QStringLiteral("default-src 'none'; script-src %1; style-src %2; "
                                        "img-src data:; base-uri 'none'; form-action 'none'")
                             .arg(cspHash(script), cspHash(style));
-    const qo::QuestionRecord& first = questions.first().record;
+    const qo::QuestionRecord& first = records.first();
     const qo::quiz::ScoreWords& words = qo::quiz::scoreWords();
+    const QString name = options.name.isEmpty() ? QStringLiteral("[qo] Kviz") : plain(options.name);
+    // An attempt kept in the browser belongs to this page: its questions and how it
+    // draws and shuffles.
+    const QString id = QString::fromLatin1(
+        QCryptographicHash::hash(
+            (data + QStringLiteral("|%1|%2").arg(scored).arg(options.shuffle)).toUtf8(),
+            QCryptographicHash::Sha256)
+            .toHex()
+            .left(16));
     const QHash<QString, QString> values = {
         {QStringLiteral("CSP"), csp},
         {QStringLiteral("VERSION"), htmlEscaped(qo::version())},
         {QStringLiteral("ICON"), faceUrl(0)},
         {QStringLiteral("STYLE"), style},
         {QStringLiteral("SCRIPT"), script},
+        {QStringLiteral("NAME"), htmlEscaped(name)},
         {QStringLiteral("NUMBER"),
          htmlEscaped(QStringLiteral("Pitanje ") + qo::seen(first.Number.text()))},
         {QStringLiteral("QUESTION"), htmlEscaped(qo::seen(first.Question.text()))},
@@ -274,7 +312,12 @@ Page webPage(const QList<qo::QuestionRecord>& records) {
         {QStringLiteral("A2"), htmlEscaped(qo::seen(first.Answers[2].text()))},
         {QStringLiteral("A3"), htmlEscaped(qo::seen(first.Answers[3].text()))},
         {QStringLiteral("FACES"), faces},
-        {QStringLiteral("SLOTS"), QString::number(qo::QuizLength)},
+        {QStringLiteral("ID"), id},
+        {QStringLiteral("SLOTS"), QString::number(scored)},
+        {QStringLiteral("DRAW"), QString::number(options.draw)},
+        {QStringLiteral("SHUFFLE"), options.shuffle ? QStringLiteral("1") : QString()},
+        // A drawn quiz numbers its questions 1 to N as it asks them.
+        {QStringLiteral("LABEL"), options.draw > 0 ? QStringLiteral("Pitanje %1") : QString()},
         {QStringLiteral("RIGHT_LINE"), htmlEscaped(words.rightLine)},
         {QStringLiteral("WRONG_LINE"), htmlEscaped(words.wrongLine)},
         {QStringLiteral("LIST_HEADING"), htmlEscaped(words.listHeading)},

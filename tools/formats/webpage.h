@@ -32,11 +32,21 @@ struct Page {
     bool ok() const;
 };
 
+// How the page plays: without a draw and a shuffle exactly as the quiz window.
+struct PageOptions {
+    int draw = 0;         // ask this many of the set's questions (quiz::drawable), 0: none
+    bool shuffle = false; // each question's answers in a new order for each attempt
+    QString name;         // the quiz's name in the result to post and on the printed sheet
+};
+
 // The page of a set: the questions the quiz asks, in the quiz's order, each with
 // what follows it and the check of its right answer, and the score panel's words;
 // its script follows them and holds no rule of its own. A set the quiz refuses is
 // refused with the quiz's reason; odd records are warned of (oddityNote), and the
-// page says so on the question where the player would notice (oddityOnPage).
-Page webPage(const QList<qo::QuestionRecord>& records);
+// page says so on the question where the player would notice (oddityOnPage). With
+// a draw the page holds every question that can be drawn and draws anew for each
+// attempt, asking them in the set's order; a draw larger than the set allows is
+// refused.
+Page webPage(const QList<qo::QuestionRecord>& records, const PageOptions& options = {});
 
 } // namespace dyr
