@@ -693,6 +693,11 @@ class WebPage(unittest.TestCase):
         self.until(lambda: self.js("return document.documentElement.className") == "ready")
         self.assertEqual((self.text("broj"), self.text("pitanje"), self.shown_answers()),
                          on_screen)
+        # Opened anew in the same tab (a link to it, its address typed again), after the
+        # first paint.
+        self.open("drawn-shuffled", reduced=True, keep=True)
+        self.until(lambda: (self.text("broj"), self.text("pitanje"), self.shown_answers())
+                   == on_screen)
         rest = self.play([2, 3])
         wrong = [k + 1 for k, a in enumerate(before + rest) if not a[3]]
         lines = self.score()

@@ -419,15 +419,14 @@
     icon.href = faces[iconIndex].src;
   }
 
-  // A new quiz, as the program's menu and the same author's picture give one, or the
-  // attempt the tab kept. The page opens with the first question of the set in its
-  // markup, so a first quiz that asks it first only needs its state and the ticks:
-  // nothing is laid out again before the first paint.
-  function start(first) {
-    const back = first ? kept() : null;
-    attempt = back || newAttempt();
+  // Puts an attempt on screen: a new quiz, as the program's menu and the same
+  // author's picture give one, or an attempt the tab kept. The page opens with the
+  // first question of the set in its markup, so a first quiz that asks it first only
+  // needs its state and the ticks: nothing is laid out again before the first paint.
+  function begin(taken, first) {
+    attempt = taken;
     finished = attempt.answers.length === attempt.order.length;
-    const asIs = first && !back && attempt.order[0] === 0 &&
+    const asIs = first && attempt.answers.length === 0 && attempt.order[0] === 0 &&
       attempt.perms[0].every((p, i) => p === i) && !quiz.label;
     if (!first) {
       clearAnswers();
@@ -458,9 +457,36 @@
       tally(true);
       if (attempt.review) showReview(true, false);
     }
-    save();
+  }
+
+  function start(first) {
     clearInterval(ticker);
     ticker = setInterval(tick, 888);
+    if (!first) {
+      begin(newAttempt(), false);
+      save();
+      return;
+    }
+    // The tab's storage answers its first question slowly (it is fetched from the
+    // browser), so a page opened afresh paints its first question before asking
+    // whether the tab kept an attempt; a reload, or a tab the browser brings back,
+    // asks at once and shows the attempt it kept without a flash of another.
+    const navigation = performance.getEntriesByType("navigation")[0];
+    const returning = document.wasDiscarded ||
+      (navigation && (navigation.type === "reload" || navigation.type === "back_forward"));
+    const back = returning ? kept() : null;
+    begin(back || newAttempt(), true);
+    if (returning) {
+      save();
+      return;
+    }
+    const later = () => {
+      const back = kept();
+      if (back && attempt.answers.length === 0 && !dialog.open) begin(back, false);
+      save();
+    };
+    if (document.visibilityState === "visible") requestAnimationFrame(() => setTimeout(later));
+    else setTimeout(later);
   }
 
   form.addEventListener("submit", (event) => {
