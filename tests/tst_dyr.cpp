@@ -581,15 +581,16 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("err");
-        const QString usage = "upotreba: dyr dump DATOTEKA\n"
-                              "          dyr build TEKST DATOTEKA\n"
-                              "          dyr check DATOTEKA\n"
-                              "          dyr import [--first N] [--cut] [--replace] "
-                              "[--skip-others] FORMAT IZVOR SKUP\n"
-                              "          dyr export FORMAT SKUP [IZLAZ]\n"
-                              "          dyr export html [--draw N] [--shuffle] [--title NAZIV] SKUP [IZLAZ]\n"
-                              "          dyr --help\n"
-                              "          dyr --version\n";
+        const QString usage =
+            "upotreba: dyr dump DATOTEKA\n"
+            "          dyr build TEKST DATOTEKA\n"
+            "          dyr check DATOTEKA\n"
+            "          dyr import [--first N] [--cut] [--replace] "
+            "[--skip-others] FORMAT IZVOR SKUP\n"
+            "          dyr export FORMAT SKUP [IZLAZ]\n"
+            "          dyr export html [--draw N] [--shuffle] [--title NAZIV] SKUP [IZLAZ]\n"
+            "          dyr --help\n"
+            "          dyr --version\n";
         QTest::newRow("nothing") << QStringList() << 2 << usage;
         QTest::newRow("unknown command") << QStringList{"show", "x"} << 2 << usage;
         QTest::newRow("check without a file") << QStringList{"check"} << 2 << usage;
