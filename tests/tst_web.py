@@ -8,8 +8,10 @@ Usage: tst_web.py DYR AXE WORKDIR [TEST...]
 
 Plays whole quizzes with the mouse and with the keyboard at desktop and phone
 sizes, the table of odd sets (tests/data/oddsets.json, which the quiz window and
-the quiz's rules play too), "Ponovo" and reduced motion; checks that the page asks nothing of the network and that
-axe-core finds no violation in each state. Exits 77 (skipped) where Chromium,
+the quiz's rules play too), "Ponovo" and reduced motion; the review and the
+result to post after the score, pages that draw and shuffle, reloads, and the
+printed sheet. Checks that the page asks nothing of the network and that axe-core
+finds no violation in each state. Exits 77 (skipped) where Chromium,
 chromedriver, selenium or axe-core is missing.
 """
 import base64

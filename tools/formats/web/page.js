@@ -451,7 +451,8 @@
     if (!asIs) show(finished ? attempt.order.length - 1 : attempt.answers.length);
     else at = 0;
     $("label8").textContent = quiz.heading;
-    fillSheet();
+    // The printed sheet waits until the first question is on the screen.
+    if (!first) fillSheet();
     if (finished) {
       next.disabled = true;
       tally(true);
@@ -468,25 +469,37 @@
       return;
     }
     // The tab's storage answers its first question slowly (it is fetched from the
-    // browser), so a page opened afresh paints its first question before asking
-    // whether the tab kept an attempt; a reload, or a tab the browser brings back,
-    // asks at once and shows the attempt it kept without a flash of another.
+    // browser, and the page waits), so a page opened afresh shows its first question
+    // before asking whether the tab kept an attempt; a reload, or a tab the browser
+    // brings back, asks at once and shows the attempt it kept without a flash of
+    // another.
     const navigation = performance.getEntriesByType("navigation")[0];
     const returning = document.wasDiscarded ||
       (navigation && (navigation.type === "reload" || navigation.type === "back_forward"));
     const back = returning ? kept() : null;
     begin(back || newAttempt(), true);
     if (returning) {
+      fillSheet();
       save();
       return;
     }
+    let asked = false;
     const later = () => {
+      if (asked) return;
+      asked = true;
       const back = kept();
       if (back && attempt.answers.length === 0 && !dialog.open) begin(back, false);
+      else fillSheet();
       save();
     };
-    if (document.visibilityState === "visible") requestAnimationFrame(() => setTimeout(later));
-    else setTimeout(later);
+    // Once the first paint is on the screen; the timer stands in where none comes
+    // (a tab in the background).
+    new PerformanceObserver((list, observer) => {
+      if (list.getEntriesByName("first-contentful-paint").length === 0) return;
+      observer.disconnect();
+      setTimeout(later);
+    }).observe({ type: "paint", buffered: true });
+    setTimeout(later, 1000);
   }
 
   form.addEventListener("submit", (event) => {
@@ -514,6 +527,8 @@
       answer();
     }
   });
+
+  window.addEventListener("beforeprint", fillSheet);
 
   start(true);
   document.documentElement.classList.add("ready");
