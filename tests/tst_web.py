@@ -449,7 +449,10 @@ class WebPage(unittest.TestCase):
 
     def test_ponovo_starts_anew_and_carries_title_and_icon(self):
         self.open("early")
-        faces = self.js("return Array.from(document.querySelectorAll('.faces img'), i => i.src)")
+        # The faces' pictures come once the first question is on the screen.
+        faces = self.until(lambda: self.js(
+            "const f = Array.from(document.querySelectorAll('.faces img'), i => i.src);"
+            "return f.every((src) => src.startsWith('data:image/png')) && f"))
         # Every tick, as the title and icon it leaves; "|" where a message box closes.
         self.js("""window.seen = [];
             const link = document.querySelector('link[rel=icon]');

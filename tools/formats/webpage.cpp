@@ -272,11 +272,15 @@ Page webPage(const QList<qo::QuestionRecord>& records, const PageOptions& option
         }
     }
 
+    // The row of faces, and apart from it their pictures, which the page puts in only
+    // once its first question is on the screen: loading eight pictures would hold
+    // that up.
     QString faces;
-    for (int i = 0; i < 8; ++i)
-        faces += QStringLiteral(
-                     "<img alt=\"\" width=\"32\" height=\"32\" decoding=\"async\" src=\"%1\">")
-                     .arg(faceUrl(i));
+    QString pictures;
+    for (int i = 0; i < 8; ++i) {
+        faces += QStringLiteral("<img alt=\"\" width=\"32\" height=\"32\">");
+        pictures += QStringLiteral("<img alt=\"\" src=\"%1\">").arg(faceUrl(i));
+    }
 
     const QString style = resource(QStringLiteral("page.css"));
     const QString script = resource(QStringLiteral("page.js"));
@@ -312,6 +316,7 @@ Page webPage(const QList<qo::QuestionRecord>& records, const PageOptions& option
         {QStringLiteral("A2"), htmlEscaped(qo::seen(first.Answers[2].text()))},
         {QStringLiteral("A3"), htmlEscaped(qo::seen(first.Answers[3].text()))},
         {QStringLiteral("FACES"), faces},
+        {QStringLiteral("PICTURES"), pictures},
         {QStringLiteral("ID"), id},
         {QStringLiteral("SLOTS"), QString::number(scored)},
         {QStringLiteral("DRAW"), QString::number(options.draw)},

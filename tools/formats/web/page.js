@@ -30,6 +30,7 @@
   const resultBox = $("rezultat");
   const radios = Array.from(document.querySelectorAll('input[name="odgovor"]'));
   const faces = Array.from(document.querySelectorAll(".faces img"));
+  const pictures = Array.from($("lica").content.children, (img) => img.getAttribute("src"));
   const icon = document.querySelector('link[rel="icon"]');
   const still = window.matchMedia("(prefers-reduced-motion: reduce)");
   const slots = Number(quiz.slots);
@@ -406,6 +407,13 @@
     });
   }
 
+  // The faces' pictures, put in once the first question is on the screen.
+  function showFaces() {
+    faces.forEach((img, i) => {
+      img.src = pictures[i];
+    });
+  }
+
   // The title types itself out one character a tick, and the icon steps through the
   // faces; with reduced motion the title stays whole.
   function tick() {
@@ -415,8 +423,8 @@
       if (!still.matches) document.title = "";
       pos = 0;
     }
-    iconIndex = iconIndex < faces.length - 1 ? iconIndex + 1 : 0;
-    icon.href = faces[iconIndex].src;
+    iconIndex = iconIndex < pictures.length - 1 ? iconIndex + 1 : 0;
+    icon.href = pictures[iconIndex];
   }
 
   // Puts an attempt on screen: a new quiz, as the program's menu and the same
@@ -446,7 +454,7 @@
       after.hidden = true;
       showReview(false, false);
       document.title = TITLE;
-      icon.href = faces[iconIndex].src;
+      icon.href = pictures[iconIndex];
     }
     if (!asIs) show(finished ? attempt.order.length - 1 : attempt.answers.length);
     else at = 0;
@@ -479,6 +487,7 @@
     const back = returning ? kept() : null;
     begin(back || newAttempt(), true);
     if (returning) {
+      showFaces();
       fillSheet();
       save();
       return;
@@ -487,6 +496,7 @@
     const later = () => {
       if (asked) return;
       asked = true;
+      showFaces();
       const back = kept();
       if (back && attempt.answers.length === 0 && !dialog.open) begin(back, false);
       else fillSheet();
