@@ -513,7 +513,30 @@ private slots:
                           "~d ####opsti}\n")
             << QStringList{"1: warning: question 1, question text: a picture (<img>) dropped",
                            "1: warning: question 1, answer A: feedback (#...) dropped",
-                           "1: warning: question 1, answer D: feedback (#...) dropped"};
+                           "1: warning: question 1: opsti komentar (####...) izostavljen"};
+        // Other kinds as the platform exports them, a general feedback (####) last.
+        QTest::newRow("gift: the platform's essay")
+            << Format::Gift
+            << QByteArray("// question: 405  name: E\n::E::[html]Napisi pricu o zabi.{####Sa "
+                          "pocetkom i krajem.}\n")
+            << QStringList{"2: question 1: essay" + only};
+        QTest::newRow("gift: the platform's matching")
+            << Format::Gift
+            << QByteArray("::M::[html]Razvrstaj.{\n\t=zaba -> vodozemac\n\t= -> insekt\n"
+                          "\t####Opsti komentar.\n}\n")
+            << QStringList{"1: question 1: matching" + only};
+        QTest::newRow("gift: the platform's ordering")
+            << Format::Gift
+            << QByteArray("::O::[html]Poredjaj reci.{>2 ALL HORIZONTAL "
+                          "RELATIVE_ALL_PREVIOUS_AND_NEXT SHOW none\nModular\nObject\n}\n")
+            << QStringList{"1: question 1: ordering" + only};
+        QTest::newRow("gift: the platform's choice, general feedback dropped")
+            << Format::Gift
+            << QByteArray("::P::[html]Q{\n\t~[plain]a\n\t=[plain]b\n\t~[plain]c\n\t~[plain]"
+                          "d\n\t####Opsti komentar.\n}\n")
+            << QStringList{"1: warning: question 1: opsti komentar (####...) izostavljen",
+                           "1: warning: question 1: title \"P\" is not kept; the questions are "
+                           "numbered in order"};
 
         const QByteArray header = "number,question,a,b,c,d,correct\n";
         QTest::newRow("csv: no header")

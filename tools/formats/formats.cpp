@@ -103,6 +103,7 @@ QString kindOf(const QString& type) {
         {QStringLiteral("numerical"), QStringLiteral("numeric")},
         {QStringLiteral("essay"), QStringLiteral("essay")},
         {QStringLiteral("description"), QStringLiteral("description")},
+        {QStringLiteral("cloze"), QStringLiteral("cloze")}, // as the platform writes it
         {QStringLiteral("multianswer"), QStringLiteral("cloze")},
         {QStringLiteral("ddwtos"), QStringLiteral("drag and drop into text")},
         {QStringLiteral("gapselect"), QStringLiteral("select missing words")},
