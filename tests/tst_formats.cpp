@@ -370,7 +370,7 @@ private slots:
         const dyr::Exported exported = dyr::exportSet(format, set);
         QVERIFY(exported.ok());
         const QRegularExpression named(format == Format::Gift
-                                           ? QStringLiteral("^::(.*?)::")
+                                           ? QStringLiteral("^::(.*?)::\\[plain\\]")
                                            : QStringLiteral("<name>\\s*<text>(.*?)</text>"),
                                        QRegularExpression::MultilineOption);
         QStringList found;

@@ -382,8 +382,10 @@ Writing writeGift(const QList<PlainQuestion>& questions) {
             out += QLatin1Char('\n');
         // A title always comes first, so the question's text never starts a line
         // (where // would make it a comment); the platform names the question by it.
+        // [plain]: the platform reads a text without a marker as its auto-format, which
+        // shows <c> as a tag and runs of spaces as one; the answers take the question's.
         out += QStringLiteral("::") + escape(questionName(q.line, questions.last().line)) +
-               QStringLiteral(":: ") + escape(q.texts[0]) + QStringLiteral(" {\n");
+               QStringLiteral("::[plain]") + escape(q.texts[0]) + QStringLiteral(" {\n");
         for (int a = 0; a < 4; ++a)
             out += (a == q.correct ? QStringLiteral("\t=") : QStringLiteral("\t~")) +
                    escape(q.texts[a + 1]) + QLatin1Char('\n');
