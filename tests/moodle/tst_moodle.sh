@@ -215,7 +215,7 @@ for back in xml gift.txt; do
         cat "$run/texts.$back.err"
         [ -f "$run/texts.$back.dyr" ] && questions "$run/texts.$back.dyr"
     fi
-    grep -q ':[0-9]*: warning: question 2, question text: oznake Markdown-a' \
+    grep -q ':[0-9]*: upozorenje: pitanje 2, tekst pitanja: oznake Markdown-a' \
         "$run/texts.$back.err" && ok "the Markdown's marks taken off with a warning ($fmt)" ||
         bad "no warning of the Markdown's marks ($fmt): $(cat "$run/texts.$back.err")"
 done
@@ -224,23 +224,23 @@ done
 # by its line and its kind, as the platform stores it.
 kind() {
     case "$1" in
-    truefalse) echo "true/false" ;;
-    shortanswer) echo "short answer" ;;
-    match | matching) echo "matching" ;;
-    numerical) echo "numeric" ;;
-    essay) echo "essay" ;;
-    description) echo "description" ;;
-    multianswer) echo "cloze" ;;
-    ddwtos) echo "drag and drop into text" ;;
-    gapselect) echo "select missing words" ;;
-    calculated) echo "calculated" ;;
-    calculatedsimple) echo "simple calculated" ;;
-    calculatedmulti) echo "calculated multiple choice" ;;
-    ordering) echo "ordering" ;;
-    "izbor several right") echo "multiple choice with several right answers" ;;
-    "izbor partial credit") echo "multiple choice with partial credit" ;;
-    "izbor three answers") echo "multiple choice with 3 answers" ;;
-    "izbor two right") echo "multiple choice with 2 right answers" ;;
+    truefalse) echo "tacno/netacno" ;;
+    shortanswer) echo "kratak odgovor" ;;
+    match) echo "uparivanje" ;;
+    numerical) echo "brojcani odgovor" ;;
+    essay) echo "esej" ;;
+    description) echo "opis" ;;
+    multianswer) echo "ugradjeni odgovori (cloze)" ;;
+    ddwtos) echo "prevlacenje u tekst" ;;
+    gapselect) echo "izbor reci koje nedostaju" ;;
+    calculated) echo "racunsko pitanje" ;;
+    calculatedsimple) echo "jednostavno racunsko pitanje" ;;
+    calculatedmulti) echo "racunski visestruki izbor" ;;
+    ordering) echo "redjanje" ;;
+    "izbor several right") echo "visestruki izbor sa vise tacnih odgovora" ;;
+    "izbor partial credit") echo "visestruki izbor sa delimicnim bodovima" ;;
+    "izbor three answers") echo "visestruki izbor sa 3 odgovora" ;;
+    "izbor two right") echo "visestruki izbor sa 2 tacna odgovora" ;;
     *) echo "?" ;;
     esac
 }
@@ -265,13 +265,13 @@ for back in xml gift.txt; do
         while IFS=$'\t' read -r line n name; do
             what=${name#Pitanje }
             [ "$what" = "izbor one right" ] && continue
-            echo "$line: skipped: question $n ($(kind "$what"))"
+            echo "$line: preskoceno: pitanje $n ($(kind "$what"))"
         done)
-    got=$(sed -n 's/^.*\.'"${back//./\\.}"':\([0-9]*: skipped: question [0-9]* ([^)]*)\).*/\1/p' \
+    got=$(sed -n 's/^.*\.'"${back//./\\.}"':\([0-9]*: preskoceno: pitanje [0-9]* (.*)\): .*/\1/p' \
         "$run/bank.$back.err")
-    count=$(printf '%s\n' "$expected" | grep -c skipped)
+    count=$(printf '%s\n' "$expected" | grep -c preskoceno)
     if [ "$status" -eq 0 ] && [ -n "$got" ] && [ "$got" = "$expected" ] &&
-        grep -q "1 question taken, $count skipped" "$run/bank.$back.out" &&
+        grep -q "preuzeto 1 pitanje, preskocen[oa] $count," "$run/bank.$back.out" &&
         [ "$("$dyr" dump "$run/bank.$back.dyr" | grep '^question:')" = "question: Which is the oddest number?" ]; then
         ok "the platform's mixed bank in $fmt: the one choice taken, $count others skipped, each by its line and kind"
         printf '%s\n' "$got" | sed 's/^/    /'
