@@ -23,7 +23,6 @@ socket=$pg/socket
 port=54329 # names the socket file only: nothing listens on the network
 run=$work/run
 failures=0
-started=$SECONDS
 
 skip() {
     echo "SKIP: $*"
@@ -99,6 +98,8 @@ if [ ! -f "$pgdata/PG_VERSION" ]; then
         exit 1
     }
 fi
+# One left running by a run that was killed is stopped first.
+as_pg "$pgbin/pg_ctl" -D "$pgdata" status >/dev/null 2>&1 && stop_cluster
 trap stop_cluster EXIT
 as_pg "$pgbin/pg_ctl" -D "$pgdata" -l "$pg/server.log" -w \
     -o "-c listen_addresses='' -k $socket -p $port" start >/dev/null || {
@@ -283,5 +284,5 @@ for back in xml gift.txt; do
 done
 
 phase "done"
-echo "$failures failed, in ${SECONDS}s (started at ${started}s)"
+echo "$failures failed, in ${SECONDS}s"
 [ "$failures" -eq 0 ]
