@@ -64,7 +64,7 @@ fi
 # The unpacked tree, kept while the archive is the same one; a new archive means a new
 # installation.
 mkdir -p "$work"
-version="$(stat -c '%s %Y' "$archive") $archive"
+version=$(sha256sum <"$archive" | cut -d' ' -f1)
 if [ "$(cat "$work/unpacked" 2>/dev/null)" != "$version" ]; then
     phase "unpacking the platform"
     if [ -d "$pgdata" ]; then
