@@ -402,7 +402,7 @@ private slots:
         const dyr::Exported exported = dyr::exportSet(format, set);
         QVERIFY(exported.ok());
         const QRegularExpression named(format == Format::Gift
-                                           ? QStringLiteral("^::(.*?)::")
+                                           ? QStringLiteral("^::(.*?)::\\[plain\\]")
                                            : QStringLiteral("<name>\\s*<text>(.*?)</text>"),
                                        QRegularExpression::MultilineOption);
         QStringList found;
@@ -543,8 +543,30 @@ private slots:
             << QStringList{"1: upozorenje: pitanje 1, tekst pitanja: slika (<img>) je izostavljena",
                            "1: upozorenje: pitanje 1, odgovor A: povratna informacija (#...) je "
                            "izostavljena",
-                           "1: upozorenje: pitanje 1, odgovor D: povratna informacija (#...) je "
-                           "izostavljena"};
+                           "1: upozorenje: pitanje 1: opsti komentar (####...) je izostavljen"};
+        // Other kinds as the platform exports them, a general feedback (####) last.
+        QTest::newRow("gift: the platform's essay")
+            << Format::Gift
+            << QByteArray("// question: 405  name: E\n::E::[html]Napisi pricu o zabi.{####Sa "
+                          "pocetkom i krajem.}\n")
+            << QStringList{"2: pitanje 1: esej" + only};
+        QTest::newRow("gift: the platform's matching")
+            << Format::Gift
+            << QByteArray("::M::[html]Razvrstaj.{\n\t=zaba -> vodozemac\n\t= -> insekt\n"
+                          "\t####Opsti komentar.\n}\n")
+            << QStringList{"1: pitanje 1: uparivanje" + only};
+        QTest::newRow("gift: the platform's ordering")
+            << Format::Gift
+            << QByteArray("::O::[html]Poredjaj reci.{>2 ALL HORIZONTAL "
+                          "RELATIVE_ALL_PREVIOUS_AND_NEXT SHOW none\nModular\nObject\n}\n")
+            << QStringList{"1: pitanje 1: redjanje" + only};
+        QTest::newRow("gift: the platform's choice, general feedback dropped")
+            << Format::Gift
+            << QByteArray("::P::[html]Q{\n\t~[plain]a\n\t=[plain]b\n\t~[plain]c\n\t~[plain]"
+                          "d\n\t####Opsti komentar.\n}\n")
+            << QStringList{"1: upozorenje: pitanje 1: opsti komentar (####...) je izostavljen",
+                           "1: upozorenje: pitanje 1: naslov \"P\" se ne cuva; pitanja se "
+                           "numerisu redom"};
 
         const QByteArray header = "number,question,a,b,c,d,correct\n";
         QTest::newRow("csv: no header")
