@@ -1,6 +1,8 @@
 // The pictures and pointers, loaded from the PNG files embedded as Qt resources.
 #include "assets.h"
 
+#include "faces.h"
+
 #include <initializer_list>
 
 namespace assets {
@@ -12,11 +14,11 @@ QPixmap picture(const QString& name) {
 } // namespace
 
 QIcon face(int index) {
-    if (index < 0 || index > 7)
+    if (index < 0 || index >= qo::FaceCount)
         return QIcon();
     QIcon icon;
     icon.addPixmap(picture(QStringLiteral("face%1.png").arg(index)));
-    if (index <= 5)
+    if (index < qo::SmallFaceCount)
         icon.addPixmap(picture(QStringLiteral("face%1-16.png").arg(index)));
     return icon;
 }
@@ -32,7 +34,7 @@ QString faceName(int index) {
         "Lice koje se smeje, sa nosem",
         "Lice tuzno",
     };
-    if (index < 0 || index > 7)
+    if (index < 0 || index >= qo::FaceCount)
         return QString();
     return QString::fromLatin1(names[index]);
 }

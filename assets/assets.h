@@ -6,7 +6,8 @@
 
 namespace assets {
 
-// The eight faces of the icon animation, 0 to 7 (0 to 5 also carry a 16 x 16 size).
+// The faces of the icon animation, 0 to qo::FaceCount - 1 (shared/faces.h; the first
+// qo::SmallFaceCount also carry a 16 x 16 size).
 QIcon face(int index);
 // What a face shows, in words, for a screen reader.
 QString faceName(int index);

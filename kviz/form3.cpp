@@ -4,6 +4,7 @@
 
 #include "assets.h"
 #include "conversions.h"
+#include "faces.h"
 #include "program.h"
 #include "questionsetfile.h"
 #include "quiz.h"
@@ -99,7 +100,7 @@ void Form3::createControls(QWidget* client) {
         QStringLiteral("Proverava izabrani odgovor i prelazi na sledece pitanje. Taster Enter."));
 
     // The fanned row of faces in the bottom left corner; later ones lie on top.
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < qo::FaceCount; ++i) {
         auto* image = new rt::Image(client, QStringLiteral("Image1_%1").arg(i), 120 + 120 * i, 3240,
                                     480, 480);
         image->setPicture(assets::face(i));

@@ -2,6 +2,7 @@
 
 #include "assets.h"
 #include "conversions.h"
+#include "faces.h"
 #include "program.h"
 
 namespace kviz {
@@ -57,7 +58,7 @@ void Form4::createControls(QWidget* client) {
 
     // The animation frames lie below the client area and are never seen; they only
     // hold the pictures the corners take.
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < qo::FaceCount; ++i) {
         auto* frame = new rt::Image(client, QStringLiteral("Image1_%1").arg(i), 2160 + 120 * i,
                                     2880, 480, 480);
         frame->setPicture(assets::face(i));

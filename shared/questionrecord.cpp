@@ -75,7 +75,7 @@ QString uptoNul(const QString& field) {
     return nul < 0 ? field : field.left(nul);
 }
 
-QString seen(const QString& field) {
+QString shownText(const QString& field) {
     QString text = uptoNul(field);
     qsizetype end = text.size();
     while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
@@ -85,7 +85,7 @@ QString seen(const QString& field) {
 }
 
 bool holdsNoQuestion(const QuestionRecord& record) {
-    return uptoNul(record.Question).trimmed().isEmpty();
+    return shownText(record.Question).trimmed().isEmpty();
 }
 
 QString noFirstQuestionReason() {

@@ -46,6 +46,14 @@ struct QuestionRecord {
 
     bool operator==(const QuestionRecord&) const = default;
 
+    // The record's five texts in their order: the question, then the answers A to D.
+    std::array<FixedText<80>*, 5> texts() {
+        return {&Question, &Answers[0], &Answers[1], &Answers[2], &Answers[3]};
+    }
+    std::array<const FixedText<80>*, 5> texts() const {
+        return {&Question, &Answers[0], &Answers[1], &Answers[2], &Answers[3]};
+    }
+
     // The 412-byte on-disk form.
     QByteArray toBytes() const;
     // Reads 412 bytes; missing bytes (a record cut short) read as zeros.
@@ -54,14 +62,21 @@ struct QuestionRecord {
 
 constexpr int RecordLength = 412;
 
-// A field's text as the windows show it: everything up to its first NUL, so a field
-// never filled in shows empty.
+// What a control shows of a text: everything up to its first NUL.
 QString uptoNul(const QString& field);
-// The same without the spaces that fill the field after its text.
-QString seen(const QString& field);
 
-// Whether a record holds no question. A set whose first record holds none has
-// nothing for the quiz to ask; noFirstQuestionReason() is what the quiz says then.
+// A field's text as the programs show it (the windows, the web page, dyr's notes):
+// everything up to its first NUL, so that a field never filled in shows empty, without
+// the spaces that fill the field after its text.
+QString shownText(const QString& field);
+// The former name of shownText, until the editor's window takes the new one.
+inline QString seen(const QString& field) {
+    return shownText(field);
+}
+
+// Whether a record holds no question: its question shows nothing but white space. A
+// set whose first record holds none has nothing for the quiz to ask, and dyr exports
+// no such record; noFirstQuestionReason() is what the quiz says then.
 bool holdsNoQuestion(const QuestionRecord& record);
 QString noFirstQuestionReason();
 

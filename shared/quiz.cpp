@@ -117,7 +117,7 @@ Played play(const QList<QuestionRecord>& records, const QList<int>& answers) {
     for (qsizetype i = 0; i < asked.size(); ++i) {
         const QuestionRecord& r = asked[i].record;
         const bool right = isRight(r, answers.value(i, -1));
-        played.numbers << seen(r.Number.text());
+        played.numbers << shownText(r.Number.text());
         played.verdicts << right;
         played.rightAnswers << rightAnswer(r);
         rightBySlot[asked[i].place - 1] = right;

@@ -1306,6 +1306,17 @@ private slots:
                            "se izostavljaju; uvoz ga vraca samo sa brojem",
                            "21: upozorenje: zapis 21 nema pitanje i ne izvozi se; uvoz ga vraca "
                            "samo sa brojem"};
+        // A question the quiz window shows as nothing: after a NUL, or white space alone.
+        set = base;
+        set[0].Question = QString(QChar(0xA0));
+        set[1].Question.setRaw(QString(QChar(0)) + QStringLiteral("skriveno").leftJustified(79));
+        QTest::newRow("questions that show nothing")
+            << Format::Csv << set
+            << QStringList{"1: upozorenje: zapis 1 nema pitanje i ne izvozi se; njegovi odgovori "
+                           "se izostavljaju; pri uvozu se pitanja posle njega pomeraju napred",
+                           "2: upozorenje: zapis 2 nema pitanje i ne izvozi se; njegovi odgovori "
+                           "se izostavljaju; pri uvozu se pitanja posle njega pomeraju napred",
+                           "3: upozorenje: zapis 3: njegov broj se ne cuva; uvoz mu daje broj 1"};
         set = base;
         set[0].Number = QStringLiteral("07");
         set[1].Answers[3].setRaw(QStringLiteral("d"));

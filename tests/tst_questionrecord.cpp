@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <utility>
+
 using qo::QuestionRecord;
 
 class TestQuestionRecord : public QObject {
@@ -165,6 +167,51 @@ private slots:
         QCOMPARE(record.mid(10, 80), bytes);
         QCOMPARE(rt::toCodePage(field), bytes);
         QCOMPARE(rt::fitsCodePage(field), !bytes.contains('?'));
+    }
+
+    // What the programs show of a field, and whether a record holds a question: the
+    // quiz, the editor, the web page and dyr's export all decide by these.
+    void shownText_data() {
+        QTest::addColumn<QString>("raw");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("question"); // as the record's question
+        const QChar nul(0);
+        QTest::newRow("stored by the editor")
+            << QStringLiteral("Sta je FAQ?").leftJustified(80) << "Sta je FAQ?" << true;
+        QTest::newRow("never filled") << QString(80, nul) << "" << false;
+        QTest::newRow("stored empty") << QString(80, u' ') << "" << false;
+        QTest::newRow("leading spaces stay")
+            << QStringLiteral("  x").leftJustified(80) << "  x" << true;
+        QTest::newRow("NUL fill") << QStringLiteral("x") + QString(79, nul) << "x" << true;
+        QTest::newRow("spaces then NULs")
+            << QStringLiteral("x  ") + QString(77, nul) << "x" << true;
+        QTest::newRow("text after a NUL is not shown")
+            << QString(nul) + QStringLiteral("skriveno").leftJustified(79) << "" << false;
+        QTest::newRow("cut at the first NUL")
+            << QStringLiteral("ab") + nul + QStringLiteral("cd").leftJustified(77) << "ab" << true;
+        QTest::newRow("a tab alone") << QStringLiteral("\t").leftJustified(80) << "\t" << false;
+        QTest::newRow("a no-break space alone")
+            << QString(QChar(0xA0)).leftJustified(80) << QString(QChar(0xA0)) << false;
+    }
+    void shownText() {
+        QFETCH(QString, raw);
+        QFETCH(QString, shown);
+        QFETCH(bool, question);
+        QCOMPARE(qo::shownText(raw), shown);
+        QuestionRecord r;
+        r.Question.setRaw(raw);
+        QCOMPARE(qo::holdsNoQuestion(r), !question);
+    }
+
+    void textsInOrder() {
+        QuestionRecord r = sevenRecord();
+        const auto texts = std::as_const(r).texts();
+        QCOMPARE(texts.size(), std::size_t(5));
+        QCOMPARE(texts[0], &r.Question);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(texts[i + 1], &r.Answers[static_cast<std::size_t>(i)]);
+        *r.texts()[4] = QStringLiteral("D");
+        QCOMPARE(qo::shownText(r.Answers[3]), QStringLiteral("D"));
     }
 
     void everyByteRoundTrips() {

@@ -7,6 +7,7 @@
 // Everything is drawn from geometry in this file, letters included, so the output
 // does not depend on the fonts installed on the machine.
 #include "buildconfig.h"
+#include "faces.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -733,9 +734,9 @@ int main(int argc, char** argv) {
         {QStringLiteral("pointer-magnifier.png"), magnifier()},
         {QStringLiteral("corner-logo.png"), face(3)},
     };
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < qo::FaceCount; ++i) {
         images[QStringLiteral("face%1.png").arg(i)] = face(i);
-        if (i <= 5)
+        if (i < qo::SmallFaceCount)
             images[QStringLiteral("face%1-16.png").arg(i)] = smallFace(i);
     }
 

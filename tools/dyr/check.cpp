@@ -93,15 +93,14 @@ QStringList check(const QByteArray& content) {
         else if (r.Correct < 0 || r.Correct > 3)
             problems << where + QStringLiteral("tacan odgovor: %1, a treba 0 do 3").arg(r.Correct);
 
-        const QString* texts[] = {&r.Question.text(), &r.Answers[0].text(), &r.Answers[1].text(),
-                                  &r.Answers[2].text(), &r.Answers[3].text()};
+        const auto texts = r.texts();
         // A record is filled as a whole (the editor stores all its texts together),
         // so a text left out beside others is an author's slip.
         const auto filled = std::count_if(std::begin(texts), std::end(texts),
-                                          [](const QString* t) { return !neverFilled(*t); });
+                                          [](const auto* t) { return !neverFilled(t->text()); });
         for (int k = 0; k < 5; ++k) {
             const QString& field = kFieldNames[k];
-            const QString& text = *texts[k];
+            const QString& text = texts[k]->text();
             // The first record's missing question is the refusal said above.
             if (n == 1 && k == 0 && !refusal.isEmpty())
                 continue;

@@ -5,8 +5,6 @@
 #include "codepage.h"
 #include "support.h"
 
-#include <QStringDecoder>
-
 #include <algorithm>
 #include <optional>
 
@@ -192,17 +190,14 @@ Parsed parse(const QByteArray& source) {
         result.errors.append({line, message});
     };
 
-    QByteArrayList lines = source.split('\n');
-    if (!lines.isEmpty() && lines.first().startsWith("\xEF\xBB\xBF"))
-        lines.first().remove(0, 3);
+    const QList<support::Utf8Line> lines = support::utf8Lines(source);
     for (int index = 0; index < lines.size(); ++index) {
         const int lineNo = index + 1;
-        QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString line = decode(lines[index]);
-        if (decode.hasError()) {
+        if (!lines[index].valid) {
             fail(lineNo, support::notUtf8());
             continue;
         }
+        QString line = lines[index].text;
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
         const QString trimmed = line.trimmed();
@@ -299,13 +294,12 @@ QString format(const QList<qo::QuestionRecord>& records) {
             out += QLatin1Char('\n');
         out += line(QStringLiteral("number"), encodeField(r.Number.text()));
         bool anyText = false;
-        const QString* texts[] = {&r.Question.text(), &r.Answers[0].text(), &r.Answers[1].text(),
-                                  &r.Answers[2].text(), &r.Answers[3].text()};
+        const auto texts = r.texts();
         for (int k = 0; k < 5; ++k) {
-            if (neverFilled(*texts[k]))
+            if (neverFilled(texts[k]->text()))
                 continue;
             anyText = true;
-            out += line(kTextKeys[k], encodeField(*texts[k]));
+            out += line(kTextKeys[k], encodeField(texts[k]->text()));
         }
         if (anyText || r.Correct != 0) {
             const QString correct = r.Correct >= 0 && r.Correct <= 3

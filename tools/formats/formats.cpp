@@ -11,6 +11,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <utility>
 
 namespace dyr {
 
@@ -19,17 +20,29 @@ using qo::SetRecords;
 
 namespace support {
 
-QString decodeSource(const QByteArray& source, QList<Note>* notes) {
+QList<Utf8Line> utf8Lines(const QByteArray& source) {
     QByteArrayList lines = source.split('\n');
     if (lines.first().startsWith("\xEF\xBB\xBF"))
         lines.first().remove(0, 3);
+    QList<Utf8Line> decoded;
+    decoded.reserve(lines.size());
+    for (const QByteArray& line : lines) {
+        // Each line decoded on its own, so that a fault stays in its line.
+        QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = decode(line);
+        decoded.append({std::move(text), !decode.hasError()});
+    }
+    return decoded;
+}
+
+QString decodeSource(const QByteArray& source, QList<Note>* notes) {
+    const QList<Utf8Line> lines = utf8Lines(source);
     QString text;
     for (int i = 0; i < lines.size(); ++i) {
-        QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         if (i > 0)
             text += QLatin1Char('\n');
-        text += decode(lines[i]);
-        if (decode.hasError())
+        text += lines[i].text;
+        if (!lines[i].valid)
             notes->append(error(i + 1, notUtf8()));
     }
     return text;
@@ -311,15 +324,14 @@ qo::QuestionRecord numberOnly(int n) {
     return record;
 }
 
+// A field's stored text without the fill after it (spaces and NULs), all that stands
+// before kept: unlike the shown text (qo::shownText) it keeps what follows a NUL, so
+// that export writes a text whole or says what it can't write.
 QString withoutPadding(const QString& field) {
     qsizetype end = field.size();
     while (end > 0 && (field.at(end - 1) == QLatin1Char(' ') || field.at(end - 1).isNull()))
         --end;
     return field.left(end);
-}
-
-bool holdsQuestion(const qo::QuestionRecord& record) {
-    return !trimBlanks(withoutPadding(record.Question.text())).isEmpty();
 }
 
 } // namespace
@@ -438,8 +450,7 @@ Imported importSet(Format format, const QByteArray& source, const ImportOptions&
                 warning(q.line, QStringLiteral("%1: %2 \"%3\" se ne cuva; pitanja se numerisu "
                                                "redom")
                                     .arg(where(q.index), labelKind, label)));
-        qo::FixedText<80>* fields[] = {&record.Question, &record.Answers[0], &record.Answers[1],
-                                       &record.Answers[2], &record.Answers[3]};
+        const auto fields = record.texts();
         for (int t = 0; t < 5; ++t)
             *fields[t] = fit(q.texts[t], 80, where(q.index, t), q.lines[t], options, &result.notes);
         record.Correct = static_cast<std::int16_t>(q.correct);
@@ -457,14 +468,14 @@ Exported exportSet(Format format, const QList<qo::QuestionRecord>& records) {
     QList<PlainQuestion> questions;
     qsizetype last = -1;
     for (qsizetype i = 0; i < records.size(); ++i) {
-        if (holdsQuestion(records[i]))
+        if (!qo::holdsNoQuestion(records[i]))
             last = i;
     }
     for (int i = 0; i < records.size(); ++i) {
         const qo::QuestionRecord& r = records[i];
         const int n = i + 1;
         const QString record = QStringLiteral("zapis %1").arg(n);
-        if (!holdsQuestion(r)) {
+        if (qo::holdsNoQuestion(r)) {
             // Import gives back such a record only after the last question, and only
             // when it holds nothing but its number.
             const bool moves = i < last;
@@ -472,7 +483,7 @@ Exported exportSet(Format format, const QList<qo::QuestionRecord>& records) {
                 continue;
             QString message = record + QStringLiteral(" nema pitanje i ne izvozi se");
             const bool answers = std::any_of(r.Answers.begin(), r.Answers.end(), [](const auto& a) {
-                return !trimBlanks(withoutPadding(a.text())).isEmpty();
+                return !qo::shownText(a.text()).trimmed().isEmpty();
             });
             if (answers)
                 message += QStringLiteral("; njegovi odgovori se izostavljaju");
@@ -494,10 +505,9 @@ Exported exportSet(Format format, const QList<qo::QuestionRecord>& records) {
                                                       .arg(r.Correct)));
         else
             q.correct = r.Correct;
-        const QString* fields[] = {&r.Question.text(), &r.Answers[0].text(), &r.Answers[1].text(),
-                                   &r.Answers[2].text(), &r.Answers[3].text()};
+        const auto fields = r.texts();
         for (int t = 0; t < 5; ++t) {
-            const QString text = withoutPadding(*fields[t]);
+            const QString text = withoutPadding(fields[t]->text());
             const QString place = record + QStringLiteral(", ") + textName(t);
             const auto bad = std::find_if(text.begin(), text.end(),
                                           [](QChar c) { return !printable(c.unicode()); });
@@ -507,7 +517,7 @@ Exported exportSet(Format format, const QList<qo::QuestionRecord>& records) {
                                          .arg(bad->isNull() ? QStringLiteral("NUL")
                                                             : codePoint(bad->unicode()))
                                          .arg(bad - text.begin() + 1)));
-            else if (rt::fixedAssign(text, 80) != *fields[t])
+            else if (rt::fixedAssign(text, 80) != fields[t]->text())
                 result.notes.append(
                     warning(n, place + QStringLiteral(": dopunjen NUL bajtovima, a uvoz "
                                                       "dopunjuje razmacima")));

@@ -10,6 +10,16 @@
 
 namespace dyr::support {
 
+// A source's lines read as UTF-8, each on its own: split at each LF (a CR before it
+// stays), a BOM at the start dropped. A line that isn't valid UTF-8 says so, and reads
+// with replacement characters where it isn't. Every reader of text (the formats and
+// dyr's text form) takes its lines from here.
+struct Utf8Line {
+    QString text;
+    bool valid = true;
+};
+QList<Utf8Line> utf8Lines(const QByteArray& source);
+
 // The source as text: UTF-8, a BOM at the start dropped, line ends kept. A line
 // that isn't valid UTF-8 is reported by its number.
 QString decodeSource(const QByteArray& source, QList<Note>* notes);

@@ -5,6 +5,7 @@
 #include "webpage.h"
 
 #include "commandline.h"
+#include "faces.h"
 #include "quiz.h"
 #include "setshape.h"
 
@@ -126,7 +127,7 @@ QString htmlEscaped(const QString& text) {
 QString oddityNote(const qo::quiz::Asked& asked, qo::quiz::Oddity oddity) {
     using qo::quiz::Oddity;
     const int n = asked.place;
-    const QString number = plain(qo::seen(asked.record.Number.text()).trimmed());
+    const QString number = plain(qo::shownText(asked.record.Number.text()).trimmed());
     // Where the quiz goes after the record, as the window and the page both go.
     const QString then =
         asked.next == 0
@@ -204,20 +205,21 @@ namespace {
 // next), the check of its right answer, and its texts.
 QString questionData(int place, const qo::QuestionRecord& r, const QString& next,
                      const QString& fault) {
-    QString texts = qo::seen(r.Question.text());
-    for (const auto& a : r.Answers)
-        texts += QLatin1Char('\x1f') + qo::seen(a.text());
+    QStringList shown;
+    for (const auto* text : r.texts())
+        shown << qo::shownText(text->text());
+    const QString texts = shown.join(QLatin1Char('\x1f'));
     const QString seed = check(QString::number(place) + texts);
     const int right = qo::quiz::rightAnswer(r);
     const QString key = check(seed + (right < 0 ? QStringLiteral("x") : QString::number(right)));
     QString data =
         QStringLiteral("\n<div data-next=\"%1\" data-s=\"%2\" data-k=\"%3\">").arg(next, seed, key);
     data += element(QStringLiteral("p"), QStringLiteral("n"),
-                    QStringLiteral("Pitanje ") + qo::seen(r.Number.text()));
-    data += element(QStringLiteral("p"), QStringLiteral("q"), qo::seen(r.Question.text()));
+                    QStringLiteral("Pitanje ") + qo::shownText(r.Number.text()));
+    data += element(QStringLiteral("p"), QStringLiteral("q"), qo::shownText(r.Question.text()));
     data += element(QStringLiteral("p"), QStringLiteral("f"), fault);
     for (const auto& a : r.Answers)
-        data += element(QStringLiteral("p"), QStringLiteral("a"), qo::seen(a.text()));
+        data += element(QStringLiteral("p"), QStringLiteral("a"), qo::shownText(a.text()));
     return data + QLatin1String("</div>");
 }
 
@@ -277,7 +279,7 @@ Page webPage(const QList<qo::QuestionRecord>& records, const PageOptions& option
     // that up.
     QString faces;
     QString pictures;
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < qo::FaceCount; ++i) {
         faces += QStringLiteral("<img alt=\"\" width=\"32\" height=\"32\">");
         pictures += QStringLiteral("<img alt=\"\" src=\"%1\">").arg(faceUrl(i));
     }
@@ -306,15 +308,15 @@ Page webPage(const QList<qo::QuestionRecord>& records, const PageOptions& option
         {QStringLiteral("SCRIPT"), script},
         {QStringLiteral("NAME"), htmlEscaped(name)},
         {QStringLiteral("NUMBER"),
-         htmlEscaped(QStringLiteral("Pitanje ") + qo::seen(first.Number.text()))},
-        {QStringLiteral("QUESTION"), htmlEscaped(qo::seen(first.Question.text()))},
+         htmlEscaped(QStringLiteral("Pitanje ") + qo::shownText(first.Number.text()))},
+        {QStringLiteral("QUESTION"), htmlEscaped(qo::shownText(first.Question.text()))},
         {QStringLiteral("FAULT"), htmlEscaped(firstFault)},
         {QStringLiteral("FAULT_HIDDEN"),
          firstFault.isEmpty() ? QStringLiteral(" hidden") : QString()},
-        {QStringLiteral("A0"), htmlEscaped(qo::seen(first.Answers[0].text()))},
-        {QStringLiteral("A1"), htmlEscaped(qo::seen(first.Answers[1].text()))},
-        {QStringLiteral("A2"), htmlEscaped(qo::seen(first.Answers[2].text()))},
-        {QStringLiteral("A3"), htmlEscaped(qo::seen(first.Answers[3].text()))},
+        {QStringLiteral("A0"), htmlEscaped(qo::shownText(first.Answers[0].text()))},
+        {QStringLiteral("A1"), htmlEscaped(qo::shownText(first.Answers[1].text()))},
+        {QStringLiteral("A2"), htmlEscaped(qo::shownText(first.Answers[2].text()))},
+        {QStringLiteral("A3"), htmlEscaped(qo::shownText(first.Answers[3].text()))},
         {QStringLiteral("FACES"), faces},
         {QStringLiteral("PICTURES"), pictures},
         {QStringLiteral("ID"), id},
