@@ -4,6 +4,7 @@
 
 #include "dyr.h"
 #include "formats.h"
+#include "sheet.h"
 #include "webpage.h"
 
 #include <QFile>
@@ -112,6 +113,29 @@ int exportHtml(const QString& set, const QString& target, QTextStream& out, QTex
                     out, err);
 }
 
+// The test on paper as a PDF: the questions, then the answer key on a page of its own.
+int exportPdf(const QString& set, const QString& target, QPageSize::PageSizeId paper,
+              QTextStream& out, QTextStream& err, QIODevice* in) {
+    const std::optional<QByteArray> content = readOrReport(set, in, err);
+    if (!content)
+        return 2;
+    QList<Note> notes;
+    const QList<qo::QuestionRecord> records = setRecords(*content, &notes);
+    const QString title = set == kStdin ? QStringLiteral("set") : QFileInfo(set).completeBaseName();
+    const Sheet sheet = testSheet(records, title);
+    notes += sheet.notes;
+    report(shown(set), notes, false, err);
+    if (!sheet.ok()) {
+        notWritten(target, err);
+        return 1;
+    }
+    return writeOut(
+        sheetPdf(sheet, paper), target,
+        QStringLiteral("test with %1 and its answer key written")
+            .arg(counted(static_cast<int>(sheet.questions.size()), QStringLiteral("question"))),
+        out, err);
+}
+
 } // namespace
 
 std::optional<int> runImport(const QStringList& args, QTextStream& out, QTextStream& err,
@@ -180,21 +204,44 @@ std::optional<int> runImport(const QStringList& args, QTextStream& out, QTextStr
     return 0;
 }
 
-std::optional<int> runExport(const QStringList& args, QTextStream& out, QTextStream& err,
+std::optional<int> runExport(const QStringList& arguments, QTextStream& out, QTextStream& err,
                              QIODevice* in) {
-    for (const QString& arg : args) {
-        if (arg.startsWith(QLatin1Char('-')) && arg != kStdin) {
+    QStringList args;
+    std::optional<QPageSize::PageSizeId> paper;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        if (arg == QLatin1String("--paper") || arg.startsWith(QLatin1String("--paper="))) {
+            const QString value = arg.contains(QLatin1Char('='))
+                                      ? arg.mid(arg.indexOf(QLatin1Char('=')) + 1)
+                                      : arguments.value(++i);
+            if (value == QLatin1String("a4")) {
+                paper = QPageSize::A4;
+            } else if (value == QLatin1String("letter")) {
+                paper = QPageSize::Letter;
+            } else {
+                err << "dyr: --paper takes a4 or letter\n";
+                return 2;
+            }
+        } else if (arg.startsWith(QLatin1Char('-')) && arg != kStdin) {
             err << "dyr: unknown option " << arg << "\n";
             return std::nullopt;
+        } else {
+            args << arg;
         }
     }
     if (args.size() != 2 && args.size() != 3)
         return std::nullopt;
     const QString target = args.value(2, kStdin);
+    if (args[0] == QLatin1String("pdf"))
+        return exportPdf(args[1], target, paper.value_or(QPageSize::A4), out, err, in);
+    if (paper) {
+        err << "dyr: --paper is for export pdf\n";
+        return 2;
+    }
     if (args[0] == QLatin1String("html"))
         return exportHtml(args[1], target, out, err, in);
     const std::optional<Format> format =
-        formatOrReport(args[0], "aiken, gift, csv, moodle and html", err);
+        formatOrReport(args[0], "aiken, gift, csv, moodle, html and pdf", err);
     if (!format)
         return 2;
     const std::optional<QByteArray> content = readOrReport(args[1], in, err);
