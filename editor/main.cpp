@@ -21,7 +21,20 @@ int main(int argc, char* argv[]) {
     // Where the programs' folder is read-only this makes the user's set folder.
     qo::SetFolder::path();
 
+    // Sets named on the command line (a double click on a set gives its path); options
+    // the program doesn't know are ignored, as they always were.
+    QStringList files;
+    const QStringList arguments = QApplication::arguments().mid(1);
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("--")) {
+            files << arguments.mid(i + 1);
+            break;
+        }
+        if (!arguments[i].startsWith(QLatin1Char('-')))
+            files << arguments[i];
+    }
+
     editor::Program program;
-    program.start();
+    program.start(files);
     return app.exec();
 }

@@ -114,8 +114,14 @@ int longMessageBox(const QString& prompt, int flags, const QString& title) {
     layout->addLayout(top);
     const QMessageBox::Icon icon = iconOf(flags);
     if (icon != QMessageBox::NoIcon) {
+        const QStyle::StandardPixmap standard =
+            icon == QMessageBox::Critical   ? QStyle::SP_MessageBoxCritical
+            : icon == QMessageBox::Question ? QStyle::SP_MessageBoxQuestion
+            : icon == QMessageBox::Warning  ? QStyle::SP_MessageBoxWarning
+                                            : QStyle::SP_MessageBoxInformation;
+        const int size = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
         auto* picture = new QLabel(&box);
-        picture->setPixmap(QMessageBox::standardIcon(icon));
+        picture->setPixmap(box.style()->standardIcon(standard, nullptr, &box).pixmap(size, size));
         picture->setAlignment(Qt::AlignTop);
         top->addWidget(picture);
     }
@@ -126,9 +132,8 @@ int longMessageBox(const QString& prompt, int flags, const QString& title) {
     auto* details = new QPlainTextEdit(rest, &box);
     details->setReadOnly(true);
     details->setAccessibleName(head.isEmpty() ? title : head);
-    details->setLineWrapMode(QPlainTextEdit::NoWrap);
     const QFontMetrics metrics(details->font());
-    details->setMinimumSize(metrics.averageCharWidth() * 80, metrics.lineSpacing() * 16);
+    details->setMinimumSize(metrics.averageCharWidth() * 90, metrics.lineSpacing() * 16);
     layout->addWidget(details, 1);
     auto* row = new QDialogButtonBox(&box);
     layout->addWidget(row);

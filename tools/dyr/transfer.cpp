@@ -34,16 +34,8 @@ QString counted(int n, const QString& noun) {
 
 // Notes of a source name their line; those of a set name their record themselves.
 void report(const QString& name, const QList<Note>& notes, bool lines, QTextStream& err) {
-    for (const Note& note : notes) {
-        err << name;
-        if (lines && note.line > 0)
-            err << ":" << note.line;
-        err << ": "
-            << (note.skipped   ? "skipped: "
-                : note.warning ? "warning: "
-                               : "")
-            << note.message << "\n";
-    }
+    for (const Note& note : notes)
+        err << noteLine(name, note, lines) << "\n";
 }
 
 std::optional<Format> formatOrReport(const QString& name, const char* formats, QTextStream& err) {

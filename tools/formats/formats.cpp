@@ -6,6 +6,7 @@
 #include "support.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStringDecoder>
 
@@ -125,11 +126,13 @@ QString fit(const QString& text, int width, const QString& place, int line,
                                             .arg(points.size())));
             points.resize(width);
         } else {
-            notes->append(error(line, QStringLiteral("%1: %2 characters, but at most %3 fit; "
-                                                     "--cut keeps the first %3")
-                                          .arg(place)
-                                          .arg(points.size())
-                                          .arg(width)));
+            Note note = error(line, QStringLiteral("%1: %2 characters, but at most %3 fit; "
+                                                   "--cut keeps the first %3")
+                                        .arg(place)
+                                        .arg(points.size())
+                                        .arg(width));
+            note.remedy = Remedy::Cut;
+            notes->append(note);
         }
     }
     qsizetype bad = 0;
@@ -148,9 +151,12 @@ QString fit(const QString& text, int width, const QString& place, int line,
             notes->append(warning(
                 line,
                 QStringLiteral("%1: %2, stored as '?'%3").arg(place, unstorable(first), more)));
-        else
-            notes->append(error(line, QStringLiteral("%1: %2%3; --replace stores '?' instead")
-                                          .arg(place, unstorable(first), more)));
+        else {
+            Note note = error(line, QStringLiteral("%1: %2%3; --replace stores '?' instead")
+                                        .arg(place, unstorable(first), more));
+            note.remedy = Remedy::Replace;
+            notes->append(note);
+        }
     }
     return QString::fromUcs4(points.constData(), points.size());
 }
@@ -225,6 +231,45 @@ std::optional<Format> formatNamed(const QString& name) {
     return std::nullopt;
 }
 
+std::optional<Format> guessFormat(const QString& fileName, const QByteArray& source) {
+    const QString suffix = fileName.section(QLatin1Char('.'), -1).toLower();
+    if (fileName.contains(QLatin1Char('.'))) {
+        if (suffix == QLatin1String("xml"))
+            return Format::Moodle;
+        if (suffix == QLatin1String("gift"))
+            return Format::Gift;
+        if (suffix == QLatin1String("aiken"))
+            return Format::Aiken;
+        if (suffix == QLatin1String("csv"))
+            return Format::Csv;
+    }
+    // The start of the source is enough to tell, and never a whole bank to decode.
+    QList<Note> ignored;
+    const QString text = decodeSource(source.left(64 * 1024), &ignored);
+    if (text.contains(QLatin1String("<quiz")))
+        return Format::Moodle;
+    static const QRegularExpression aikenAnswer(QStringLiteral("^\\s*ANSWER\\s*:"),
+                                                QRegularExpression::MultilineOption);
+    if (aikenAnswer.match(text).hasMatch())
+        return Format::Aiken;
+    static const QRegularExpression giftQuestion(QStringLiteral("\\{[^}]*[~=][^}]*\\}"));
+    if (giftQuestion.match(text).hasMatch())
+        return Format::Gift;
+    return std::nullopt;
+}
+
+QString noteLine(const QString& source, const Note& note, bool lines) {
+    QString text = source;
+    if (lines && note.line > 0)
+        text += QStringLiteral(":%1").arg(note.line);
+    text += QStringLiteral(": ");
+    if (note.skipped)
+        text += QStringLiteral("skipped: ");
+    else if (note.warning)
+        text += QStringLiteral("warning: ");
+    return text + note.message;
+}
+
 QString textName(int k) {
     return k == 0 ? QStringLiteral("question text") : QStringLiteral("answer ") + letter(k - 1);
 }
@@ -286,15 +331,18 @@ Imported importSet(Format format, const QByteArray& source, const ImportOptions&
                                .arg(all)
                                .arg(limit)));
         } else {
-            result.notes.append(
+            Note note =
                 error(cut, QStringLiteral("question %1: a set holds at most %2 questions and this "
                                           "source has %3%4; --first %2 keeps the first %2")
                                .arg(from)
                                .arg(SetRecords)
                                .arg(total)
-                               .arg(skipped.isEmpty() ? QString() : QStringLiteral(" that fit"))));
+                               .arg(skipped.isEmpty() ? QString() : QStringLiteral(" that fit")));
+            note.remedy = Remedy::First;
+            result.notes.append(note);
         }
     }
+    result.found = static_cast<int>(total);
     result.skipped = static_cast<int>(std::count_if(result.notes.begin(), result.notes.end(),
                                                     [](const Note& n) { return n.skipped; }));
     if (total == 0 && !hasErrors(result.notes))
