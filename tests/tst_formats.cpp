@@ -337,6 +337,54 @@ private slots:
         }
     }
 
+    // The platform lists a category's questions by name as text, and gives them back
+    // in that order: export names them so that it is the set's order.
+    void namesSortInSetOrder_data() {
+        QTest::addColumn<Format>("format");
+        QTest::addColumn<QList<QuestionRecord>>("set");
+        QTest::addColumn<QStringList>("names");
+        QStringList all;
+        for (int n = 1; n <= 21; ++n)
+            all << QStringLiteral("Pitanje %1").arg(n, 2, 10, QLatin1Char('0'));
+        auto gap = firstQuestions(trickySet(), 12);
+        gap[1] = numberOnly(2);
+        for (const Format f : {Format::Gift, Format::Moodle}) {
+            const QByteArray name = nameOf(f).toUtf8();
+            QTest::newRow(name + ": 21 questions") << f << trickySet() << all;
+            QTest::newRow(name + ": 1 question")
+                << f << firstQuestions(trickySet(), 1) << QStringList{"Pitanje 01"};
+            QStringList named = all.mid(0, 12);
+            named.removeAt(1);
+            QTest::newRow(name + ": an empty record") << f << gap << named;
+        }
+        QList<QuestionRecord> many = trickySet();
+        for (int n = 22; n <= 100; ++n)
+            many << filled(n, QStringLiteral("Q%1").arg(n), {"a", "b", "c", "d"}, 0);
+        QTest::newRow("moodle: 100 records")
+            << Format::Moodle << many
+            << QStringList{"Pitanje 001", "Pitanje 002", "Pitanje 099", "Pitanje 100"};
+    }
+    void namesSortInSetOrder() {
+        QFETCH(Format, format);
+        QFETCH(QList<QuestionRecord>, set);
+        QFETCH(QStringList, names);
+        const dyr::Exported exported = dyr::exportSet(format, set);
+        QVERIFY(exported.ok());
+        const QRegularExpression named(format == Format::Gift
+                                           ? QStringLiteral("^::(.*?)::")
+                                           : QStringLiteral("<name>\\s*<text>(.*?)</text>"),
+                                       QRegularExpression::MultilineOption);
+        QStringList found;
+        for (const QRegularExpressionMatch& m : named.globalMatch(QString::fromUtf8(exported.text)))
+            found << m.captured(1);
+        if (found.size() == 100)
+            found = QStringList{found[0], found[1], found[98], found[99]};
+        QCOMPARE(found, names);
+        QStringList sorted = found;
+        sorted.sort();
+        QCOMPARE(sorted, found);
+    }
+
     // Every fault of a source, with its line; nothing is imported then.
     void faults_data() {
         QTest::addColumn<Format>("format");
@@ -401,13 +449,21 @@ private slots:
         QTest::newRow("gift: missing word")
             << Format::Gift << QByteArray("Forum je {=mesto ~b ~c ~d} za razgovor.\n")
             << QStringList{"1: question 1: missing word" + only};
-        QTest::newRow("gift: percentages")
-            << Format::Gift << QByteArray("Q {~%50%a ~%50%b ~c ~d}\n")
+        const QString several = "multiple choice with several right answers; a set's questions "
+                                "have one right answer";
+        QTest::newRow("gift: percentages without =, as the platform exports several right")
+            << Format::Gift << QByteArray("Q {\n\t~%50%a\n\t~%50%b\n\t~%-100%c\n\t~%-100%d\n}\n")
+            << QStringList{"1: question 1: " + several};
+        QTest::newRow("gift: ~%100% without =")
+            << Format::Gift << QByteArray("Q {~%-25%a ~%100%b ~c ~d}\n")
+            << QStringList{"1: question 1: " + several};
+        QTest::newRow("gift: partial credit")
+            << Format::Gift << QByteArray("Q {=a ~%50%b ~c ~d}\n")
             << QStringList{"1: question 1: multiple choice with partial credit; an answer is "
                            "worth 50 percent; a set's questions have one right answer, the "
                            "others worth nothing"};
         QTest::newRow("gift: penalties dropped")
-            << Format::Gift << QByteArray("Q {~%-25%a ~%100%b ~%-25% c ~d}\n")
+            << Format::Gift << QByteArray("Q {~%-25%a =b ~%-25% c ~d}\n")
             << QStringList{"1: warning: question 1: the penalties of the wrong answers "
                            "(negative percentages) dropped"};
         QTest::newRow("gift: a weight that is no number")
@@ -426,7 +482,7 @@ private slots:
         QTest::newRow("gift: two right answers")
             << Format::Gift << QByteArray("Q {=a =b ~c ~d}\n")
             << QStringList{"1: question 1: multiple choice with 2 right answers; a set's "
-                           "questions have one right answer (=)"};
+                           "questions have one right answer"};
         QTest::newRow("gift: five answers")
             << Format::Gift << QByteArray("Q {=a ~b ~c ~d ~e}\n")
             << QStringList{"1: question 1: multiple choice with 5 answers; a set's questions "
@@ -452,10 +508,6 @@ private slots:
             << Format::Gift << QByteArray("Q {\n  a =b ~c ~d ~e}\n")
             << QStringList{"2: question 1: each answer begins with = (the right one) or ~ (a "
                            "wrong one)"};
-        QTest::newRow("gift: a line break escaped")
-            << Format::Gift << QByteArray("Prvi red\\ndrugi red {=a ~b ~c ~d}\n")
-            << QStringList{"1: question 1, question text: character U+000A is not printable; "
-                           "--replace stores '?' instead"};
         QTest::newRow("gift: [html] read as text, feedback reported")
             << Format::Gift
             << QByteArray("[html]<b>Q</b><img src=\"@@PLUGINFILE@@/a.png\"> {=a#da ~b ~c "
@@ -680,6 +732,8 @@ private slots:
                      "18: warning: question 1, answer C: a link to a file on the platform "
                      "(@@PLUGINFILE@@) dropped, its text kept",
                      "19: warning: question 1, answer D: a table read as plain text",
+                     "99: warning: question 15, question text: oznake Markdown-a (isticanje, "
+                     "kod, veze, naslovi, spiskovi) uklonjene, tekst zadrzan",
                      "102: warning: question 15: feedback and hints dropped"}));
         QStringList questions;
         for (const dyr::PlainQuestion& q : reading.questions)
@@ -692,7 +746,7 @@ private slots:
         QCOMPARE(questions,
                  (QStringList{"1 (line 11, A): Koji je ovo \u0161ahovski  znak? | Kralj | "
                               "Kraljica & pe\u0161ak | Top | Skaka\u010d",
-                              "15 (line 99, B): Sta znaci **moderator**? | Gost | Cuvar reda | "
+                              "15 (line 99, B): Sta znaci moderator? | Gost | Cuvar reda | "
                               "Trol | Bot",
                               "19 (line 123, C): Forum Ko pi\u0161e prvu poruku  teme? | "
                               "Moderator | Bilo ko od clanova | Onaj ko je otvori | "
@@ -745,9 +799,31 @@ private slots:
                                     << "<b>a</b>   "
                                        "&amp;\u00a0b c"
                                     << QStringList();
-        QTest::newRow("markdown") << "markdown"
-                                  << "**a**   *b*\n  c"
-                                  << "**a** *b* c" << QStringList();
+        const QString md = QStringLiteral("markdown");
+        const QStringList marks{"3: warning: question 1, question text: oznake Markdown-a "
+                                "(isticanje, kod, veze, naslovi, spiskovi) uklonjene, tekst "
+                                "zadrzan"};
+        QTest::newRow("markdown: emphasis")
+            << md << "**podebljano** i *kurziv*, __jako__ i _malo_ ***oba***\n  c"
+            << "podebljano i kurziv, jako i malo oba c" << marks;
+        QTest::newRow("markdown: what stays itself")
+            << md << "2 * 3 = 6, snake_case_ime, a*b, \\*zvezda\\*, 5 < 6 & 7, **"
+            << "2 * 3 = 6, snake_case_ime, a*b, *zvezda*, 5 < 6 & 7, **" << QStringList();
+        QTest::newRow("markdown: blocks")
+            << md << "# Naslov #\n> citat\n- prvi\n* drugi\n1. broj\n\n---\nPodnaslov\n===\nkraj"
+            << "Naslov citat prvi drugi 1. broj Podnaslov kraj" << marks;
+        QTest::newRow("markdown: code, links, a picture")
+            << md
+            << "`a*b*c` [veza](http://x.rs) ![slika](@@PLUGINFILE@@/a.png) <https://forum.rs> "
+               "[fajl](@@PLUGINFILE@@/b.pdf)"
+            << "a*b*c veza https://forum.rs fajl"
+            << QStringList{"3: warning: question 1, question text: a link to a file on the "
+                           "platform (@@PLUGINFILE@@) dropped, its text kept",
+                           marks.first(),
+                           "3: warning: question 1, question text: slika (![...](...)) "
+                           "izostavljena"};
+        QTest::newRow("markdown: HTML inside") << md << "<b>jako</b> &amp; `<i> & &amp;`"
+                                               << "jako & <i> & &amp;" << marks;
     }
     void moodleTexts() {
         QFETCH(QString, format);
@@ -768,6 +844,103 @@ private slots:
         QCOMPARE(reading.questions.size(), 1);
         QCOMPARE(reading.questions[0].texts[0], shown);
         QCOMPARE(reading.questions[0].texts[1], QStringLiteral("a"));
+    }
+
+    // A multiple-choice question as the platform exports it in GIFT and in Moodle XML
+    // is named alike by both readers: one answer to choose or several, and what each
+    // answer is worth.
+    void choiceKinds_data() {
+        QTest::addColumn<bool>("single");
+        QTest::addColumn<QList<int>>("percents");
+        QTest::addColumn<QString>("kind"); // empty: a set holds it
+        QTest::newRow("one right") << true << QList<int>{0, 100, 0, 0} << "";
+        QTest::newRow("penalties") << true << QList<int>{-25, 100, -25, 0} << "";
+        QTest::newRow("several right") << false << QList<int>{50, 50, -100, -100}
+                                       << "multiple choice with several right answers";
+        QTest::newRow("several allowed, one right")
+            << false << QList<int>{100, 0, 0, 0} << "multiple choice with several right answers";
+        QTest::newRow("partial credit")
+            << true << QList<int>{100, 50, 0, 0} << "multiple choice with partial credit";
+        QTest::newRow("three answers")
+            << true << QList<int>{100, 0, 0} << "multiple choice with 3 answers";
+        QTest::newRow("five answers")
+            << true << QList<int>{100, 0, 0, 0, 0} << "multiple choice with 5 answers";
+        QTest::newRow("two right")
+            << true << QList<int>{100, 100, 0, 0} << "multiple choice with 2 right answers";
+    }
+    void choiceKinds() {
+        QFETCH(bool, single);
+        QFETCH(QList<int>, percents);
+        QFETCH(QString, kind);
+        // The platform's own shapes: GIFT marks a full-credit answer of a single
+        // choice with =, a worthless one with ~, any other with ~%N%.
+        QByteArray gift = "::Pitanje 01::[plain]Q{\n";
+        QByteArray xml = "<quiz>\n<question type=\"multichoice\">\n<questiontext "
+                         "format=\"plain_text\"><text>Q</text></questiontext>\n<single>" +
+                         QByteArray(single ? "true" : "false") + "</single>\n";
+        for (int i = 0; i < percents.size(); ++i) {
+            const int p = percents[i];
+            const QByteArray text = QByteArray(1, char('a' + i));
+            gift += p == 100 && single ? "\t=" + text + "\n"
+                    : p == 0           ? "\t~" + text + "\n"
+                                       : "\t~%" + QByteArray::number(p) + "%" + text + "\n";
+            xml += "<answer fraction=\"" + QByteArray::number(p) + "\"><text>" + text +
+                   "</text></answer>\n";
+        }
+        gift += "}\n";
+        xml += "</question>\n</quiz>\n";
+        for (const dyr::Reading& r : {dyr::readGift(gift), dyr::readMoodle(xml)}) {
+            QVERIFY2(std::none_of(r.notes.begin(), r.notes.end(),
+                                  [](const dyr::Note& n) { return !n.warning; }),
+                     qPrintable(shown(r.notes).join('\n')));
+            if (kind.isEmpty()) {
+                QCOMPARE(r.others.size(), 0);
+                QCOMPARE(r.questions.size(), 1);
+                QCOMPARE(r.questions[0].correct, percents.indexOf(100));
+            } else {
+                QCOMPARE(r.others.size(), 1);
+                QCOMPARE(r.others[0].kind, kind);
+            }
+        }
+    }
+
+    // A GIFT text in each format, as the quiz will show it, and what is lost; an
+    // answer without a marker of its own is in its question's format.
+    void giftTexts_data() {
+        QTest::addColumn<QByteArray>("question");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QStringList>("warnings");
+        QTest::newRow("a line break, as the platform exports it")
+            << QByteArray("::T05::[plain]Prvi red\\ndrugi red?") << "Prvi red drugi red?"
+            << "a" << QStringList();
+        QTest::newRow("line breaks and indentation, no marker")
+            << QByteArray("Prvi red\\n   drugi\\n\\n  red \\n") << "Prvi red drugi red"
+            << "a" << QStringList();
+        QTest::newRow("a line break in HTML")
+            << QByteArray("[html]<p>Prvi</p>\\n<p>drugi &amp; red</p>") << "Prvi drugi & red"
+            << "a" << QStringList();
+        QTest::newRow("markdown, the answers too")
+            << QByteArray("[markdown]**podebljano** i \\*zvezda\\*\\n- spisak")
+            << "podebljano i *zvezda* spisak"
+            << "a"
+            << QStringList{"2: warning: question 1, question text: oznake Markdown-a "
+                           "(isticanje, kod, veze, naslovi, spiskovi) uklonjene, tekst zadrzan"};
+        QTest::newRow("no-break space kept") << QByteArray("[plain]\u00a0a\\nb") << "\u00a0a b"
+                                             << "a" << QStringList();
+    }
+    void giftTexts() {
+        QFETCH(QByteArray, question);
+        QFETCH(QString, shown);
+        QFETCH(QString, answer);
+        QFETCH(QStringList, warnings);
+        const QByteArray source = "// x\n" + question + "{\n\t=a\n\t~b\n\t~c\n\t~d\n}\n";
+        const dyr::Reading reading = dyr::readGift(source);
+        QCOMPARE(::shown(reading.notes), warnings);
+        QCOMPARE(reading.questions.size(), 1);
+        QCOMPARE(reading.questions[0].texts[0], shown);
+        QCOMPARE(reading.questions[0].texts[1], answer);
+        QCOMPARE(::shown(dyr::readGift(crlf(source)).notes), warnings);
     }
 
     // --cut and --replace store what doesn't fit, each time with a warning; characters
@@ -898,7 +1071,7 @@ private slots:
                            "35: numeric",
                            "38: essay",
                            "41: description",
-                           "44: multiple choice with partial credit",
+                           "44: multiple choice with several right answers",
                            "52: multiple choice with 2 right answers",
                            "55: multiple choice with 3 answers"}
             << QStringList{"\u0160ta", "Ko", "\u0160ta"};
@@ -1129,6 +1302,43 @@ private slots:
                  qPrintable(r.err));
     }
 
+    // A text with a character XML escapes is written in CDATA, as the platform writes
+    // it: its parser drops a piece of spaces between two entities ("a" & "b" escaped
+    // came in as "a"&"b"). Each text comes back from the reader as it was.
+    void moodleWriterTexts_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("written"); // what stands between <text> and </text>
+        QTest::newRow("quotes, ampersand, brackets")
+            << "Da li je \"a\" & \"b\" manje od <c>?"
+            << "<![CDATA[Da li je \"a\" & \"b\" manje od <c>?]]>";
+        QTest::newRow("a space between two quotes") << "\" \""
+                                                    << "<![CDATA[\" \"]]>";
+        QTest::newRow("ampersands apart") << "a & & b"
+                                          << "<![CDATA[a & & b]]>";
+        QTest::newRow("greater than alone") << "5 > 3"
+                                            << "<![CDATA[5 > 3]]>";
+        QTest::newRow("the end of a CDATA section") << "x ]]> y"
+                                                    << "<![CDATA[x ]]]]><![CDATA[> y]]>";
+        QTest::newRow("plain") << "Sta je forum? (1/2) 'x'"
+                               << "Sta je forum? (1/2) 'x'";
+    }
+    void moodleWriterTexts() {
+        QFETCH(QString, text);
+        QFETCH(QString, written);
+        dyr::PlainQuestion q;
+        q.line = 1;
+        q.texts = {text, text, "B", "C", "D"};
+        const dyr::Writing w = dyr::writeMoodle({q});
+        QCOMPARE(shown(w.notes), QStringList());
+        const QString xml = QString::fromUtf8(w.text);
+        QCOMPARE(xml.count(QStringLiteral("<text>") + written + QStringLiteral("</text>")), 2);
+        const dyr::Reading reading = dyr::readMoodle(w.text);
+        QCOMPARE(shown(reading.notes), QStringList());
+        QCOMPARE(reading.questions.size(), 1);
+        QCOMPARE(reading.questions[0].texts[0], text);
+        QCOMPARE(reading.questions[0].texts[1], text);
+    }
+
     // What Moodle export writes: the platform's own shape, named by record, answers in
     // their order; and the texts it refuses that export can't hand it.
     void moodleWriter() {
@@ -1141,8 +1351,8 @@ private slots:
         const QString text = QString::fromUtf8(w.text);
         QVERIFY(text.startsWith(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                                                "<quiz>\n  <question type=\"multichoice\">\n"
-                                               "    <name>\n      <text>Pitanje 7</text>")));
-        QVERIFY(text.contains(QStringLiteral("<text>a &lt; b &amp; &quot;c&quot;</text>")));
+                                               "    <name>\n      <text>Pitanje 07</text>")));
+        QVERIFY(text.contains(QStringLiteral("<text><![CDATA[a < b & \"c\"]]></text>")));
         QVERIFY(text.contains(QStringLiteral("<single>true</single>")));
         static const QRegularExpression answers(
             QStringLiteral("<answer fraction=\"(\\d+)\" format=\"plain_text\">\\s*<text>(.)<"));

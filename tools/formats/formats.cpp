@@ -94,6 +94,68 @@ bool writable(const PlainQuestion& question, const QString& format,
     return sound;
 }
 
+QString kindOf(const QString& type) {
+    static const QHash<QString, QString> kinds = {
+        {QStringLiteral("truefalse"), QStringLiteral("true/false")},
+        {QStringLiteral("shortanswer"), QStringLiteral("short answer")},
+        {QStringLiteral("matching"), QStringLiteral("matching")},
+        {QStringLiteral("randomsamatch"), QStringLiteral("random short-answer matching")},
+        {QStringLiteral("numerical"), QStringLiteral("numeric")},
+        {QStringLiteral("essay"), QStringLiteral("essay")},
+        {QStringLiteral("description"), QStringLiteral("description")},
+        {QStringLiteral("multianswer"), QStringLiteral("cloze")},
+        {QStringLiteral("ddwtos"), QStringLiteral("drag and drop into text")},
+        {QStringLiteral("gapselect"), QStringLiteral("select missing words")},
+        {QStringLiteral("ddimageortext"), QStringLiteral("drag and drop onto image")},
+        {QStringLiteral("ddmarker"), QStringLiteral("drag and drop markers")},
+        {QStringLiteral("calculated"), QStringLiteral("calculated")},
+        {QStringLiteral("calculatedsimple"), QStringLiteral("simple calculated")},
+        {QStringLiteral("calculatedmulti"), QStringLiteral("calculated multiple choice")},
+        {QStringLiteral("ordering"), QStringLiteral("ordering")},
+        {QStringLiteral("random"), QStringLiteral("random")},
+    };
+    if (type.isEmpty())
+        return QStringLiteral("question without a type");
+    return kinds.value(type, QStringLiteral("type \"%1\"").arg(type));
+}
+
+std::optional<Kind> choiceKind(bool single, const QList<double>& percents) {
+    const QString oneRight = QStringLiteral("a set's questions have one right answer");
+    if (!single)
+        return Kind{QStringLiteral("multiple choice with several right answers"), oneRight};
+    int rights = 0;
+    for (const double p : percents) {
+        if (fullCredit(p))
+            ++rights;
+        else if (p > 1e-6)
+            return Kind{QStringLiteral("multiple choice with partial credit"),
+                        QStringLiteral("an answer is worth %1 percent; %2, the others worth "
+                                       "nothing")
+                            .arg(p)
+                            .arg(oneRight)};
+    }
+    if (percents.size() != 4)
+        return Kind{QStringLiteral("multiple choice with %1 answers").arg(percents.size()),
+                    QStringLiteral("a set's questions have exactly four")};
+    if (rights == 0)
+        return Kind{QStringLiteral("multiple choice without a right answer"),
+                    QStringLiteral("no answer is worth 100 percent; ") + oneRight};
+    if (rights > 1)
+        return Kind{QStringLiteral("multiple choice with %1 right answers").arg(rights), oneRight};
+    return std::nullopt;
+}
+
+QString questionName(int n, int last) {
+    const auto width = std::max<qsizetype>(2, QString::number(std::max(n, last)).size());
+    return QStringLiteral("Pitanje %1").arg(n, static_cast<int>(width), 10, QLatin1Char('0'));
+}
+
+bool namesNumber(const QString& label, int n) {
+    static const QRegularExpression number(QStringLiteral("^(?:Pitanje )?0*([1-9][0-9]*)$"));
+    const QRegularExpressionMatch m = number.match(label);
+    return m.hasMatch() && m.captured(1) == QString::number(n);
+}
+
 } // namespace support
 
 namespace {
@@ -367,8 +429,7 @@ Imported importSet(Format format, const QByteArray& source, const ImportOptions&
         // A label that only says the question's number, as export writes it, is
         // no loss.
         const QString label = q.label.trimmed();
-        if (!label.isEmpty() && label != QString::number(n) &&
-            label != QStringLiteral("Pitanje %1").arg(n))
+        if (!label.isEmpty() && !namesNumber(label, n))
             result.notes.append(
                 warning(q.line, QStringLiteral("%1: %2 \"%3\" is not kept; the questions are "
                                                "numbered in order")

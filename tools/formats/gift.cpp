@@ -15,6 +15,8 @@
 #include "htmltext.h"
 #include "support.h"
 
+#include <algorithm>
+
 namespace dyr {
 
 using namespace support;
@@ -124,13 +126,13 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
         }
         if (close < 0)
             return fail(startLine, QStringLiteral("the title's :: is not closed"));
-        q.label = piece(cs, pos + 2, close, startLine).text;
+        q.label = html::plainText(piece(cs, pos + 2, close, startLine).text);
         pos = close + 2;
     }
 
     const qsizetype open = find(cs, pos, end, u'{');
     if (open < 0)
-        return other(startLine, QStringLiteral("description"),
+        return other(startLine, kindOf(QStringLiteral("description")),
                      QStringLiteral("a text without answers in { } is not a question"));
     const qsizetype nested = find(cs, open + 1, end, u'{');
     qsizetype close = find(cs, open + 1, end, u'}');
@@ -148,15 +150,18 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
         return other(startLine, QStringLiteral("missing word"), kOnlyMultipleChoice);
 
     // A text in HTML ([html], or [moodle], the platform's auto-format, which allows
-    // HTML too) is read as the text it shows; an answer without a marker of its own
-    // is in its question's format.
+    // HTML too) or Markdown is read as the text it shows; an answer without a marker
+    // of its own is in its question's format. A line break (\n, as the platform
+    // exports one) is read as a space, as in Moodle XML.
     const Piece question = piece(cs, pos, open, cs[open].line);
     const auto readable = [&](const Piece& p, const QString& place) {
         const QString format = p.marker.isEmpty() ? question.marker : p.marker;
-        if (format != QLatin1String("[html]") && format != QLatin1String("[moodle]"))
-            return p.text;
+        const bool markdown = format == QLatin1String("[markdown]");
+        if (!markdown && format != QLatin1String("[html]") && format != QLatin1String("[moodle]"))
+            return html::plainText(p.text);
         html::Losses losses;
-        const QString text = html::toText(p.text, &losses);
+        const QString text =
+            markdown ? html::markdownText(p.text, &losses) : html::toText(p.text, &losses);
         html::noteLosses(losses, p.line, place, &result->notes);
         return text;
     };
@@ -164,15 +169,15 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
     const qsizetype bodyFrom = skipBlanks(cs, open + 1, close);
     const qsizetype bodyTo = trimEnd(cs, bodyFrom, close);
     if (bodyFrom == bodyTo)
-        return other(startLine, QStringLiteral("essay"), kOnlyMultipleChoice);
+        return other(startLine, kindOf(QStringLiteral("essay")), kOnlyMultipleChoice);
     if (cs[bodyFrom].is(u'#'))
-        return other(startLine, QStringLiteral("numeric"), kOnlyMultipleChoice);
+        return other(startLine, kindOf(QStringLiteral("numerical")), kOnlyMultipleChoice);
     {
         const qsizetype hash = find(cs, bodyFrom, bodyTo, u'#');
         const QString head = piece(cs, bodyFrom, hash < 0 ? bodyTo : hash, 0).text.toUpper();
         if (head == QLatin1String("T") || head == QLatin1String("F") ||
             head == QLatin1String("TRUE") || head == QLatin1String("FALSE"))
-            return other(startLine, QStringLiteral("true/false"), kOnlyMultipleChoice);
+            return other(startLine, kindOf(QStringLiteral("truefalse")), kOnlyMultipleChoice);
     }
     if (!cs[bodyFrom].is(u'=') && !cs[bodyFrom].is(u'~'))
         return fail(cs[bodyFrom].line, QStringLiteral("each answer begins with = (the right "
@@ -196,7 +201,6 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
     bool matching = false;
     bool penalties = false;
     int marked = 0; // answers marked with =
-    int rights = 0; // answers worth 100%
     for (Answer& a : answers) {
         a.to = a.feedback >= 0 ? a.feedback : a.end;
         for (qsizetype k = a.from; k + 1 < a.to; ++k)
@@ -215,32 +219,30 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
                                         .arg(piece(cs, first, close + 1, a.line).text));
             a.from = close + 1;
         }
-        rights += fullCredit(a.weight) ? 1 : 0;
         penalties = penalties || a.weight < 0;
     }
     if (matching)
-        return other(startLine, QStringLiteral("matching"), kOnlyMultipleChoice);
+        return other(startLine, kindOf(QStringLiteral("matching")), kOnlyMultipleChoice);
     if (marked == answers.size())
-        return other(startLine, QStringLiteral("short answer"), kOnlyMultipleChoice);
-    for (const Answer& a : answers) {
-        if (a.weight > 0 && !fullCredit(a.weight))
-            return other(startLine, QStringLiteral("multiple choice with partial credit"),
-                         QStringLiteral("an answer is worth %1 percent; a set's questions have "
-                                        "one right answer, the others worth nothing")
-                             .arg(a.weight));
+        return other(startLine, kindOf(QStringLiteral("shortanswer")), kOnlyMultipleChoice);
+    // The platform lets one answer be chosen when one is marked with =, and several
+    // when none is (~%50% ~%50% ~%-100% ...). A question without = and with nothing
+    // worth anything is an author's slip: an error asking for the =.
+    const bool single = marked > 0;
+    QList<double> percents;
+    for (const Answer& a : answers)
+        percents.append(a.weight);
+    const bool worth =
+        std::any_of(percents.begin(), percents.end(), [](double p) { return p > 1e-6; });
+    if (single || worth) {
+        if (const std::optional<Kind> kind = choiceKind(single, percents))
+            return other(startLine, kind->kind, kind->why);
     }
-    if (rights > 1)
-        return other(startLine, QStringLiteral("multiple choice with %1 right answers").arg(rights),
-                     QStringLiteral("a set's questions have one right answer (=)"));
-    if (rights == 1 && answers.size() != 4)
-        return other(startLine,
-                     QStringLiteral("multiple choice with %1 answers").arg(answers.size()),
-                     QStringLiteral("a set's questions have exactly four"));
 
     q.texts[0] = readable(question, where(number, 0));
     q.lines[0] = question.line;
     bool sound = true;
-    if (rights == 0) {
+    if (!single && !worth) {
         fail(startLine, QStringLiteral("no right answer; mark it with ="));
         sound = false;
     }
@@ -363,10 +365,9 @@ Writing writeGift(const QList<PlainQuestion>& questions) {
         if (!out.isEmpty())
             out += QLatin1Char('\n');
         // A title always comes first, so the question's text never starts a line
-        // (where // would make it a comment).
-        const QString title = q.label.isEmpty() ? QString::number(q.line) : q.label;
-        out += QStringLiteral("::") + escape(title) + QStringLiteral(":: ") + escape(q.texts[0]) +
-               QStringLiteral(" {\n");
+        // (where // would make it a comment); the platform names the question by it.
+        out += QStringLiteral("::") + escape(questionName(q.line, questions.last().line)) +
+               QStringLiteral(":: ") + escape(q.texts[0]) + QStringLiteral(" {\n");
         for (int a = 0; a < 4; ++a)
             out += (a == q.correct ? QStringLiteral("\t=") : QStringLiteral("\t~")) +
                    escape(q.texts[a + 1]) + QLatin1Char('\n');

@@ -34,61 +34,13 @@ namespace dyr {
 
 using namespace support;
 using html::collapse;
-using html::isWhite;
 using html::Losses;
-using html::trimWhite;
 
 namespace {
 
 const QString kOnlyMultipleChoice =
     QStringLiteral("a set holds only multiple-choice questions with four answers, one of them "
                    "right");
-const QString kOneRight = QStringLiteral("a set's questions have one right answer");
-
-// The readable names of the platform's question types.
-QString kindOf(const QString& type) {
-    static const QHash<QString, QString> kinds = {
-        {QStringLiteral("truefalse"), QStringLiteral("true/false")},
-        {QStringLiteral("shortanswer"), QStringLiteral("short answer")},
-        {QStringLiteral("matching"), QStringLiteral("matching")},
-        {QStringLiteral("randomsamatch"), QStringLiteral("random short-answer matching")},
-        {QStringLiteral("numerical"), QStringLiteral("numeric")},
-        {QStringLiteral("essay"), QStringLiteral("essay")},
-        {QStringLiteral("description"), QStringLiteral("description")},
-        {QStringLiteral("multianswer"), QStringLiteral("cloze")},
-        {QStringLiteral("ddwtos"), QStringLiteral("drag and drop into text")},
-        {QStringLiteral("gapselect"), QStringLiteral("select missing words")},
-        {QStringLiteral("ddimageortext"), QStringLiteral("drag and drop onto image")},
-        {QStringLiteral("ddmarker"), QStringLiteral("drag and drop markers")},
-        {QStringLiteral("calculated"), QStringLiteral("calculated")},
-        {QStringLiteral("calculatedsimple"), QStringLiteral("simple calculated")},
-        {QStringLiteral("calculatedmulti"), QStringLiteral("calculated multiple choice")},
-        {QStringLiteral("ordering"), QStringLiteral("ordering")},
-        {QStringLiteral("random"), QStringLiteral("random")},
-    };
-    if (type.isEmpty())
-        return QStringLiteral("question without a type");
-    return kinds.value(type, QStringLiteral("type \"%1\"").arg(type));
-}
-
-// Plain text as written: only the white space at either end, and each line break with
-// the blanks around it (a hand-written file's indentation), is not the text's own. So
-// a text that export writes on one line comes back exactly, inner spaces included.
-QString plainText(const QString& text) {
-    QString out;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (const QString& line : lines) {
-        QString part = line;
-        if (lines.size() > 1)
-            part = trimWhite(part);
-        if (part.isEmpty())
-            continue;
-        if (!out.isEmpty())
-            out += QLatin1Char(' ');
-        out += part;
-    }
-    return trimWhite(out);
-}
 
 // A text element of a question: its content, the format it is in, and where.
 struct Text {
@@ -120,9 +72,9 @@ struct Question {
 QString readable(const Text& text, Losses* losses) {
     const QString format = text.format.toLower();
     if (format == QLatin1String("plain_text"))
-        return plainText(text.content);
+        return html::plainText(text.content);
     if (format == QLatin1String("markdown"))
-        return collapse(text.content);
+        return html::markdownText(text.content, losses);
     return html::toText(text.content, losses); // html, moodle_auto_format
 }
 
@@ -309,33 +261,15 @@ private:
                                 .arg(a.fraction));
             fractions.append(f);
         }
+        // As the platform reads it: only "false", "0" or nothing lets several answers
+        // be chosen.
         const QString single = q.single.trimmed().toLower();
-        if (q.hasSingle && single != QLatin1String("true") && single != QLatin1String("1"))
-            return other(QStringLiteral("multiple choice with several right answers"), kOneRight);
-        const auto isNone = [](double f) { return qAbs(f) < 1e-6; };
-        int rights = 0;
-        bool penalties = false;
-        for (const double f : fractions) {
-            if (fullCredit(f))
-                ++rights;
-            else if (f < 0)
-                penalties = true;
-            else if (!isNone(f))
-                return other(QStringLiteral("multiple choice with partial credit"),
-                             QStringLiteral("an answer is worth %1 percent; %2, the others "
-                                            "worth nothing")
-                                 .arg(f)
-                                 .arg(kOneRight));
-        }
-        if (q.answers.size() != 4)
-            return other(QStringLiteral("multiple choice with %1 answers").arg(q.answers.size()),
-                         QStringLiteral("a set's questions have exactly four"));
-        if (rights == 0)
-            return other(QStringLiteral("multiple choice without a right answer"),
-                         QStringLiteral("no answer has fraction 100; ") + kOneRight);
-        if (rights > 1)
-            return other(QStringLiteral("multiple choice with %1 right answers").arg(rights),
-                         kOneRight);
+        const bool several = q.hasSingle && (single.isEmpty() || single == QLatin1String("false") ||
+                                             single == QLatin1String("0"));
+        if (const std::optional<Kind> kind = choiceKind(!several, fractions))
+            return other(kind->kind, kind->why);
+        const bool penalties =
+            std::any_of(fractions.begin(), fractions.end(), [](double f) { return f < 0; });
 
         PlainQuestion p;
         p.line = q.line;
@@ -420,10 +354,23 @@ Writing writeMoodle(const QList<PlainQuestion>& questions) {
     xml.setAutoFormattingIndent(2);
     xml.writeStartDocument();
     xml.writeStartElement(QStringLiteral("quiz"));
-    const auto textElement = [&](const QString& element, const QString& text) {
+    // A text with a character XML escapes goes in CDATA, as the platform writes it:
+    // its parser drops a piece made only of spaces between two entities, so "a" & "b"
+    // escaped would come in as "a"&"b". Qt splits a "]]>" inside over two sections.
+    const auto text = [&](const QString& content) {
+        xml.writeStartElement(QStringLiteral("text"));
+        static const QString escaped = QStringLiteral("&<>\"");
+        if (std::any_of(content.begin(), content.end(),
+                        [](QChar c) { return escaped.contains(c); }))
+            xml.writeCDATA(content);
+        else
+            xml.writeCharacters(content);
+        xml.writeEndElement();
+    };
+    const auto textElement = [&](const QString& element, const QString& content) {
         xml.writeStartElement(element);
         xml.writeAttribute(QStringLiteral("format"), QStringLiteral("plain_text"));
-        xml.writeTextElement(QStringLiteral("text"), text);
+        text(content);
         xml.writeEndElement();
     };
     for (const PlainQuestion& q : questions) {
@@ -441,7 +388,7 @@ Writing writeMoodle(const QList<PlainQuestion>& questions) {
         xml.writeStartElement(QStringLiteral("question"));
         xml.writeAttribute(QStringLiteral("type"), QStringLiteral("multichoice"));
         xml.writeStartElement(QStringLiteral("name"));
-        xml.writeTextElement(QStringLiteral("text"), QStringLiteral("Pitanje %1").arg(q.line));
+        text(questionName(q.line, questions.last().line));
         xml.writeEndElement();
         textElement(QStringLiteral("questiontext"), q.texts[0]);
         textElement(QStringLiteral("generalfeedback"), QString());
@@ -456,7 +403,7 @@ Writing writeMoodle(const QList<PlainQuestion>& questions) {
             xml.writeAttribute(QStringLiteral("fraction"),
                                a == q.correct ? QStringLiteral("100") : QStringLiteral("0"));
             xml.writeAttribute(QStringLiteral("format"), QStringLiteral("plain_text"));
-            xml.writeTextElement(QStringLiteral("text"), q.texts[a + 1]);
+            text(q.texts[a + 1]);
             textElement(QStringLiteral("feedback"), QString());
             xml.writeEndElement();
         }
