@@ -35,6 +35,7 @@ test_tools=(
     chromium:chromium # the web page's browser test, with python3-selenium and npm's axe-core
     chromedriver:chromium-driver
     npm:npm
+    pdftotext:poppler-utils # the printed test's text
 )
 if [ "$what" = test ]; then
     # clang's sanitizer runtime; DejaVu Serif for the tests that draw with other faces;
