@@ -38,7 +38,7 @@ struct Note {
     int line = 0;
     QString message;
     bool warning = false;
-    bool skipped = false;          // a question left out with --skip-others (also a warning)
+    bool skipped = false;         // a question left out with --skip-others (also a warning)
     Remedy remedy = Remedy::None; // of an error: the option that would allow it
     bool operator==(const Note&) const = default;
 };
