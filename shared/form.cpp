@@ -153,7 +153,11 @@ bool FormWindow::takeDrag(QEvent* event) {
     auto* drop = static_cast<QDropEvent*>(event);
     if (!drop->mimeData() || !drop->mimeData()->hasUrls())
         return false;
-    drop->acceptProposedAction();
+    // Copied, never moved: a file manager removes what was moved.
+    if (!(drop->possibleActions() & Qt::CopyAction))
+        return true;
+    drop->setDropAction(Qt::CopyAction);
+    drop->accept();
     if (type == QEvent::Drop) {
         // Handled once the drop is over: a question asked inside it would keep the
         // program the files came from waiting.

@@ -111,8 +111,11 @@ struct Editor {
     }
     // Chooses a menu item as the keyboard or the mouse would.
     void choose(QAction* item) { item->trigger(); }
-    // Drops files or links on a control of the window (the window itself by default).
-    void drop(const QList<QUrl>& urls, QWidget* on = nullptr, const QString& text = QString()) {
+    // Drops files or links on a control of the window (the window itself by default);
+    // gives what the drop was taken as: copied, or ignored.
+    Qt::DropAction drop(const QList<QUrl>& urls, QWidget* on = nullptr,
+                        const QString& text = QString(),
+                        Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction) {
         QWidget* target = on ? on : form.window();
         QMimeData data;
         if (!urls.isEmpty())
@@ -120,12 +123,13 @@ struct Editor {
         if (!text.isNull())
             data.setText(text);
         const QPoint at = target->rect().center();
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &enter);
-        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent dropped(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &dropped);
         // The window takes the files once the drop is over.
         QCoreApplication::sendPostedEvents();
+        return dropped.isAccepted() ? dropped.dropAction() : Qt::IgnoreAction;
     }
 };
 
@@ -1521,6 +1525,10 @@ private slots:
         QTest::newRow("text on a box is the box's own") << "text"
                                                         << "Text3" << 0 << ""
                                                         << "";
+        // A file manager removes a file that was moved: such a drop is not taken.
+        QTest::newRow("a set that may only be moved") << "moved"
+                                                      << "" << 0 << ""
+                                                      << "";
     }
 
     void drops() {
@@ -1546,13 +1554,19 @@ private slots:
         }
         const auto table = e.module.QuestionTable;
         QWidget* target = on.isEmpty() ? nullptr : e.form.window()->findChild<QWidget*>(on);
+        Qt::DropAction taken = Qt::IgnoreAction;
         if (what == QStringLiteral("link"))
-            e.drop({QUrl(QStringLiteral("https://forum.example/set.dyr"))}, target);
+            taken = e.drop({QUrl(QStringLiteral("https://forum.example/set.dyr"))}, target);
         else if (what == QStringLiteral("text"))
-            e.drop({}, target, QStringLiteral("obican tekst"));
+            taken = e.drop({}, target, QStringLiteral("obican tekst"));
+        else if (what == QStringLiteral("moved"))
+            taken = e.drop({QUrl::fromLocalFile(other.filePath(QStringLiteral("drugi.dyr")))},
+                           target, QString(), Qt::MoveAction);
         else
-            e.drop({QUrl::fromLocalFile(other.filePath(what))}, target,
-                   QStringLiteral("file://") + other.filePath(what));
+            taken = e.drop({QUrl::fromLocalFile(other.filePath(what))}, target,
+                           QStringLiteral("file://") + other.filePath(what));
+        QCOMPARE(taken, what == QStringLiteral("moved") ? Qt::IgnoreAction : Qt::CopyAction);
+        QVERIFY(QFileInfo::exists(other.filePath(QStringLiteral("drugi.dyr"))));
         QCOMPARE(responder.calls().size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty())
             QVERIFY2(responder.last().prompt.startsWith(message),
