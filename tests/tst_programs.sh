@@ -30,7 +30,7 @@ grep -q '^  -v, --version' <<<"$help" || fail "kviz --help"
 help=$(env -u DISPLAY "$editor" -h)
 grep -q '^Upotreba: editor-pitanja \[opcije\]' <<<"$help" || fail "editor-pitanja -h"
 help=$("$dyr" --help)
-grep -q 'dyr dump FILE' <<<"$help" || fail "dyr --help"
+grep -q 'dyr dump DATOTEKA' <<<"$help" || fail "dyr --help"
 
 # A test on paper without a display: dyr draws it with the offscreen platform.
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$dyr" export pdf "$sets/varnikol.dyr" \

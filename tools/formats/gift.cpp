@@ -90,8 +90,8 @@ Piece piece(const Chars& cs, qsizetype from, qsizetype to, int fallbackLine) {
 }
 
 const QString kOnlyMultipleChoice =
-    QStringLiteral("a set holds only multiple-choice questions: one right answer after =, "
-                   "three wrong ones after ~");
+    QStringLiteral("skup sadrzi samo pitanja sa visestrukim izborom: jedan tacan odgovor "
+                   "posle =, tri netacna posle ~");
 
 struct Answer {
     bool right = false;
@@ -125,7 +125,7 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
                 close = k;
         }
         if (close < 0)
-            return fail(startLine, QStringLiteral("the title's :: is not closed"));
+            return fail(startLine, QStringLiteral("naslov nije zatvoren sa ::"));
         q.label = html::plainText(piece(cs, pos + 2, close, startLine).text);
         pos = close + 2;
     }
@@ -133,21 +133,20 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
     const qsizetype open = find(cs, pos, end, u'{');
     if (open < 0)
         return other(startLine, kindOf(QStringLiteral("description")),
-                     QStringLiteral("a text without answers in { } is not a question"));
+                     QStringLiteral("tekst bez odgovora u { } nije pitanje"));
     const qsizetype nested = find(cs, open + 1, end, u'{');
     qsizetype close = find(cs, open + 1, end, u'}');
     if (nested >= 0 && (close < 0 || nested < close))
-        return fail(cs[nested].line, QStringLiteral("a { inside the answers; write \\{ for "
-                                                    "the character"));
+        return fail(cs[nested].line, QStringLiteral("{ unutar odgovora; sam znak se pise kao \\{"));
     if (close < 0)
         return fail(cs[open].line,
-                    QStringLiteral("the { of line %1 is not closed").arg(cs[open].line));
+                    QStringLiteral("zagrada { iz reda %1 nije zatvorena").arg(cs[open].line));
     const qsizetype after = skipBlanks(cs, close + 1, end);
     if (find(cs, after, end, u'{') >= 0)
-        return fail(cs[after].line, QStringLiteral("another question starts here; leave a blank "
-                                                   "line between questions"));
+        return fail(cs[after].line, QStringLiteral("ovde pocinje drugo pitanje; izmedju pitanja "
+                                                   "treba da bude prazan red"));
     if (after < end)
-        return other(startLine, QStringLiteral("missing word"), kOnlyMultipleChoice);
+        return other(startLine, QStringLiteral("rec koja nedostaje"), kOnlyMultipleChoice);
 
     // A text in HTML ([html], or [moodle], the platform's auto-format, which allows
     // HTML too) or Markdown is read as the text it shows; an answer without a marker
@@ -180,8 +179,8 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
             return other(startLine, kindOf(QStringLiteral("truefalse")), kOnlyMultipleChoice);
     }
     if (!cs[bodyFrom].is(u'=') && !cs[bodyFrom].is(u'~'))
-        return fail(cs[bodyFrom].line, QStringLiteral("each answer begins with = (the right "
-                                                      "one) or ~ (a wrong one)"));
+        return fail(cs[bodyFrom].line, QStringLiteral("svaki odgovor pocinje sa = (tacan) ili ~ "
+                                                      "(netacan)"));
 
     QList<Answer> answers;
     for (qsizetype k = bodyFrom; k < bodyTo; ++k) {
@@ -215,7 +214,7 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
             bool number = false;
             a.weight = piece(cs, first + 1, close, a.line).text.toDouble(&number);
             if (!number)
-                return fail(a.line, QStringLiteral("the weight %1 is not a percentage")
+                return fail(a.line, QStringLiteral("tezina %1 nije procenat")
                                         .arg(piece(cs, first, close + 1, a.line).text));
             a.from = close + 1;
         }
@@ -243,16 +242,16 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
     q.lines[0] = question.line;
     bool sound = true;
     if (!single && !worth) {
-        fail(startLine, QStringLiteral("no right answer; mark it with ="));
+        fail(startLine, QStringLiteral("nema tacnog odgovora; on se oznacava sa ="));
         sound = false;
     }
     if (answers.size() != 4) {
-        fail(startLine,
-             QStringLiteral("%1 answers; a question needs exactly four").arg(answers.size()));
+        fail(startLine, QStringLiteral("%1; pitanje mora imati tacno cetiri")
+                            .arg(counted(answers.size(), "odgovor", "odgovora", "odgovora")));
         sound = false;
     }
     if (q.texts[0].isEmpty()) {
-        fail(startLine, QStringLiteral("no question text"));
+        fail(startLine, QStringLiteral("nema teksta pitanja"));
         sound = false;
     }
     for (int i = 0; i < answers.size(); ++i) {
@@ -262,9 +261,10 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
         const Piece text{i < 4 ? readable(raw, name) : raw.text, raw.line, raw.marker};
         if (a.feedback >= 0 && !piece(cs, a.feedback + 1, a.end, a.line).text.isEmpty())
             result->notes.append(
-                warning(cs[a.feedback].line, name + QStringLiteral(": feedback (#...) dropped")));
+                warning(cs[a.feedback].line,
+                        name + QStringLiteral(": povratna informacija (#...) je izostavljena")));
         if (text.text.isEmpty()) {
-            fail(a.line, QStringLiteral("answer %1 is empty").arg(i + 1));
+            fail(a.line, QStringLiteral("odgovor %1 je prazan").arg(i + 1));
             sound = false;
         }
         if (i < 4) {
@@ -275,11 +275,10 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
         }
     }
     if (penalties)
-        result->notes.append(warning(startLine, where(number) + QStringLiteral(": the penalties of "
-                                                                               "the wrong answers "
-                                                                               "(negative "
-                                                                               "percentages) "
-                                                                               "dropped")));
+        result->notes.append(
+            warning(startLine, where(number) + QStringLiteral(": kazneni bodovi netacnih "
+                                                              "odgovora (negativni procenti) su "
+                                                              "izostavljeni")));
     if (sound)
         result->questions.append(q);
 }
@@ -321,7 +320,7 @@ Reading readGift(const QByteArray& source) {
         if (block.isEmpty() &&
             trimmed.startsWith(QLatin1String("$CATEGORY:"), Qt::CaseInsensitive)) {
             result.notes.append(
-                warning(line, QStringLiteral("category line ignored; a set has no categories")));
+                warning(line, QStringLiteral("red kategorije je zanemaren; skup nema kategorije")));
             continue;
         }
         if (!block.isEmpty())
@@ -351,13 +350,13 @@ Writing writeGift(const QList<PlainQuestion>& questions) {
         const auto special = [](int t, const QString& text) {
             for (const QString& marker : kMarkers) {
                 if (text.startsWith(marker, Qt::CaseInsensitive))
-                    return QStringLiteral("starts with %1, which GIFT reads as the text's format")
+                    return QStringLiteral("pocinje sa %1, sto GIFT cita kao format teksta")
                         .arg(marker);
             }
             if (t > 0 && text.startsWith(QLatin1Char('%')))
-                return QStringLiteral("starts with %, which GIFT reads as a percentage");
+                return QStringLiteral("pocinje sa %, sto GIFT cita kao procenat");
             if (t > 0 && text.contains(QLatin1String("->")))
-                return QStringLiteral("holds ->, which GIFT reads as a matching pair");
+                return QStringLiteral("sadrzi ->, sto GIFT cita kao par za uparivanje");
             return QString();
         };
         if (!writable(q, QStringLiteral("GIFT"), special, &result.notes))

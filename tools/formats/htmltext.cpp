@@ -509,20 +509,22 @@ QString markdownText(const QString& markdown, Losses* losses) {
 void noteLosses(const Losses& losses, int line, const QString& place, QList<Note>* notes) {
     using support::warning;
     if (losses.picture)
-        notes->append(warning(line, place + QStringLiteral(": a picture (<img>) dropped")));
+        notes->append(warning(line, place + QStringLiteral(": slika (<img>) je izostavljena")));
     if (losses.platformFile)
-        notes->append(warning(line, place + QStringLiteral(": a link to a file on the platform "
-                                                           "(@@PLUGINFILE@@) dropped, its text "
-                                                           "kept")));
+        notes->append(warning(line, place + QStringLiteral(": veza ka datoteci na platformi "
+                                                           "(@@PLUGINFILE@@) je izostavljena, "
+                                                           "njen tekst je zadrzan")));
     if (losses.table)
-        notes->append(warning(line, place + QStringLiteral(": a table read as plain text")));
+        notes->append(
+            warning(line, place + QStringLiteral(": tabela je procitana kao obican tekst")));
     // Said, because a * or _ meant as itself may have been read as a mark.
     if (losses.markdownMarks)
         notes->append(warning(line, place + QStringLiteral(": oznake Markdown-a (isticanje, kod, "
-                                                           "veze, naslovi, spiskovi) uklonjene, "
-                                                           "tekst zadrzan")));
+                                                           "veze, naslovi, spiskovi) su uklonjene, "
+                                                           "tekst je zadrzan")));
     if (losses.markdownPicture)
-        notes->append(warning(line, place + QStringLiteral(": slika (![...](...)) izostavljena")));
+        notes->append(
+            warning(line, place + QStringLiteral(": slika (![...](...)) je izostavljena")));
 }
 
 } // namespace dyr::html

@@ -24,6 +24,7 @@
 #include "support.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -39,8 +40,61 @@ using html::Losses;
 namespace {
 
 const QString kOnlyMultipleChoice =
-    QStringLiteral("a set holds only multiple-choice questions with four answers, one of them "
-                   "right");
+    QStringLiteral("skup sadrzi samo pitanja sa visestrukim izborom i cetiri odgovora, od "
+                   "kojih je jedan tacan");
+
+// What the XML parser found, in Serbian. The parser words its faults in English only,
+// so those a hand-edited or cut-off file has are matched by their text; for the rare
+// rest the line and column alone point at the fault.
+QString xmlFault(const QXmlStreamReader& xml) {
+    if (xml.error() == QXmlStreamReader::PrematureEndOfDocumentError)
+        return QStringLiteral("dokument se zavrsava pre vremena");
+    struct Wording {
+        QRegularExpression english;
+        QString serbian; // %1, %2: what the English names
+    };
+    static const QList<Wording> wordings = [] {
+        const std::pair<const char*, const char*> pairs[] = {
+            {"Opening and ending tag mismatch\\.", "pocetna i zavrsna oznaka se ne slazu"},
+            {"Entity '(.*)' not declared\\.", "entitet \"%1\" nije deklarisan"},
+            {"Extra content at end of document\\.", "visak sadrzaja posle kraja dokumenta"},
+            {"Unexpected '(.*)'\\.", "neocekivano \"%1\""},
+            {"Expected (.*), but got '(.*)'\\.", "ocekivano je %1, a stoji \"%2\""},
+            {"Invalid XML character\\.", "znak koji XML ne dozvoljava"},
+            {"Invalid XML name\\.", "neispravno XML ime"},
+            {"Attribute '(.*)' redefined\\.", "atribut \"%1\" je naveden dva puta"},
+            {"Start tag expected\\.", "ocekivana je pocetna oznaka"},
+            {"Encountered incorrectly encoded content\\.", "sadrzaj nije ispravno kodiran"},
+            {"XML declaration not at start of document\\.",
+             "XML deklaracija nije na pocetku dokumenta"},
+            {"Sequence '\\]\\]>' not allowed in content\\.",
+             "niz \"]]>\" nije dozvoljen u sadrzaju"},
+            {"Invalid entity value\\.", "neispravna vrednost entiteta"},
+            {"Namespace prefix '(.*)' not declared", "prefiks \"%1\" nije deklarisan"},
+            {"(.*) is an invalid encoding name\\.", "\"%1\" nije ispravno ime kodiranja"},
+            {"Encoding (.*) is unsupported", "kodiranje %1 nije podrzano"},
+            {"Unsupported XML version\\.", "ta verzija XML-a nije podrzana"},
+        };
+        QList<Wording> list;
+        for (const auto& [english, serbian] : pairs)
+            list.append({QRegularExpression(QStringLiteral("^%1$").arg(QLatin1String(english))),
+                         QString::fromLatin1(serbian)});
+        return list;
+    }();
+    const QString said = xml.errorString();
+    for (const Wording& w : wordings) {
+        const QRegularExpressionMatch m = w.english.match(said);
+        if (!m.hasMatch())
+            continue;
+        // "'>' or '/'" in what was expected
+        QString first = m.captured(1);
+        first.replace(QLatin1String(" or "), QLatin1String(" ili "));
+        return m.lastCapturedIndex() >= 2   ? w.serbian.arg(first, m.captured(2))
+               : m.lastCapturedIndex() == 1 ? w.serbian.arg(first)
+                                            : w.serbian;
+    }
+    return {};
+}
 
 // A text element of a question: its content, the format it is in, and where.
 struct Text {
@@ -103,9 +157,9 @@ public:
                 const int start =
                     at < 0 ? line : static_cast<int>(source.left(at).count(QLatin1Char('\n'))) + 1;
                 result_->notes.append(
-                    error(start, QStringLiteral("a document type declaration (<!DOCTYPE ...>) is "
-                                                "refused: Moodle XML has none, and its entities "
-                                                "are never expanded or fetched")));
+                    error(start, QStringLiteral("deklaracija tipa dokumenta (<!DOCTYPE ...>) se "
+                                                "odbija: Moodle XML je nema, a njeni entiteti se "
+                                                "nikada ne razvijaju niti preuzimaju")));
                 return;
             }
             if (token == QXmlStreamReader::StartElement) {
@@ -114,8 +168,8 @@ public:
                 if (depth == 1) {
                     if (name != QLatin1String("quiz")) {
                         result_->notes.append(
-                            error(line, QStringLiteral("the root element is <%1>; a Moodle XML "
-                                                       "file holds a <quiz>")
+                            error(line, QStringLiteral("koreni element je <%1>; datoteka Moodle "
+                                                       "XML sadrzi <quiz>")
                                             .arg(name)));
                         return;
                     }
@@ -125,7 +179,7 @@ public:
                 if (depth == 2) {
                     if (name != QLatin1String("question")) {
                         result_->notes.append(warning(
-                            line, QStringLiteral("<%1> ignored; it is no <question>").arg(name)));
+                            line, QStringLiteral("<%1> je zanemaren; nije <question>").arg(name)));
                         xml.skipCurrentElement();
                         --depth;
                         continue;
@@ -219,12 +273,13 @@ public:
             }
         }
         if (xml.hasError()) {
-            result_->notes.append(error(static_cast<int>(xml.lineNumber()),
-                                        QStringLiteral("not well-formed XML (column %1): %2")
-                                            .arg(xml.columnNumber())
-                                            .arg(xml.errorString())));
+            const QString fault = xmlFault(xml);
+            result_->notes.append(error(
+                static_cast<int>(xml.lineNumber()),
+                QStringLiteral("XML nije ispravno oblikovan (kolona %1)").arg(xml.columnNumber()) +
+                    (fault.isEmpty() ? QString() : QStringLiteral(": ") + fault)));
         } else if (!root) {
-            result_->notes.append(error(0, QStringLiteral("no <quiz> element")));
+            result_->notes.append(error(0, QStringLiteral("nema elementa <quiz>")));
         }
     }
 
@@ -233,9 +288,9 @@ private:
         if (q.type == QLatin1String("category")) {
             const QString category = collapse(q.category);
             result_->notes.append(warning(
-                q.line, (category.isEmpty() ? QStringLiteral("category")
-                                            : QStringLiteral("category \"%1\"").arg(category)) +
-                            QStringLiteral(" ignored; a set has no categories")));
+                q.line, (category.isEmpty() ? QStringLiteral("kategorija")
+                                            : QStringLiteral("kategorija \"%1\"").arg(category)) +
+                            QStringLiteral(" je zanemarena; skup nema kategorije")));
             return;
         }
         const int index = ++number_;
@@ -256,7 +311,7 @@ private:
             const double f = a.hasFraction ? a.fraction.trimmed().toDouble(&ok) : 0.0;
             if (!ok)
                 return fail(a.text.line, where(index),
-                            QStringLiteral("answer %1: fraction \"%2\" is not a number")
+                            QStringLiteral("odgovor %1: fraction \"%2\" nije broj")
                                 .arg(i + 1)
                                 .arg(a.fraction));
             fractions.append(f);
@@ -289,9 +344,10 @@ private:
             html::noteLosses(losses, text.line, place, &result_->notes);
             if (text.fileLine > 0)
                 result_->notes.append(warning(
-                    text.fileLine, place + QStringLiteral(": an embedded file (<file>) dropped")));
+                    text.fileLine,
+                    place + QStringLiteral(": ugradjena datoteka (<file>) je izostavljena")));
             if (p.texts[t].isEmpty()) {
-                fail(text.line, place, QStringLiteral("empty"));
+                fail(text.line, place, QStringLiteral("prazan"));
                 sound = false;
             }
             if (t > 0 && fullCredit(fractions[t - 1]))
@@ -299,19 +355,21 @@ private:
         }
         if (penalties)
             result_->notes.append(
-                warning(q.line, where(index) + QStringLiteral(": the penalties of the wrong "
-                                                              "answers (negative fractions) "
-                                                              "dropped")));
+                warning(q.line, where(index) + QStringLiteral(": kazneni bodovi netacnih "
+                                                              "odgovora (negativne vrednosti "
+                                                              "fraction) su izostavljeni")));
         const int dropped = q.feedbackLine > 0 && q.hintLine > 0
                                 ? std::min(q.feedbackLine, q.hintLine)
                                 : std::max(q.feedbackLine, q.hintLine);
         if (dropped > 0)
-            result_->notes.append(
-                warning(dropped,
-                        where(index) + (q.feedbackLine > 0 && q.hintLine > 0
-                                            ? QStringLiteral(": feedback and hints dropped")
-                                        : q.feedbackLine > 0 ? QStringLiteral(": feedback dropped")
-                                                             : QStringLiteral(": hints dropped"))));
+            result_->notes.append(warning(
+                dropped, where(index) + (q.feedbackLine > 0 && q.hintLine > 0
+                                             ? QStringLiteral(": povratna informacija i "
+                                                              "nagovestaji su izostavljeni")
+                                         : q.feedbackLine > 0
+                                             ? QStringLiteral(": povratna informacija je "
+                                                              "izostavljena")
+                                             : QStringLiteral(": nagovestaji su izostavljeni"))));
         if (sound)
             result_->questions.append(p);
     }
@@ -332,7 +390,7 @@ Reading readMoodle(const QByteArray& source) {
     Reading result;
     QString text = decodeSource(source, &result.notes);
     if (collapse(text).isEmpty()) {
-        result.notes.append(error(0, QStringLiteral("no <quiz> element: the source is empty")));
+        result.notes.append(error(0, QStringLiteral("nema elementa <quiz>: izvor je prazan")));
         return result;
     }
     // The XML parser counts a carriage return alone as a line end, the other readers
@@ -376,10 +434,10 @@ Writing writeMoodle(const QList<PlainQuestion>& questions) {
     for (const PlainQuestion& q : questions) {
         const auto special = [](int, const QString& text) {
             if (isBlank(text.back()))
-                return QStringLiteral("ends with a space, which Moodle XML drops");
+                return QStringLiteral("zavrsava se razmakom, a Moodle XML ga izostavlja");
             for (const uint c : text.toUcs4()) {
                 if (!xmlChar(c))
-                    return QStringLiteral("character %1 can't stand in XML").arg(codePoint(c));
+                    return QStringLiteral("znak %1 ne moze da stoji u XML-u").arg(codePoint(c));
             }
             return QString();
         };

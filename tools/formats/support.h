@@ -54,6 +54,28 @@ std::optional<Kind> choiceKind(bool single, const QList<double>& percents);
 // A character as messages name it: "U+00A0".
 QString codePoint(char32_t c);
 
+// Serbian words that go with a number: `one` after 1, 21, 31, ... (not 11), `few` after
+// 2 to 4, 22 to 24, ... (not 12 to 14), `many` after the rest ("1 zapis", "3 zapisa",
+// "5 zapisa"). The same choice makes a participle agree ("upisan", "upisana", "upisano").
+QString byCount(qint64 n, const char* one, const char* few, const char* many);
+// The number and its word: "21 pitanje", "3 pitanja", "80 znakova".
+QString counted(qint64 n, const char* one, const char* few, const char* many);
+
+// What several readers, writers and commands say alike.
+QString notUtf8();                 // a line that isn't UTF-8
+QString notPrintable(char32_t c);  // a control or format character
+QString notInCodePage(char32_t c); // a character Windows-1250 lacks
+// A letter of the right answer that is none of A to D, as the text form and CSV
+// write it.
+QString notALetter(const QString& given);
+// The bytes after a set's last whole record.
+QString partialRecord(qint64 bytes);
+
+// A choice with a number of answers other than four, and why a set can't hold it, as
+// the readers name them: "visestruki izbor sa 3 odgovora".
+QString choiceWithAnswers(qint64 answers);
+QString onlyFourAnswers();
+
 inline Note error(int line, const QString& message) {
     return {line, message, false};
 }
