@@ -8,7 +8,6 @@
 #include "program.h"
 #include "questionsetfile.h"
 #include "rterror.h"
-#include "setfolder.h"
 #include "sheet.h"
 #include "webpage.h"
 
@@ -294,7 +293,7 @@ void Form1::importFrom(const QString& path, std::optional<dyr::Format> format) {
     }
     if (countRemedy(imported.notes, dyr::Remedy::First) > 0) {
         const QString prompt =
-            QStringLiteral("U fajlu \"%1\" ima %2 pitanja koja staju u set, a set ih prima "
+            QStringLiteral("Pitanja iz fajla \"%1\" koja staju u set: %2. Set ih prima "
                            "najvise %3.\n\nUzeti prvih %3?")
                 .arg(name)
                 .arg(imported.found)

@@ -1167,11 +1167,15 @@ private slots:
             << QStringList{"Windows-1250 (na primer cirilica ili emotikoni): 1"};
         QTest::newRow("25 questions, the first 21 taken")
             << "mnogo.gift" << giftOf(25) << gift << giftFormat << QList<int>{rt::vbYes}
-            << QStringList{"U fajlu \"mnogo.gift\" ima 25 pitanja", report} << "first" << 21
-            << QStringList{"mnogo.gift:43: "};
+            << QStringList{"Pitanja iz fajla \"mnogo.gift\" koja staju u set: 25. Set ih prima "
+                           "najvise 21.",
+                           report}
+            << "first" << 21 << QStringList{"mnogo.gift:43: "};
         QTest::newRow("25 questions refused")
             << "mnogo.gift" << giftOf(25) << gift << giftFormat << QList<int>{rt::vbNo}
-            << QStringList{"U fajlu \"mnogo.gift\" ima 25 pitanja"} << "" << -1 << QStringList{};
+            << QStringList{"Pitanja iz fajla \"mnogo.gift\" koja staju u set: 25. Set ih prima "
+                           "najvise 21."}
+            << "" << -1 << QStringList{};
         QTest::newRow("a fault: refused, its line named")
             << "greska.gift" << QByteArray("Prvo? {=a ~b ~c ~d}\n\nDrugo? {=a ~b ~c ~d\n") << gift
             << giftFormat << QList<int>() << QStringList{refused} << "" << -1
