@@ -403,7 +403,10 @@ void Form1::mnuPublish_Click() {
     if (!set)
         return;
     const QString source = QFileInfo(setFile()).fileName();
-    const dyr::Page page = dyr::webPage(*set);
+    // The quiz is named as dyr export html names it: the set's file name without ".dyr".
+    dyr::PageOptions options;
+    options.name = setTitle();
+    const dyr::Page page = dyr::webPage(*set, options);
     if (!page.ok()) {
         rt::MsgBox(QStringLiteral("Od ovih pitanja se ne moze napraviti veb strana kviza.\n\n%1")
                        .arg(noteLines(source, errorsOf(page.notes), false)),

@@ -1357,7 +1357,9 @@ private slots:
                  QStringList{QStringLiteral("Veb strana (*.html *.htm)")});
         QList<qo::QuestionRecord> shown(e.module.QuestionTable.begin(),
                                         e.module.QuestionTable.end());
-        QCOMPARE(readAll(path), dyr::webPage(shown).html);
+        dyr::PageOptions options;
+        options.name = QStringLiteral("varnikol");
+        QCOMPARE(readAll(path), dyr::webPage(shown, options).html);
         QVERIFY(responder.calls().first().prompt.endsWith(QStringLiteral("u pregledacu?")));
         QCOMPARE(responder.openedDocuments(),
                  answer == rt::vbYes ? QStringList{path} : QStringList());
