@@ -35,6 +35,7 @@ test_tools=(
     chromium:chromium # the web page's browser test, with python3-selenium and npm's axe-core
     chromedriver:chromium-driver
     npm:npm
+    pdftotext:poppler-utils # the printed test's text
 )
 # The learning platform's test: PHP with the extensions the platform's installer
 # demands, and PostgreSQL for its database. Installed for CI (QO_INSTALL_ALL=1); elsewhere

@@ -15,6 +15,6 @@ else()
     set(CPACK_DEBIAN_PACKAGE_MAINTAINER "the [qo] Kviz authors <kviz@qo.invalid>")
     set(CPACK_DEBIAN_PACKAGE_SECTION games)
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libc6, libstdc++6, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), fonts-liberation")
+        "libc6, libstdc++6, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), fonts-liberation")
 endif()
 include(CPack)

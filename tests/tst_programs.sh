@@ -32,6 +32,15 @@ grep -q '^Upotreba: editor-pitanja \[opcije\]' <<<"$help" || fail "editor-pitanj
 help=$("$dyr" --help)
 grep -q 'dyr dump DATOTEKA' <<<"$help" || fail "dyr --help"
 
+# A test on paper without a display: dyr draws it with the offscreen platform.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$dyr" export pdf "$sets/varnikol.dyr" \
+    "$work/test.pdf" >/dev/null || fail "dyr export pdf without a display"
+[ "$(head -c 5 "$work/test.pdf")" = "%PDF-" ] || fail "dyr export pdf wrote no PDF"
+if command -v pdftotext >/dev/null; then
+    text=$(pdftotext "$work/test.pdf" -)
+    grep -q 'Kljuc odgovora: varnikol' <<<"$text" || fail "dyr export pdf: no answer key"
+fi
+
 # A folder named in Windows-1250: "pitanja" followed by e with a grave accent.
 folder=$work/$(printf 'pitanja\xe8')
 mkdir "$folder"

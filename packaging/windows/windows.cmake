@@ -58,6 +58,10 @@ install(TARGETS kviz editor-pitanja RUNTIME DESTINATION .)
 # without a plugin.
 install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets>
         DESTINATION .)
+# A Qt with print support prints through its dialog (shared/printing_dialog.cpp).
+if(TARGET Qt6::PrintSupport)
+    install(FILES $<TARGET_FILE:Qt6::PrintSupport> DESTINATION .)
+endif()
 install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
 install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION styles)
 
