@@ -429,11 +429,11 @@ std::optional<Form1::SeenSet> Form1::seenSet() const {
         SeenQuestion& question = set[p];
         // A stored number that names no question is shown as the position's own.
         question.number = Module1::namedPosition(record.Number)
-                              ? qo::seen(record.Number)
+                              ? qo::shownText(record.Number)
                               : rt::Str(static_cast<long long>(p + 1));
-        question.question = qo::seen(record.Question);
+        question.question = qo::shownText(record.Question);
         for (int i = 0; i < 4; ++i)
-            question.answers[i] = qo::seen(record.Answers[i]);
+            question.answers[i] = qo::shownText(record.Answers[i]);
         // The answer mark counts even on a question without any text: a save writes it.
         question.correct = record.Correct;
     }

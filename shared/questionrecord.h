@@ -69,10 +69,6 @@ QString uptoNul(const QString& field);
 // everything up to its first NUL, so that a field never filled in shows empty, without
 // the spaces that fill the field after its text.
 QString shownText(const QString& field);
-// The former name of shownText, until the editor's window takes the new one.
-inline QString seen(const QString& field) {
-    return shownText(field);
-}
 
 // Whether a record holds no question: its question shows nothing but white space. A
 // set whose first record holds none has nothing for the quiz to ask, and dyr exports

@@ -150,7 +150,7 @@ Sheet testSheet(const QList<qo::QuestionRecord>& records, const QString& title) 
         const int n = i + 1;
         if (qo::holdsNoQuestion(r)) {
             const bool answers = std::any_of(r.Answers.begin(), r.Answers.end(), [](const auto& a) {
-                return !qo::seen(a).trimmed().isEmpty();
+                return !qo::shownText(a).trimmed().isEmpty();
             });
             if (answers)
                 sheet.notes.append({n,
@@ -162,9 +162,9 @@ Sheet testSheet(const QList<qo::QuestionRecord>& records, const QString& title) 
         }
         PlainQuestion q;
         q.line = n;
-        q.texts[0] = qo::seen(r.Question).trimmed();
-        for (int a = 0; a < 4; ++a)
-            q.texts[a + 1] = qo::seen(r.Answers[a]).trimmed();
+        const auto texts = r.texts();
+        for (int t = 0; t < 5; ++t)
+            q.texts[t] = qo::shownText(*texts[t]).trimmed();
         if (r.Correct >= 0 && r.Correct <= 3) {
             q.correct = r.Correct;
         } else {
