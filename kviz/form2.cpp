@@ -1,6 +1,7 @@
 #include "form2.h"
 
 #include "assets.h"
+#include "filedrop.h"
 #include "program.h"
 #include "setshape.h"
 
@@ -79,6 +80,7 @@ void Form2::createControls(QWidget* client) {
     on(Image2, &rt::Image::clicked, [this] { Image2_Click(); });
     on(Image4, &rt::Image::clicked, [this] { Image4_Click(); });
     on(Image5, &rt::Image::clicked, [this] { Image5_Click(); });
+    rt::acceptFileDrops(window(), [this](const QStringList& files) { filesDropped(files); });
 }
 
 void Form2::releaseControls() {
@@ -115,6 +117,15 @@ void Form2::startQuiz(const QString& setFileName) {
     // on to the handler boundary before the menu is unloaded, so the menu stays.
     m_program.form3.Show();
     Unload();
+}
+
+void Form2::filesDropped(const QStringList& files) {
+    if (files.size() != 1 || !qo::isSetFileName(files.first())) {
+        rt::MsgBox(QStringLiteral("Na meni se prevlaci jedan set pitanja, datoteka .dyr."),
+                   rt::vbExclamation, QStringLiteral("[qo] Kviz"));
+        return;
+    }
+    startQuiz(Program::fullPath(files.first()));
 }
 
 void Form2::Image1_Click() {

@@ -1,4 +1,5 @@
-// The question-set menu: picks an author's set for the quiz, opens the credits or leaves.
+// The question-set menu: picks an author's set (or plays one dropped on it) for the quiz,
+// opens the credits or leaves.
 #pragma once
 
 #include "controls.h"
@@ -26,6 +27,9 @@ protected:
 private:
     // Stores the chosen set and hands over to the quiz window.
     void startQuiz(const QString& setFileName);
+    // A set file dropped on the menu plays as one named on the command line; anything
+    // else is refused with a word on what the menu takes.
+    void filesDropped(const QStringList& files);
 
     Program& m_program;
     rt::Frame* Frame1 = nullptr;

@@ -6,6 +6,7 @@
 #include "rterror.h"
 #include "setfolder.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -90,6 +91,8 @@ void openSlot(const QString& fileName, bool create) {
 } // namespace
 
 QString pathFor(const QString& fileName) {
+    if (QDir::isAbsolutePath(fileName))
+        return fileName;
     const QString folder = SetFolder::path();
     if (folder.isEmpty())
         rt::raiseFileError(fileName, QStringLiteral("Folder sa pitanjima nije dostupan."));

@@ -15,7 +15,7 @@ namespace qo {
 
 namespace QuestionSetFile {
 
-// Opens the named file in the program's folder; a file that does not exist is
+// Opens the named file in the program's folder (or at its full path); a file that does not exist is
 // created empty (never truncating one that appeared meanwhile). Raises the file
 // error when it can't be opened or created, when it is not a regular file, or
 // when a set file is already open.
@@ -45,7 +45,8 @@ bool isOpen();
 
 // The full path OpenSetFile uses for a name: the set folder (setfolder.h), a
 // separator and the name, joined as they are. Raises the file error when there is
-// no set folder, rather than joining the name onto an empty one.
+// no set folder, rather than joining the name onto an empty one. A full path (a set
+// named on the command line or dropped on a window) is used as it is.
 QString pathFor(const QString& fileName);
 
 // Replaces the file at path with exactly these bytes, the way CloseSetFile saves.

@@ -64,7 +64,7 @@ for set in varnikol tuvek; do
     "$prefix/bin/dyr" check "$prefix/share/qo-kviz/$set.dyr" >/dev/null ||
         fail "installed set $set.dyr missing or faulty"
 done
-for id in rs.qo.Kviz rs.qo.EditorPitanja; do
+for id in rs.qo.Kviz rs.qo.KvizEditor; do
     [ -f "$prefix/share/applications/$id.desktop" ] || fail "$id.desktop missing"
     [ -f "$prefix/share/metainfo/$id.metainfo.xml" ] || fail "$id.metainfo.xml missing"
     for size in 16 22 24 32 48 64 128 256; do
