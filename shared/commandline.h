@@ -16,8 +16,8 @@ struct ProgramInfo {
     QString summary; // one line on what the program does
     // The file the program takes, as the usage line shows it ("[set.dyr]"), and what it
     // does with it; both empty for a program that takes none.
-    QString file;
-    QString fileHelp;
+    QString file = {};
+    QString fileHelp = {};
 };
 
 // Answers --version (-v) and --help (-h) on standard output and returns the exit code;
