@@ -120,7 +120,8 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == windowHandle() &&
         (event->type() == QEvent::Expose || event->type() == QEvent::Move))
         checkFrame();
-    if (watched != windowHandle() && takeDrag(event))
+    // A text box takes text dragged onto it; only files are the window's.
+    if (watched != windowHandle() && takeDrag(event, false))
         return true;
     return QFrame::eventFilter(watched, event);
 }
@@ -146,12 +147,13 @@ void FormWindow::acceptFileDrops() {
     }
 }
 
-bool FormWindow::takeDrag(QEvent* event) {
+bool FormWindow::takeDrag(QEvent* event, bool anyData) {
     const QEvent::Type type = event->type();
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
         return false;
     auto* drop = static_cast<QDropEvent*>(event);
-    if (!drop->mimeData() || !drop->mimeData()->hasUrls())
+    const bool files = drop->mimeData() && drop->mimeData()->hasUrls();
+    if (!files && !anyData)
         return false;
     // Copied, never moved: a file manager removes what was moved.
     if (!(drop->possibleActions() & Qt::CopyAction))
@@ -161,7 +163,7 @@ bool FormWindow::takeDrag(QEvent* event) {
     if (type == QEvent::Drop) {
         // Handled once the drop is over: a question asked inside it would keep the
         // program the files came from waiting.
-        const QList<QUrl> urls = drop->mimeData()->urls();
+        const QList<QUrl> urls = files ? drop->mimeData()->urls() : QList<QUrl>();
         QMetaObject::invokeMethod(
             this, [this, urls] { m_form.filesDropped(urls); }, Qt::QueuedConnection);
     }
@@ -169,17 +171,17 @@ bool FormWindow::takeDrag(QEvent* event) {
 }
 
 void FormWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (!takeDrag(event))
+    if (!takeDrag(event, acceptDrops()))
         QFrame::dragEnterEvent(event);
 }
 
 void FormWindow::dragMoveEvent(QDragMoveEvent* event) {
-    if (!takeDrag(event))
+    if (!takeDrag(event, acceptDrops()))
         QFrame::dragMoveEvent(event);
 }
 
 void FormWindow::dropEvent(QDropEvent* event) {
-    if (!takeDrag(event))
+    if (!takeDrag(event, acceptDrops()))
         QFrame::dropEvent(event);
 }
 

@@ -64,7 +64,9 @@ public:
     QMenuBar* menuBar() const { return m_menuBar; }
 
     // Files dragged onto the window, also onto its text boxes, go to the form's
-    // Form_DropFiles; text dragged onto a text box stays the box's own.
+    // Form_DropFiles; text dragged onto a text box stays the box's own. Anything else
+    // dropped elsewhere on the window reaches Form_DropFiles with no files, so the
+    // form can say what it takes.
     void acceptFileDrops();
 
 protected:
@@ -78,8 +80,9 @@ protected:
 
 private:
     void checkFrame();
-    // Takes a drag of files or links, or drops them; false for anything else.
-    bool takeDrag(QEvent* event);
+    // Takes a drag of files or links (of anything, where anyData), or drops it; false
+    // for what it leaves to the control under it.
+    bool takeDrag(QEvent* event, bool anyData);
 
     Form& m_form;
     QWidget* m_client;

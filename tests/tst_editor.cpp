@@ -1528,6 +1528,9 @@ private slots:
         QTest::newRow("a link") << "link"
                                 << "" << 0 << ""
                                 << "Ovde se spusta fajl";
+        QTest::newRow("text on the window") << "text"
+                                            << "" << 0 << ""
+                                            << "Ovde se spusta fajl";
         QTest::newRow("text on a box is the box's own") << "text"
                                                         << "Text3" << 0 << ""
                                                         << "";
@@ -1580,7 +1583,7 @@ private slots:
         if (shown.isEmpty()) {
             QVERIFY(e.module.QuestionTable == table);
             QCOMPARE(e.form.Loaded, 0);
-            if (what == QStringLiteral("text"))
+            if (what == QStringLiteral("text") && on == QStringLiteral("Text3"))
                 QVERIFY(e.form.Text3->text().contains(QStringLiteral("obican tekst")));
             return;
         }

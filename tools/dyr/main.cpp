@@ -1,4 +1,5 @@
 // dyr: the authors' command-line tool for question-set files (see dyr --help).
+#include "buildconfig.h"
 #include "commandline.h"
 #include "dyr.h"
 
