@@ -70,11 +70,6 @@ QuestionRecord QuestionRecord::fromBytes(const QByteArray& source) {
     return record;
 }
 
-QString uptoNul(const QString& field) {
-    const qsizetype nul = field.indexOf(QChar(0));
-    return nul < 0 ? field : field.left(nul);
-}
-
 QString seen(const QString& field) {
     QString text = uptoNul(field);
     qsizetype end = text.size();

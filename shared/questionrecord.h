@@ -1,6 +1,8 @@
 // One question of a set: fixed-width text fields and the index of the right answer.
 #pragma once
 
+#include "conversions.h"
+
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -56,7 +58,7 @@ constexpr int RecordLength = 412;
 
 // A field's text as the windows show it: everything up to its first NUL, so a field
 // never filled in shows empty.
-QString uptoNul(const QString& field);
+using rt::uptoNul;
 // The same without the spaces that fill the field after its text.
 QString seen(const QString& field);
 

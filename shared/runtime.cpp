@@ -1,7 +1,6 @@
 #include "runtime.h"
 
 #include "controls.h"
-#include "questionsetfile.h"
 #include "rterror.h"
 
 #include <QApplication>
@@ -138,10 +137,6 @@ void runHandler(const std::function<void()>& handler) {
     } catch (...) {
         reportError(QStringLiteral("Neocekivana greska."));
     }
-    // A handler that failed between opening and closing a set file leaves it
-    // unwritten, so the file on disk stays whole and the next open succeeds.
-    if (qo::QuestionSetFile::isOpen())
-        qo::QuestionSetFile::abandon();
 }
 
 void setMessageResponder(MessageResponder r) {

@@ -73,10 +73,11 @@ QByteArray editorLikeSet(const TempAppFolder& folder) {
         table[4].Answers[i] = QString();
     table[4].Question = QString();
     table[4].Correct = 2;
-    QuestionSetFile::OpenSetFile(QStringLiteral("editor.dyr"));
+    QuestionSetFile file;
+    file.OpenSetFile(QStringLiteral("editor.dyr"));
     for (int k = 1; k <= 21; ++k)
-        QuestionSetFile::WriteQuestion(k, table[k - 1]);
-    QuestionSetFile::CloseSetFile();
+        file.WriteQuestion(k, table[k - 1]);
+    file.CloseSetFile();
     return readAll(folder.file(QStringLiteral("editor.dyr")));
 }
 

@@ -94,9 +94,10 @@ QString dyrBuildError(const QString& path) {
     QList<qo::QuestionRecord> records;
     for (int k = 1; k <= 21; ++k)
         records.append(taggedRecord(k, QLatin1Char('D')));
-    QString error;
-    dyr::writeSet(records, path, &error);
-    return error;
+    qo::FileFault fault;
+    if (dyr::writeSet(records, path, &fault))
+        return QString();
+    return qo::describe(fault);
 }
 
 struct stat statusOf(const QString& path, bool follow = true) {

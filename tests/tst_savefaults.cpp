@@ -118,13 +118,14 @@ public:
     void saveAgain() const {
         if (m_editor) {
             rt::setAppPathForTesting(m_folder);
-            qo::QuestionSetFile::OpenSetFile(SetName);
-            qo::QuestionSetFile::WriteQuestion(1, taggedRecord(1, QLatin1Char('M')));
-            qo::QuestionSetFile::CloseSetFile();
+            qo::QuestionSetFile file;
+            file.OpenSetFile(SetName);
+            file.WriteQuestion(1, taggedRecord(1, QLatin1Char('M')));
+            file.CloseSetFile();
             rt::setAppPathForTesting(QString());
         } else {
-            QString error;
-            dyr::writeSet({taggedRecord(1, QLatin1Char('M'))}, m_set, &error);
+            qo::FileFault fault;
+            dyr::writeSet({taggedRecord(1, QLatin1Char('M'))}, m_set, &fault);
         }
     }
 

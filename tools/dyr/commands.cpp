@@ -55,9 +55,9 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err, QIODevice* 
             err << "dyr: " << args[2] << " not written\n";
             return 1;
         }
-        QString error;
-        if (!writeSet(parsed.records, args[2], &error)) {
-            err << "dyr: cannot write " << args[2] << ": " << error << "\n";
+        qo::FileFault fault;
+        if (!writeSet(parsed.records, args[2], &fault)) {
+            reportFault(fault, err);
             return 2;
         }
         out << args[2] << ": " << parsed.records.size() << " records written\n";
