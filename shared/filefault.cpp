@@ -98,7 +98,7 @@ QString causeText(NativeFile::Error error) {
     case Cause::NoPermission:
         return QStringLiteral("nema dozvole");
     case Cause::Locked:
-        return QStringLiteral("nema dozvole (datoteka ili folder su zakljucani)");
+        return QStringLiteral("nema dozvole, datoteka ili folder su zakljucani");
     case Cause::ReadOnlyDisk:
         return QStringLiteral("disk je samo za citanje");
     case Cause::DiskFull:

@@ -335,6 +335,8 @@ Error NewFile::replace(const QString& target, bool lastTry) {
                : errno;
 }
 
+// Its data went to the disk with sync() before it replaced anything, or it is being
+// dropped: what close says then tells nothing more, so it is safe to go on.
 void NewFile::close() {
     if (m_handle != -1)
         ::close(descriptor(m_handle));

@@ -564,6 +564,7 @@ Error NewFile::replace(const QString& target, bool lastTry) {
         const HANDLE probe = ::CreateFileW(
             name.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        // Any other refusal shows again in the rename, which reports it.
         if (probe == INVALID_HANDLE_VALUE) {
             const DWORD error = ::GetLastError();
             if (isBusy(error))
@@ -586,6 +587,8 @@ Error NewFile::replace(const QString& target, bool lastTry) {
     return static_cast<Error>(error);
 }
 
+// Its data went to the disk with sync() before it replaced anything, or it is being
+// dropped: what closing says then tells nothing more, so it is safe to go on.
 void NewFile::close() {
     if (m_handle != -1)
         ::CloseHandle(toHandle(m_handle));
