@@ -38,16 +38,17 @@ QString besideTarget(const QString& target, const char* suffix) {
     return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1String(suffix);
 }
 
-// Tries again while the answer is busy, pausing a little longer each time, until
-// the time is up.
+// Tries again while the answer is busy, until the time is up. What keeps a save
+// waiting is mostly brief (a reader of the set, another save), so it looks again
+// soon.
 template <typename Attempt> Error whileBusy(int waitMs, Attempt attempt) {
     const QDeadlineTimer deadline(waitMs);
-    for (unsigned long pause = 1;; pause = std::min(pause * 2, 50ul)) {
+    for (;;) {
         const bool last = deadline.hasExpired();
         const Error error = attempt(last);
         if (error == 0 || last || NativeFile::causeOf(error) != Cause::Busy)
             return error;
-        QThread::msleep(pause);
+        QThread::msleep(5);
     }
 }
 
@@ -98,11 +99,31 @@ public:
 
     // One save of the file at a time: the lock decides whose new copy the copy's
     // name is. A save killed before it ended holds it no longer.
-    void lock() {
-        const Error error =
-            whileBusy(LockWaitMs, [&](bool) { return m_lock.tryLock(lockPath(m_target)); });
+    //
+    // While another save holds the lock, the old file is let go of: held open, it would
+    // keep that save from replacing it where the system can't rename over an open file
+    // (older Windows, Wine). Its bytes are then read from the file as that save left
+    // it; old is null where it is gone.
+    void lock(const QString& path, NativeFile::Reader*& old) {
+        const QString name = lockPath(m_target);
+        Error error = m_lock.tryLock(name);
+        if (error == 0)
+            return;
+        const bool reopen = old && old->isOpen() && NativeFile::causeOf(error) == Cause::Busy;
+        if (reopen)
+            old->close();
+        error = whileBusy(LockWaitMs, [&](bool) { return m_lock.tryLock(name); });
         if (error != 0)
             failToMake(error);
+        if (!reopen || old->open(path))
+            return;
+        if (old->error() == 0) {
+            m_fault.kind = old->kind();
+            fail(FileFault::Why::NotRegular);
+        }
+        if (NativeFile::causeOf(old->error()) != Cause::Missing)
+            fail(FileFault::Why::OldUnreadable, old->error());
+        old = nullptr;
     }
 
     // The new copy, made where no one else's can be: with the lock held, a file of the
@@ -191,8 +212,11 @@ void save(const QString& fileName, const QString& path, qint64 newSize, NativeFi
           const Written& written) {
     Save save(fileName, path);
     save.checkTarget();
-    save.lock();
+    save.lock(path, old);
     save.makeCopy();
+    // Nothing of the old file is dropped, whatever its size is now.
+    if (old)
+        newSize = std::max(newSize, old->size());
 
     // The written bytes that fall into [from, to), laid over buffer (which starts
     // at from) or, without a buffer, written where they belong.

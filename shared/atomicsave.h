@@ -19,11 +19,12 @@ namespace qo::AtomicSave {
 // Bytes written over a file, by their offset in it.
 using Written = std::map<qint64, QByteArray>;
 
-// Replaces the file at path (the file named fileName) with a new copy of newSize
-// bytes: old's bytes with the written ones laid over them, zeros past old's end
-// (old may be null: all zeros but for the written bytes). old is closed before the
-// replacement. Raises the file error (a Save fault naming fileName) when that fails;
-// the old file then stays as it was.
+// Replaces the file at path (the file named fileName) with a new copy of at least
+// newSize bytes, and at least as long as old: old's bytes with the written ones laid
+// over them, zeros past old's end (old may be null: all zeros but for the written
+// bytes). old is closed before the replacement; while another save of the file runs,
+// it is let go of and opened anew once that save has ended. Raises the file error (a Save fault
+// naming fileName) when that fails; the old file then stays as it was.
 void save(const QString& fileName, const QString& path, qint64 newSize, NativeFile::Reader* old,
           const Written& written);
 

@@ -8,7 +8,7 @@
 
 #include <QFileInfo>
 
-#include <algorithm>
+#include <memory>
 
 namespace qo {
 
@@ -132,8 +132,7 @@ void QuestionSetFile::CloseSetFile() {
         return;
     const qint64 end = open->written.rbegin()->first + RecordLength;
     // The old file's bytes past the records written go across into the new one.
-    NativeFile::Reader* old = &open->source;
-    AtomicSave::save(open->fileName, open->path, std::max(end, old->size()), old, open->written);
+    AtomicSave::save(open->fileName, open->path, end, &open->source, open->written);
 }
 
 void QuestionSetFile::replaceFile(const QString& path, const QByteArray& content) {

@@ -18,6 +18,9 @@
 
 #if defined(Q_OS_WIN)
 #include <windows.h>
+
+#include <aclapi.h>
+#include <sddl.h>
 #endif
 #if defined(Q_OS_UNIX)
 #include <sys/stat.h>
@@ -573,6 +576,54 @@ private slots:
         QCOMPARE(testsupport::entries(folder.path()), QStringList{QStringLiteral("celo.dyr")});
 #endif
     }
+
+#if defined(Q_OS_WIN)
+    // The permissions set on the set itself (here: a protected DACL of its own) are
+    // the new version's too.
+    void saveKeepsTheSetsOwnPermissions() {
+        TempAppFolder folder;
+        const QString path = folder.file(QStringLiteral("dozvole.dyr"));
+        writeAll(path, numbered(1).toBytes());
+        std::wstring name = QDir::toNativeSeparators(path).toStdWString();
+        const auto dacl = [&] {
+            PACL acl = nullptr;
+            PSECURITY_DESCRIPTOR descriptor = nullptr;
+            QString text;
+            if (::GetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                        nullptr, nullptr, &acl, nullptr,
+                                        &descriptor) == ERROR_SUCCESS) {
+                LPWSTR sddl = nullptr;
+                if (::ConvertSecurityDescriptorToStringSecurityDescriptorW(
+                        descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &sddl, nullptr))
+                    text = QString::fromWCharArray(sddl);
+                ::LocalFree(sddl);
+            }
+            ::LocalFree(descriptor);
+            return text;
+        };
+        // Everyone may read, the owner may do anything, nothing inherited.
+        PSECURITY_DESCRIPTOR wanted = nullptr;
+        QVERIFY(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            L"D:P(A;;FR;;;WD)(A;;FA;;;OW)", SDDL_REVISION_1, &wanted, nullptr));
+        BOOL present = FALSE;
+        BOOL defaulted = FALSE;
+        PACL acl = nullptr;
+        QVERIFY(::GetSecurityDescriptorDacl(wanted, &present, &acl, &defaulted));
+        const DWORD set =
+            ::SetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT,
+                                    DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                    nullptr, nullptr, acl, nullptr);
+        ::LocalFree(wanted);
+        if (set != ERROR_SUCCESS)
+            QSKIP("the file system here keeps no permissions");
+        const QString before = dacl();
+        if (!before.startsWith(QStringLiteral("D:P")))
+            QSKIP("the file system here keeps no permissions of a file's own (Wine on Linux)");
+        QuestionSetFile::replaceFile(path, numbered(2).toBytes());
+        QCOMPARE(readAll(path), numbered(2).toBytes());
+        QCOMPARE(dacl(), before);
+    }
+#endif
 
     void fullDiskLeavesTheOldSetWhole() {
         TempAppFolder folder;
