@@ -131,7 +131,7 @@ private slots:
         const Result r =
             runTool({QStringLiteral("dump"), folder.file(QStringLiteral("editor.dyr"))});
         QCOMPARE(r.status, 0);
-        QVERIFY(r.out.startsWith(QStringLiteral("# editor.dyr: 21 records\n\n")));
+        QVERIFY(r.out.startsWith(QStringLiteral("# editor.dyr: 21 zapis\n\n")));
         QVERIFY(r.out.contains(QStringLiteral("number: 1\nquestion: Sta je netiketa?\n")));
         QVERIFY(r.out.contains(QStringLiteral("b: \\s\\sDva razmaka ispred i tri iza\n")));
         QVERIFY(r.out.contains(QStringLiteral("c: Kosa crta \\\\ i navodnici \"\n")));
@@ -235,16 +235,17 @@ private slots:
         const QByteArray tail = "correct: A\n";
         QTest::newRow("over-long question")
             << head + "question: " + QByteArray(81, 'x') + "\n" + tail
-            << QStringList{"3: question holds at most 80 characters; this value has 81"};
+            << QStringList{"3: polje question prima najvise 80 znakova; ova vrednost ima 81 znak"};
         QTest::newRow("over-long number")
             << QByteArray("number: 12345678901\n")
-            << QStringList{"1: number holds at most 10 characters; this value has 11"};
+            << QStringList{"1: polje number prima najvise 10 znakova; ova vrednost ima 11 znakova"};
         QTest::newRow("Correct 4") << head + "a: x\ncorrect: 4\n"
-                                   << QStringList{"4: correct must be A, B, C or D, not \"4\""};
-        QTest::newRow("Correct empty") << head + "correct:\n"
-                                       << QStringList{"3: correct must be A, B, C or D, not \"\""};
+                                   << QStringList{"4: correct mora biti A, B, C ili D, a ne \"4\""};
+        QTest::newRow("Correct empty")
+            << head + "correct:\n"
+            << QStringList{"3: correct mora biti A, B, C ili D, a ne \"\""};
         const QString raw =
-            "3: correct %1: a raw value is # and a whole number from -32768 to 32767";
+            "3: correct %1: vrednost iz zapisa pise se kao # i ceo broj od -32768 do 32767";
         QTest::newRow("raw Correct not a number") << head + "correct: #B\n"
                                                   << QStringList{raw.arg("#B")};
         QTest::newRow("raw Correct past 16 bits") << head + "correct: #32768\n"
@@ -255,51 +256,53 @@ private slots:
                                                   << QStringList{raw.arg("# 1")};
         QTest::newRow("not in the code page")
             << head + "b: \xd0\xb6\n" + tail
-            << QStringList{"3: \"\u0436\" (U+0436) is not in Windows-1250"};
+            << QStringList{"3: znak \"\u0436\" (U+0436) ne postoji u Windows-1250"};
         QTest::newRow("outside the basic plane")
             << head + "b: \xf0\x9f\x98\x80\n" + tail
-            << QStringList{"3: \"\U0001F600\" (U+1F600) is not in Windows-1250"};
+            << QStringList{"3: znak \"\U0001F600\" (U+1F600) ne postoji u Windows-1250"};
         QTest::newRow("tab") << head + "c: a\tb\n" + tail
                              << QStringList{
-                                    "3: character U+0009 is not printable; write it as \\x09"};
+                                    "3: znak U+0009 ne moze da se prikaze; pise se kao \\x09"};
         QTest::newRow("bad escape")
             << head + "d: \\q\n" + tail
-            << QStringList{"3: unknown escape \\q; the escapes are \\\\, \\s, \\0 and \\xHH"};
+            << QStringList{"3: nepoznata izlazna sekvenca \\q; postoje \\\\, \\s, \\0 i \\xHH"};
         QTest::newRow("short hex")
-            << head + "d: \\x4\n" + tail << QStringList{"3: \\x needs two hex digits, as in \\x09"};
+            << head + "d: \\x4\n" + tail
+            << QStringList{"3: posle \\x idu dve heksadecimalne cifre, kao u \\x09"};
         QTest::newRow("lone backslash")
             << head + "d: a\\\n" + tail
-            << QStringList{"3: a lone \\ at the end; write \\\\ for a backslash"};
+            << QStringList{"3: usamljena \\ na kraju; obrnuta kosa crta se pise kao \\\\"};
         QTest::newRow("not UTF-8") << head +
                                           "a: \xe8"
                                           "a\n" +
                                           tail
-                                   << QStringList{"3: not valid UTF-8"};
+                                   << QStringList{"3: nije ispravan UTF-8"};
         QTest::newRow("UTF-8 cut short")
-            << head + "a: \xe8\n" + tail << QStringList{"3: not valid UTF-8"};
+            << head + "a: \xe8\n" + tail << QStringList{"3: nije ispravan UTF-8"};
         QTest::newRow("no colon") << head + "question Sta je?\n" + tail
-                                  << QStringList{
-                                         "3: expected \"field: value\", as in \"question: ...\""};
+                                  << QStringList{"3: ocekivan je red \"polje: vrednost\", kao "
+                                                 "\"question: ...\""};
         QTest::newRow("unknown field")
             << head + "Answer: x\n" + tail
-            << QStringList{"3: unknown field \"Answer\"; the fields are number, question, a, b, c, "
-                           "d and correct"};
+            << QStringList{"3: nepoznato polje \"Answer\"; polja su number, question, a, b, c, d "
+                           "i correct"};
         QTest::newRow("before the first number")
             << QByteArray("question: x\n") + head + tail
-            << QStringList{"1: \"question:\" before the first \"number:\" line; each record begins "
-                           "with its number"};
+            << QStringList{"1: \"question:\" pre prvog reda \"number:\"; svaki zapis pocinje "
+                           "svojim brojem"};
         QTest::newRow("field twice")
             << head + "a: x\nA: y\n" + tail
-            << QStringList{"4: a second \"a:\" line in record 1 (from line 2)"};
+            << QStringList{"4: drugi red \"a:\" u zapisu 1 (koji pocinje u redu 2)"};
         QTest::newRow("no correct")
             << QByteArray("number: 1\nnumber: 2\nquestion: x\n")
-            << QStringList{"2: record 2 has a question or answers but no \"correct:\" line"};
+            << QStringList{"2: zapis 2 ima pitanje ili odgovore, ali nema red \"correct:\""};
         QTest::newRow("several faults, in line order")
             << head + "correct: E\nquestion: " + QByteArray(90, 'y') + "\nnumber: 2\nx: 1\n"
-            << QStringList{"3: correct must be A, B, C or D, not \"E\"",
-                           "4: question holds at most 80 characters; this value has 90",
-                           "6: unknown field \"x\"; the fields are number, question, a, b, c, d "
-                           "and correct"};
+            << QStringList{"3: correct mora biti A, B, C ili D, a ne \"E\"",
+                           "4: polje question prima najvise 80 znakova; ova vrednost ima 90 "
+                           "znakova",
+                           "6: nepoznato polje \"x\"; polja su number, question, a, b, c, d i "
+                           "correct"};
     }
     void faultySources() {
         QFETCH(QByteArray, source);
@@ -318,8 +321,8 @@ private slots:
         const Result r = runTool({QStringLiteral("build"), text, target});
         QCOMPARE(r.status, 1);
         QVERIFY(r.err.startsWith(text + QLatin1Char(':') + errors.first() + QLatin1Char('\n')));
-        QVERIFY(
-            r.err.endsWith(QStringLiteral("dyr: ") + target + QStringLiteral(" not written\n")));
+        QVERIFY(r.err.endsWith(QStringLiteral("dyr: datoteka ") + target +
+                               QStringLiteral(" nije zapisana\n")));
         QCOMPARE(readAll(target), QByteArray("old"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
@@ -375,7 +378,7 @@ private slots:
         writeAll(text, "number: 1\nquestion: x\ncorrect: B\n\nnumber: 2\n");
         const Result r = runTool({QStringLiteral("build"), text, target});
         QCOMPARE(r.status, 0);
-        QCOMPARE(r.out, target + QStringLiteral(": 2 records written\n"));
+        QCOMPARE(r.out, target + QStringLiteral(": upisana 2 zapisa\n"));
         const QByteArray bytes = readAll(target);
         QCOMPARE(bytes.size(), 2 * RecordLength);
         QCOMPARE(bytes.left(11), QByteArray("1         x"));
@@ -438,7 +441,7 @@ private slots:
         QVERIFY2(built.status == 0, qPrintable(built.err));
 
         const Result checked = runTool({QStringLiteral("check"), set});
-        QCOMPARE(checked.out, set + QStringLiteral(": sound, 21 records\n"));
+        QCOMPARE(checked.out, set + QStringLiteral(": skup je ispravan, 21 zapis\n"));
         QCOMPARE(checked.status, 0);
         QCOMPARE(dumpAndBuild(set, dir.path()), readAll(set));
 
@@ -555,15 +558,15 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("err");
-        const QString usage =
-            "usage: dyr dump FILE\n"
-            "       dyr build TEXT FILE\n"
-            "       dyr check FILE\n"
-            "       dyr import [--first N] [--cut] [--replace] [--skip-others] FORMAT SOURCE SET\n"
-            "       dyr export FORMAT SET [OUT]\n"
-            "       dyr export html SET [OUT]\n"
-            "       dyr --help\n"
-            "       dyr --version\n";
+        const QString usage = "upotreba: dyr dump DATOTEKA\n"
+                              "          dyr build TEKST DATOTEKA\n"
+                              "          dyr check DATOTEKA\n"
+                              "          dyr import [--first N] [--cut] [--replace] "
+                              "[--skip-others] FORMAT IZVOR SKUP\n"
+                              "          dyr export FORMAT SKUP [IZLAZ]\n"
+                              "          dyr export html SKUP [IZLAZ]\n"
+                              "          dyr --help\n"
+                              "          dyr --version\n";
         QTest::newRow("nothing") << QStringList() << 2 << usage;
         QTest::newRow("unknown command") << QStringList{"show", "x"} << 2 << usage;
         QTest::newRow("check without a file") << QStringList{"check"} << 2 << usage;
@@ -664,10 +667,10 @@ private slots:
         writeAll(path, QuestionRecord().toBytes() + QByteArray(7, 'x'));
         const Result r = runTool({QStringLiteral("dump"), path});
         QCOMPARE(r.status, 1);
-        QCOMPARE(r.out, QStringLiteral("# cut.dyr: 1 records\n\nnumber: \\0\n"));
+        QCOMPARE(r.out, QStringLiteral("# cut.dyr: 1 zapis\n\nnumber: \\0\n"));
         QCOMPARE(r.err, QStringLiteral("dyr: ") + path +
-                            QStringLiteral(
-                                ": the last 7 bytes are not a whole record and are left out\n"));
+                            QStringLiteral(": visak od 7 bajtova na kraju nije ceo zapis, pa je "
+                                           "izostavljen\n"));
     }
 
     // The manual page is made from the help: each command of the usage in its synopsis
@@ -684,8 +687,8 @@ private slots:
         for (const QString& command : commands)
             QVERIFY2(text.count(QLatin1Char('\n') + command + QLatin1Char('\n')) == 2,
                      qPrintable(command));
-        for (const char* heading : {"NAME", "SYNOPSIS", "DESCRIPTION", "EXIT STATUS",
-                                    "THE TEXT FORM (UTF\\-8)", "SEE ALSO"})
+        for (const char* heading : {"IME", "SINOPSIS", "OPIS", "IZLAZNI STATUS",
+                                    "TEKSTUALNI OBLIK (UTF\\-8)", "VIDETI I"})
             QVERIFY2(lines.contains(QStringLiteral(".SH ") + QLatin1String(heading)),
                      qPrintable(heading));
         const QRegularExpression request(
@@ -703,10 +706,11 @@ private slots:
     void helpExampleBuilds() {
         const Result r = runTool({QStringLiteral("--help")});
         QCOMPARE(r.status, 0);
-        const qsizetype at = r.out.indexOf(QStringLiteral("Example:\n"));
-        const qsizetype end = r.out.indexOf(QStringLiteral("\nIMPORT AND EXPORT"));
-        QVERIFY(at > 0 && end > at);
-        const dyr::Parsed parsed = dyr::parse(r.out.mid(at + 9, end - at - 9).toUtf8());
+        const QString example = QStringLiteral("Primer:\n");
+        const qsizetype at = r.out.indexOf(example) + example.size();
+        const qsizetype end = r.out.indexOf(QStringLiteral("\nUVOZ I IZVOZ"));
+        QVERIFY(at > example.size() && end > at);
+        const dyr::Parsed parsed = dyr::parse(r.out.mid(at, end - at).toUtf8());
         QVERIFY(parsed.errors.isEmpty());
         QCOMPARE(parsed.records.size(), 2);
         QCOMPARE(parsed.records[0].Correct, std::int16_t(1));

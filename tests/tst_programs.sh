@@ -30,7 +30,7 @@ grep -q '^  -v, --version' <<<"$help" || fail "kviz --help"
 help=$(env -u DISPLAY "$editor" -h)
 grep -q '^Upotreba: editor-pitanja \[opcije\]' <<<"$help" || fail "editor-pitanja -h"
 help=$("$dyr" --help)
-grep -q 'dyr dump FILE' <<<"$help" || fail "dyr --help"
+grep -q 'dyr dump DATOTEKA' <<<"$help" || fail "dyr --help"
 
 # A folder named in Windows-1250: "pitanja" followed by e with a grave accent.
 folder=$work/$(printf 'pitanja\xe8')

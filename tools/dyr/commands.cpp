@@ -1,6 +1,8 @@
 // dyr's commands: the arguments, the files and what is said on the terminal.
 #include "dyr.h"
 
+#include "messages.h"
+#include "support.h"
 #include "transfer.h"
 
 #include <QFileInfo>
@@ -13,7 +15,7 @@ namespace {
 void usage(QTextStream& err) {
     const QStringList commands = synopsis();
     for (qsizetype i = 0; i < commands.size(); ++i)
-        err << (i == 0 ? "usage: " : "       ") << commands[i] << "\n";
+        err << (i == 0 ? "upotreba: " : "          ") << commands[i] << "\n";
 }
 
 } // namespace
@@ -34,12 +36,12 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err, QIODevice* 
         if (!content)
             return 2;
         const QList<qo::QuestionRecord> records = recordsOf(*content);
-        out << "# " << QFileInfo(args[1]).fileName() << ": " << records.size() << " records\n\n"
+        out << "# " << QFileInfo(args[1]).fileName() << ": "
+            << support::counted(records.size(), "zapis", "zapisa", "zapisa") << "\n\n"
             << format(records);
         const qsizetype over = content->size() % qo::RecordLength;
         if (over != 0) {
-            err << "dyr: " << args[1] << ": the last " << over
-                << " bytes are not a whole record and are left out\n";
+            err << "dyr: " << args[1] << ": " << support::partialRecord(over) << "\n";
             return 1;
         }
         return 0;
@@ -52,7 +54,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err, QIODevice* 
         if (!parsed.errors.isEmpty()) {
             for (const SourceError& e : parsed.errors)
                 err << args[1] << ":" << e.line << ": " << e.message << "\n";
-            err << "dyr: " << args[2] << " not written\n";
+            reportNotWritten(args[2], err);
             return 1;
         }
         qo::FileFault fault;
@@ -60,7 +62,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err, QIODevice* 
             reportFault(fault, err);
             return 2;
         }
-        out << args[2] << ": " << parsed.records.size() << " records written\n";
+        out << args[2] << ": " << recordsWritten(parsed.records.size()) << "\n";
         return 0;
     }
     if (command == QLatin1String("import") || command == QLatin1String("export")) {
@@ -81,7 +83,9 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err, QIODevice* 
             out << args[1] << ": " << problem << "\n";
         if (!problems.isEmpty())
             return 1;
-        out << args[1] << ": sound, " << content->size() / qo::RecordLength << " records\n";
+        out << args[1] << ": skup je ispravan, "
+            << support::counted(content->size() / qo::RecordLength, "zapis", "zapisa", "zapisa")
+            << "\n";
         return 0;
     }
     usage(err);

@@ -15,7 +15,7 @@ QString helpText() {
 QList<UsageEntry> usageOf(const QString& help) {
     QList<UsageEntry> entries;
     const QStringList lines = help.split(QLatin1Char('\n'));
-    qsizetype at = lines.indexOf(QStringLiteral("Usage:"));
+    qsizetype at = lines.indexOf(QStringLiteral("Upotreba:"));
     if (at < 0)
         return entries;
     for (++at; at < lines.size() && !lines[at].isEmpty(); ++at) {

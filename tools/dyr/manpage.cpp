@@ -20,7 +20,7 @@ QString escaped(QString text) {
     return text;
 }
 
-// A heading: a line of capitals that starts at the margin, such as "EXIT STATUS".
+// A heading: a line of capitals that starts at the margin, such as "IZLAZNI STATUS".
 bool isHeading(const QString& line) {
     static const QRegularExpression heading(QStringLiteral("^[A-Z][A-Z0-9 ,:()-]+$"));
     return heading.match(line).hasMatch() && line.count(QRegularExpression("[A-Z]")) >= 3;
@@ -53,21 +53,21 @@ QString manPage(const QString& help, const QString& version, const QString& date
 
     const QList<UsageEntry> entries = usageOf(help);
     // The text after the usage.
-    qsizetype at = lines.indexOf(QStringLiteral("Usage:"));
+    qsizetype at = lines.indexOf(QStringLiteral("Upotreba:"));
     while (at >= 0 && at < lines.size() && !lines[at].isEmpty())
         ++at;
 
     QString out;
     out += QStringLiteral(".\\\" dyr's manual page, made from its --help text by the build.\n");
-    out +=
-        QStringLiteral(".TH DYR 1 \"%1\" \"[qo] Kviz %2\" \"User Commands\"\n").arg(date, version);
-    out += QStringLiteral(".nh\n.ad l\n.SH NAME\n") +
+    out += QStringLiteral(".TH DYR 1 \"%1\" \"[qo] Kviz %2\" \"Korisnicki programi\"\n")
+               .arg(date, version);
+    out += QStringLiteral(".nh\n.ad l\n.SH IME\n") +
            escaped(name).replace(QLatin1String("\\e\\-"), QLatin1String("\\-")) + QLatin1Char('\n');
-    out += QStringLiteral(".SH SYNOPSIS\n");
+    out += QStringLiteral(".SH SINOPSIS\n");
     for (qsizetype i = 0; i < entries.size(); ++i)
         out += (i > 0 ? QStringLiteral(".br\n") : QString()) + command(entries[i].command) +
                QLatin1Char('\n');
-    out += QStringLiteral(".SH DESCRIPTION\n");
+    out += QStringLiteral(".SH OPIS\n");
     for (const UsageEntry& entry : entries)
         out += QStringLiteral(".TP\n") + command(entry.command) + QLatin1Char('\n') +
                escaped(entry.description) + QLatin1Char('\n');
@@ -104,7 +104,7 @@ QString manPage(const QString& help, const QString& version, const QString& date
             out += escaped(line) + QLatin1Char('\n');
         }
     }
-    out += QStringLiteral(".SH SEE ALSO\n.BR kviz (1),\n.BR editor\\-pitanja (1)\n");
+    out += QStringLiteral(".SH VIDETI I\n.BR kviz (1),\n.BR editor\\-pitanja (1)\n");
     return out;
 }
 

@@ -11,14 +11,14 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     QTextStream err(stderr);
     if (args.size() != 4) {
-        err << "usage: dyrman VERSION DATE OUT\n";
+        err << "upotreba: dyrman VERZIJA DATUM IZLAZ\n";
         return 2;
     }
     QSaveFile file(args[3]);
     const QByteArray page = dyr::manPage(dyr::helpText(), args[1], args[2]).toUtf8();
     if (dyr::helpText().isEmpty() || !file.open(QIODevice::WriteOnly) ||
         file.write(page) != page.size() || !file.commit()) {
-        err << "dyrman: cannot write " << args[3] << ": " << file.errorString() << "\n";
+        err << "dyrman: datoteka " << args[3] << " nije zapisana: " << file.errorString() << "\n";
         return 1;
     }
     return 0;

@@ -3,6 +3,7 @@
 #include "textform.h"
 
 #include "codepage.h"
+#include "support.h"
 
 #include <QStringDecoder>
 
@@ -15,10 +16,6 @@ namespace {
 
 const QString kTextKeys[] = {QStringLiteral("question"), QStringLiteral("a"), QStringLiteral("b"),
                              QStringLiteral("c"), QStringLiteral("d")};
-
-QString codePoint(char32_t c) {
-    return QStringLiteral("U+%1").arg(static_cast<uint>(c), 4, 16, QLatin1Char('0')).toUpper();
-}
 
 // A character the text form shows as it is; everything else is escaped.
 bool plain(QChar c) {
@@ -101,7 +98,9 @@ FieldResult decodeField(const QString& value, const QString& key, int width) {
         const QChar c = value.at(i);
         if (c == QLatin1Char('\\')) {
             if (i + 1 >= value.size())
-                return {{}, QStringLiteral("a lone \\ at the end; write \\\\ for a backslash")};
+                return {
+                    {},
+                    QStringLiteral("usamljena \\ na kraju; obrnuta kosa crta se pise kao \\\\")};
             const QChar e = value.at(++i);
             if (e == QLatin1Char('\\')) {
                 chars += QLatin1Char('\\');
@@ -112,14 +111,16 @@ FieldResult decodeField(const QString& value, const QString& key, int width) {
             } else if (e == QLatin1Char('x')) {
                 const QString hex = value.mid(i + 1, 2);
                 if (hex.size() != 2 || !isHexDigit(hex.at(0)) || !isHexDigit(hex.at(1)))
-                    return {{}, QStringLiteral("\\x needs two hex digits, as in \\x09")};
+                    return {{},
+                            QStringLiteral("posle \\x idu dve heksadecimalne cifre, kao u "
+                                           "\\x09")};
                 chars +=
                     rt::fromCodePage(QByteArray(1, static_cast<char>(hex.toUInt(nullptr, 16))));
                 i += 2;
             } else {
                 return {{},
-                        QStringLiteral("unknown escape \\%1; the escapes are \\\\, \\s, "
-                                       "\\0 and \\xHH")
+                        QStringLiteral("nepoznata izlazna sekvenca \\%1; postoje \\\\, \\s, "
+                                       "\\0 i \\xHH")
                             .arg(e)};
             }
             continue;
@@ -131,20 +132,19 @@ FieldResult decodeField(const QString& value, const QString& key, int width) {
             ch = value.mid(i++, 2);
         }
         if (!rt::fitsCodePage(ch))
-            return {{},
-                    QStringLiteral("\"%1\" (%2) is not in Windows-1250").arg(ch, codePoint(point))};
+            return {{}, support::notInCodePage(point)};
         if (!c.isPrint())
             return {{},
-                    QStringLiteral("character %1 is not printable; write it as %2")
-                        .arg(codePoint(point), byteEscape(c))};
+                    support::notPrintable(point) +
+                        QStringLiteral("; pise se kao %1").arg(byteEscape(c))};
         chars += ch;
     }
     if (chars.size() > width)
         return {{},
-                QStringLiteral("%1 holds at most %2 characters; this value has %3")
+                QStringLiteral("polje %1 prima najvise %2; ova vrednost ima %3")
                     .arg(key)
-                    .arg(width)
-                    .arg(chars.size())};
+                    .arg(support::counted(width, "znak", "znaka", "znakova"))
+                    .arg(support::counted(chars.size(), "znak", "znaka", "znakova"))};
     const QChar fill = !chars.isEmpty() && chars.back().isNull() ? QChar(0) : QLatin1Char(' ');
     chars += QString(width - chars.size(), fill);
     return {chars, {}};
@@ -200,7 +200,7 @@ Parsed parse(const QByteArray& source) {
         QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         QString line = decode(lines[index]);
         if (decode.hasError()) {
-            fail(lineNo, QStringLiteral("not valid UTF-8"));
+            fail(lineNo, support::notUtf8());
             continue;
         }
         if (line.endsWith(QLatin1Char('\r')))
@@ -210,7 +210,8 @@ Parsed parse(const QByteArray& source) {
             continue;
         const qsizetype colon = line.indexOf(QLatin1Char(':'));
         if (colon < 0) {
-            fail(lineNo, QStringLiteral("expected \"field: value\", as in \"question: ...\""));
+            fail(lineNo, QStringLiteral("ocekivan je red \"polje: vrednost\", kao "
+                                        "\"question: ...\""));
             continue;
         }
         const QString key = line.left(colon).trimmed().toLower();
@@ -225,22 +226,22 @@ Parsed parse(const QByteArray& source) {
         const bool textKey =
             std::find(std::begin(kTextKeys), std::end(kTextKeys), key) != std::end(kTextKeys);
         if (key != QLatin1String("number") && key != QLatin1String("correct") && !textKey) {
-            fail(lineNo, QStringLiteral("unknown field \"%1\"; the fields are number, question, a, "
-                                        "b, c, d and correct")
+            fail(lineNo, QStringLiteral("nepoznato polje \"%1\"; polja su number, question, a, "
+                                        "b, c, d i correct")
                              .arg(line.left(colon).trimmed()));
             continue;
         }
         if (key == QLatin1String("number")) {
             records.append(RecordInProgress{lineNo, {}, {}, false});
         } else if (records.isEmpty()) {
-            fail(lineNo, QStringLiteral("\"%1:\" before the first \"number:\" line; each record "
-                                        "begins with its number")
+            fail(lineNo, QStringLiteral("\"%1:\" pre prvog reda \"number:\"; svaki zapis "
+                                        "pocinje svojim brojem")
                              .arg(key));
             continue;
         }
         RecordInProgress& current = records.last();
         if (current.seen.contains(key)) {
-            fail(lineNo, QStringLiteral("a second \"%1:\" line in record %2 (from line %3)")
+            fail(lineNo, QStringLiteral("drugi red \"%1:\" u zapisu %2 (koji pocinje u redu %3)")
                              .arg(key)
                              .arg(records.size())
                              .arg(current.line));
@@ -253,10 +254,10 @@ Parsed parse(const QByteArray& source) {
             if (!correct)
                 fail(lineNo,
                      value.startsWith(QLatin1Char('#'))
-                         ? QStringLiteral("correct %1: a raw value is # and a whole "
-                                          "number from -32768 to 32767")
+                         ? QStringLiteral("correct %1: vrednost iz zapisa pise se kao # i ceo "
+                                          "broj od -32768 do 32767")
                                .arg(value)
-                         : QStringLiteral("correct must be A, B, C or D, not \"%1\"").arg(value));
+                         : support::notALetter(value));
             else
                 current.record.Correct = *correct;
             continue;
@@ -281,7 +282,7 @@ Parsed parse(const QByteArray& source) {
     for (int i = 0; i < records.size(); ++i) {
         if (records[i].hasText && !records[i].seen.contains(QLatin1String("correct")))
             fail(records[i].line,
-                 QStringLiteral("record %1 has a question or answers but no \"correct:\" line")
+                 QStringLiteral("zapis %1 ima pitanje ili odgovore, ali nema red \"correct:\"")
                      .arg(i + 1));
         result.records.append(records[i].record);
     }

@@ -4,6 +4,8 @@
 
 #include "dyr.h"
 #include "formats.h"
+#include "messages.h"
+#include "support.h"
 #include "webpage.h"
 
 #include <QFile>
@@ -17,17 +19,13 @@ namespace {
 
 const QString kStdin = QStringLiteral("-");
 
-// The name messages give a file: "stdin" for standard input.
+// The name messages give a file: "standardni ulaz" for standard input.
 QString shown(const QString& path) {
-    return path == kStdin ? QStringLiteral("stdin") : path;
+    return path == kStdin ? QStringLiteral("standardni ulaz") : path;
 }
 
 std::optional<QByteArray> readOrReport(const QString& path, QIODevice* in, QTextStream& err) {
     return dyr::readOrReport(path, shown(path), in, err);
-}
-
-QString counted(int n, const QString& noun) {
-    return QStringLiteral("%1 %2%3").arg(n).arg(noun, n == 1 ? QString() : QStringLiteral("s"));
 }
 
 // Notes of a source name their line; those of a set name their record themselves.
@@ -37,8 +35,8 @@ void report(const QString& name, const QList<Note>& notes, bool lines, QTextStre
         if (lines && note.line > 0)
             err << ":" << note.line;
         err << ": "
-            << (note.skipped   ? "skipped: "
-                : note.warning ? "warning: "
+            << (note.skipped   ? "preskoceno: "
+                : note.warning ? "upozorenje: "
                                : "")
             << note.message << "\n";
     }
@@ -47,7 +45,7 @@ void report(const QString& name, const QList<Note>& notes, bool lines, QTextStre
 std::optional<Format> formatOrReport(const QString& name, const char* formats, QTextStream& err) {
     const std::optional<Format> format = formatNamed(name);
     if (!format)
-        err << "dyr: unknown format \"" << name << "\"; the formats are " << formats << "\n";
+        err << "dyr: nepoznat format \"" << name << "\"; formati su " << formats << "\n";
     return format;
 }
 
@@ -74,19 +72,10 @@ int writeOut(const QByteArray& bytes, const QString& target, const QString& done
     return 0;
 }
 
-void notWritten(const QString& target, QTextStream& err) {
-    err << "dyr: " << (target == kStdin ? QStringLiteral("nothing") : target + " not")
-        << " written\n";
-}
-
 // The records of a set's bytes; bytes past the last whole record are warned of.
 QList<qo::QuestionRecord> setRecords(const QByteArray& content, QList<Note>* notes) {
     if (const qsizetype over = content.size() % qo::RecordLength)
-        notes->prepend({0,
-                        QStringLiteral("the last %1 bytes are not a whole record and "
-                                       "are left out")
-                            .arg(over),
-                        true});
+        notes->prepend({0, support::partialRecord(over), true});
     return recordsOf(content);
 }
 
@@ -102,12 +91,12 @@ int exportHtml(const QString& set, const QString& target, QTextStream& out, QTex
     notes += page.notes;
     report(shown(set), notes, false, err);
     if (!page.ok()) {
-        notWritten(target, err);
+        reportNotWritten(target, err);
         return 1;
     }
     return writeOut(page.html, target,
-                    QStringLiteral("web page of %1 written")
-                        .arg(counted(page.questions, QStringLiteral("question"))),
+                    QStringLiteral("zapisana veb stranica kviza sa ") +
+                        support::counted(page.questions, "pitanjem", "pitanja", "pitanja"),
                     out, err);
 }
 
@@ -134,11 +123,11 @@ std::optional<int> runImport(const QStringList& args, QTextStream& out, QTextStr
             bool ok = false;
             options.first = value.toInt(&ok);
             if (!ok || options.first < 1 || options.first > qo::SetRecords) {
-                err << "dyr: --first takes a number from 1 to " << qo::SetRecords << "\n";
+                err << "dyr: --first prima broj od 1 do " << qo::SetRecords << "\n";
                 return 2;
             }
         } else if (arg.startsWith(QLatin1Char('-')) && arg != kStdin) {
-            err << "dyr: unknown option " << arg << "\n";
+            err << "dyr: nepoznata opcija " << arg << "\n";
             return std::nullopt;
         } else {
             operands << arg;
@@ -147,12 +136,12 @@ std::optional<int> runImport(const QStringList& args, QTextStream& out, QTextStr
     if (operands.size() != 3)
         return std::nullopt;
     const std::optional<Format> format =
-        formatOrReport(operands[0], "aiken, gift, csv and moodle", err);
+        formatOrReport(operands[0], "aiken, gift, csv i moodle", err);
     if (!format)
         return 2;
     const QString& set = operands[2];
     if (set == kStdin) {
-        err << "dyr: the set is written to a file, not to standard output\n";
+        err << "dyr: skup se upisuje u datoteku, a ne na standardni izlaz\n";
         return 2;
     }
     const std::optional<QByteArray> source = readOrReport(operands[1], in, err);
@@ -162,7 +151,7 @@ std::optional<int> runImport(const QStringList& args, QTextStream& out, QTextStr
     const Imported imported = importSet(*format, *source, options);
     report(shown(operands[1]), imported.notes, true, err);
     if (!imported.ok()) {
-        err << "dyr: " << set << " not written\n";
+        reportNotWritten(set, err);
         return 1;
     }
     qo::FileFault fault;
@@ -170,12 +159,14 @@ std::optional<int> runImport(const QStringList& args, QTextStream& out, QTextStr
         reportFault(fault, err);
         return 2;
     }
-    out << set << ": " << counted(imported.questions, QStringLiteral("question"));
+    out << set << ": ";
     if (options.skipOthers)
-        out << " taken, " << imported.skipped << " skipped, ";
+        out << questionsDone(imported.questions, "preuzeto", "preuzeta", "preuzeto") << ", "
+            << support::byCount(imported.skipped, "preskoceno", "preskocena", "preskoceno") << " "
+            << imported.skipped;
     else
-        out << " imported, ";
-    out << imported.records.size() << " records written\n";
+        out << questionsDone(imported.questions, "uvezeno", "uvezena", "uvezeno");
+    out << ", " << recordsWritten(imported.records.size()) << "\n";
     return 0;
 }
 
@@ -183,7 +174,7 @@ std::optional<int> runExport(const QStringList& args, QTextStream& out, QTextStr
                              QIODevice* in) {
     for (const QString& arg : args) {
         if (arg.startsWith(QLatin1Char('-')) && arg != kStdin) {
-            err << "dyr: unknown option " << arg << "\n";
+            err << "dyr: nepoznata opcija " << arg << "\n";
             return std::nullopt;
         }
     }
@@ -193,7 +184,7 @@ std::optional<int> runExport(const QStringList& args, QTextStream& out, QTextStr
     if (args[0] == QLatin1String("html"))
         return exportHtml(args[1], target, out, err, in);
     const std::optional<Format> format =
-        formatOrReport(args[0], "aiken, gift, csv, moodle and html", err);
+        formatOrReport(args[0], "aiken, gift, csv, moodle i html", err);
     if (!format)
         return 2;
     const std::optional<QByteArray> content = readOrReport(args[1], in, err);
@@ -206,13 +197,12 @@ std::optional<int> runExport(const QStringList& args, QTextStream& out, QTextStr
     exported.notes = notes + exported.notes;
     report(shown(args[1]), exported.notes, false, err);
     if (!exported.ok()) {
-        notWritten(target, err);
+        reportNotWritten(target, err);
         return 1;
     }
     return writeOut(exported.text, target,
-                    counted(exported.questions, QStringLiteral("question")) +
-                        QStringLiteral(" exported"),
-                    out, err);
+                    questionsDone(exported.questions, "izvezeno", "izvezena", "izvezeno"), out,
+                    err);
 }
 
 } // namespace dyr

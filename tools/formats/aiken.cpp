@@ -67,9 +67,10 @@ Reading readAiken(const QByteArray& source) {
             choices = 0;
             faulty = false;
             if (isChoice(text)) {
-                fail(line, QStringLiteral("a choice where the question should be"), true);
+                fail(line, QStringLiteral("ponudjeni odgovor stoji gde treba da bude pitanje"),
+                     true);
             } else if (isAnswer(text)) {
-                fail(line, QStringLiteral("an ANSWER: line without a question"), false);
+                fail(line, QStringLiteral("red ANSWER: bez pitanja"), false);
             } else {
                 current.texts[0] = text;
                 current.lines[0] = line;
@@ -78,13 +79,13 @@ Reading readAiken(const QByteArray& source) {
             break;
         case State::Choices:
             if (text.isEmpty()) {
-                fail(line, QStringLiteral("a blank line before the ANSWER: line"), true);
+                fail(line, QStringLiteral("prazan red pre reda ANSWER:"), true);
             } else if (isChoice(text)) {
                 if (choices < 4) {
                     const QChar expected = letter(choices);
                     if (text.at(0) != expected) {
                         fail(line,
-                             QStringLiteral("choice %1 where choice %2 should be")
+                             QStringLiteral("ponudjeni odgovor %1 stoji gde treba da bude %2")
                                  .arg(text.at(0))
                                  .arg(expected),
                              true);
@@ -92,7 +93,8 @@ Reading readAiken(const QByteArray& source) {
                     }
                     const QString choice = trimBlanks(text.mid(2));
                     if (choice.isEmpty())
-                        fail(line, QStringLiteral("choice %1 has no text").arg(expected), false);
+                        fail(line, QStringLiteral("ponudjeni odgovor %1 nema tekst").arg(expected),
+                             false);
                     current.texts[choices + 1] = choice;
                     current.lines[choices + 1] = line;
                 }
@@ -101,20 +103,18 @@ Reading readAiken(const QByteArray& source) {
                 state = State::Between;
                 if (choices != 4) {
                     result.others.append(
-                        {current.line, number,
-                         QStringLiteral("multiple choice with %1 choices").arg(choices),
-                         QStringLiteral("a set's questions have exactly four, A to D")});
+                        {current.line, number, choiceWithAnswers(choices), onlyFourAnswers()});
                     break;
                 }
                 const QString given = trimBlanks(text.mid(7));
                 if (given.isEmpty()) {
-                    fail(line, QStringLiteral("the ANSWER: line gives no letter"), false);
+                    fail(line, QStringLiteral("red ANSWER: ne navodi slovo"), false);
                 } else if (given.size() != 1 || given.toUpper().at(0) < QLatin1Char('A') ||
                            given.toUpper().at(0) > QLatin1Char('D')) {
-                    fail(
-                        line,
-                        QStringLiteral("answer \"%1\" is not one of the choices A to D").arg(given),
-                        false);
+                    fail(line,
+                         QStringLiteral("odgovor \"%1\" nije medju ponudjenim odgovorima A do D")
+                             .arg(given),
+                         false);
                 } else {
                     current.correct = given.toUpper().at(0).unicode() - u'A';
                 }
@@ -122,15 +122,15 @@ Reading readAiken(const QByteArray& source) {
                     result.questions.append(current);
             } else {
                 fail(line,
-                     QStringLiteral("expected a choice or the ANSWER: line (the question must "
-                                    "be on one line)"),
+                     QStringLiteral("ocekivan je ponudjeni odgovor ili red ANSWER: (pitanje "
+                                    "mora da stane u jedan red)"),
                      true);
             }
             break;
         }
     }
     if (state == State::Choices)
-        fail(current.line, QStringLiteral("no ANSWER: line"), false);
+        fail(current.line, QStringLiteral("nema reda ANSWER:"), false);
     return result;
 }
 
@@ -140,7 +140,8 @@ Writing writeAiken(const QList<PlainQuestion>& questions) {
     for (const PlainQuestion& q : questions) {
         const auto special = [](int t, const QString& text) {
             return t == 0 && (isChoice(text) || isAnswer(text))
-                       ? QStringLiteral("reads as a choice or an ANSWER: line in Aiken")
+                       ? QStringLiteral("Aiken bi ga procitao kao ponudjeni odgovor ili red "
+                                        "ANSWER:")
                        : QString();
         };
         if (!writable(q, QStringLiteral("Aiken"), special, &result.notes))

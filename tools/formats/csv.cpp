@@ -82,9 +82,9 @@ QList<Row> rows(const QString& text, QList<Note>* notes) {
         }
         if (afterQuote) {
             if (!reported)
-                notes->append(error(line, QStringLiteral("text after the closing quote of a "
-                                                         "field; a quoted field ends at its "
-                                                         "quote")));
+                notes->append(error(line, QStringLiteral("tekst posle zavrsnog navodnika polja; "
+                                                         "polje pod navodnicima se zavrsava "
+                                                         "navodnikom")));
             reported = true;
             continue;
         }
@@ -92,9 +92,9 @@ QList<Row> rows(const QString& text, QList<Note>* notes) {
             if (field.isEmpty()) {
                 quoted = true;
             } else if (!reported) {
-                notes->append(error(line, QStringLiteral("a quote inside a field that isn't "
-                                                         "quoted; quote the field and double "
-                                                         "the quote")));
+                notes->append(error(line, QStringLiteral("navodnik u polju koje nije pod "
+                                                         "navodnicima; polje treba staviti pod "
+                                                         "navodnike, a navodnik udvostruciti")));
                 reported = true;
             }
             continue;
@@ -102,8 +102,8 @@ QList<Row> rows(const QString& text, QList<Note>* notes) {
         field += c;
     }
     if (quoted)
-        notes->append(error(fieldLine, QStringLiteral("the quoted field of line %1 is not "
-                                                      "closed")
+        notes->append(error(fieldLine, QStringLiteral("polje pod navodnicima iz reda %1 nije "
+                                                      "zatvoreno")
                                            .arg(fieldLine)));
     if (rowStarted || !field.isEmpty() || quoted || afterQuote)
         endRow();
@@ -136,8 +136,8 @@ Reading readCsv(const QByteArray& source) {
     const QString text = decodeSource(source, &result.notes);
     const QList<Row> all = rows(text, &result.notes);
     if (all.isEmpty()) {
-        result.notes.append(error(1, QStringLiteral("no header row number,question,a,b,c,d,"
-                                                    "correct")));
+        result.notes.append(error(1, QStringLiteral("nema reda zaglavlja number,question,a,b,"
+                                                    "c,d,correct")));
         return result;
     }
     QStringList header;
@@ -147,12 +147,12 @@ Reading readCsv(const QByteArray& source) {
         // Spreadsheets set to some languages separate with semicolons.
         const bool semicolons =
             header.size() == 1 && header.first().split(QLatin1Char(';')) == kHeader;
-        result.notes.append(error(1, QStringLiteral("the first row must be the header "
+        result.notes.append(error(1, QStringLiteral("prvi red mora biti zaglavlje "
                                                     "number,question,a,b,c,d,correct%1")
-                                         .arg(semicolons ? QStringLiteral("; this file is "
-                                                                          "separated by "
-                                                                          "semicolons, save it "
-                                                                          "with commas")
+                                         .arg(semicolons ? QStringLiteral("; u ovoj datoteci "
+                                                                          "polja razdvaja "
+                                                                          "tacka-zarez, a treba "
+                                                                          "zarez")
                                                          : QString())));
         return result;
     }
@@ -166,9 +166,9 @@ Reading readCsv(const QByteArray& source) {
         result.starts.append(line);
         if (row.fields.size() != kHeader.size()) {
             result.notes.append(
-                error(line, where(number) + QStringLiteral(": %1 fields; a row has 7, "
-                                                           "as the header")
-                                                .arg(row.fields.size())));
+                error(line, where(number) +
+                                QStringLiteral(": red ima %1, a treba 7, kao zaglavlje")
+                                    .arg(counted(row.fields.size(), "polje", "polja", "polja"))));
             continue;
         }
         PlainQuestion q;
@@ -181,25 +181,22 @@ Reading readCsv(const QByteArray& source) {
             q.lines[t] = row.lines[t + 1];
         }
         if (trimBlanks(q.texts[0]).isEmpty()) {
-            result.notes.append(error(q.lines[0], where(number) + QStringLiteral(": the "
-                                                                                 "question is "
-                                                                                 "empty")));
+            result.notes.append(
+                error(q.lines[0], where(number) + QStringLiteral(": pitanje je prazno")));
             sound = false;
         }
         for (int t = 1; t < 5; ++t) {
             if (trimBlanks(q.texts[t]).isEmpty())
                 result.notes.append(
-                    warning(q.lines[t], where(number, t) + QStringLiteral(": empty")));
+                    warning(q.lines[t], where(number, t) + QStringLiteral(": prazan")));
         }
         const QString correct = trimBlanks(row.fields[6]).toUpper();
         if (correct.size() == 1 && correct.at(0) >= QLatin1Char('A') &&
             correct.at(0) <= QLatin1Char('D')) {
             q.correct = correct.at(0).unicode() - u'A';
         } else {
-            result.notes.append(
-                error(row.lines[6], where(number) + QStringLiteral(": correct must be A, B, C "
-                                                                   "or D, not \"%1\"")
-                                                        .arg(row.fields[6])));
+            result.notes.append(error(row.lines[6], where(number) + QStringLiteral(": ") +
+                                                        notALetter(row.fields[6])));
             sound = false;
         }
         if (sound)

@@ -6,6 +6,7 @@
 #include "support.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStringDecoder>
 
@@ -29,7 +30,7 @@ QString decodeSource(const QByteArray& source, QList<Note>* notes) {
             text += QLatin1Char('\n');
         text += decode(lines[i]);
         if (decode.hasError())
-            notes->append(error(i + 1, QStringLiteral("not valid UTF-8")));
+            notes->append(error(i + 1, notUtf8()));
     }
     return text;
 }
@@ -63,8 +64,53 @@ QString codePoint(char32_t c) {
     return QStringLiteral("U+%1").arg(static_cast<uint>(c), 4, 16, QLatin1Char('0')).toUpper();
 }
 
+QString byCount(qint64 n, const char* one, const char* few, const char* many) {
+    const qint64 units = qAbs(n) % 10;
+    const qint64 tens = qAbs(n) % 100;
+    if (units == 1 && tens != 11)
+        return QString::fromLatin1(one);
+    if (units >= 2 && units <= 4 && (tens < 12 || tens > 14))
+        return QString::fromLatin1(few);
+    return QString::fromLatin1(many);
+}
+
+QString counted(qint64 n, const char* one, const char* few, const char* many) {
+    return QString::number(n) + QLatin1Char(' ') + byCount(n, one, few, many);
+}
+
+QString notUtf8() {
+    return QStringLiteral("nije ispravan UTF-8");
+}
+
+QString notPrintable(char32_t c) {
+    return QStringLiteral("znak %1 ne moze da se prikaze").arg(codePoint(c));
+}
+
+QString notInCodePage(char32_t c) {
+    return QStringLiteral("znak \"%1\" (%2) ne postoji u Windows-1250")
+        .arg(QString::fromUcs4(&c, 1), codePoint(c));
+}
+
+QString notALetter(const QString& given) {
+    return QStringLiteral("correct mora biti A, B, C ili D, a ne \"%1\"").arg(given);
+}
+
+QString partialRecord(qint64 bytes) {
+    return QStringLiteral("visak od %1 na kraju nije ceo zapis, pa je izostavljen")
+        .arg(counted(bytes, "bajta", "bajta", "bajtova"));
+}
+
+QString choiceWithAnswers(qint64 answers) {
+    return QStringLiteral("visestruki izbor sa ") +
+           counted(answers, "odgovorom", "odgovora", "odgovora");
+}
+
+QString onlyFourAnswers() {
+    return QStringLiteral("pitanje u skupu ima tacno cetiri odgovora, od A do D");
+}
+
 QString where(int question) {
-    return QStringLiteral("question %1").arg(question);
+    return QStringLiteral("pitanje %1").arg(question);
 }
 
 QString where(int question, int text) {
@@ -78,19 +124,83 @@ bool writable(const PlainQuestion& question, const QString& format,
         const QString& text = question.texts[t];
         QString problem;
         if (text.isEmpty())
-            problem = QStringLiteral("empty, and %1 has no empty texts").arg(format);
+            problem = QStringLiteral("prazan, a %1 ne poznaje prazan tekst").arg(format);
         else if (isBlank(text.front()))
-            problem = QStringLiteral("starts with a space, which %1 drops").arg(format);
+            problem = QStringLiteral("pocinje razmakom, a %1 ga izostavlja").arg(format);
         else
             problem = special(t, text);
         if (!problem.isEmpty()) {
             notes->append(error(
                 question.line,
-                QStringLiteral("record %1, %2: %3").arg(question.line).arg(textName(t), problem)));
+                QStringLiteral("zapis %1, %2: %3").arg(question.line).arg(textName(t), problem)));
             sound = false;
         }
     }
     return sound;
+}
+
+QString kindOf(const QString& type) {
+    static const QHash<QString, QString> kinds = {
+        {QStringLiteral("truefalse"), QStringLiteral("tacno/netacno")},
+        {QStringLiteral("shortanswer"), QStringLiteral("kratak odgovor")},
+        {QStringLiteral("matching"), QStringLiteral("uparivanje")},
+        {QStringLiteral("randomsamatch"),
+         QStringLiteral("nasumicno uparivanje pitanja sa kratkim odgovorom")},
+        {QStringLiteral("numerical"), QStringLiteral("brojcani odgovor")},
+        {QStringLiteral("essay"), QStringLiteral("esej")},
+        {QStringLiteral("description"), QStringLiteral("opis")},
+        {QStringLiteral("multianswer"), QStringLiteral("ugradjeni odgovori (cloze)")},
+        {QStringLiteral("ddwtos"), QStringLiteral("prevlacenje u tekst")},
+        {QStringLiteral("gapselect"), QStringLiteral("izbor reci koje nedostaju")},
+        {QStringLiteral("ddimageortext"), QStringLiteral("prevlacenje na sliku")},
+        {QStringLiteral("ddmarker"), QStringLiteral("prevlacenje oznaka")},
+        {QStringLiteral("calculated"), QStringLiteral("racunsko pitanje")},
+        {QStringLiteral("calculatedsimple"), QStringLiteral("jednostavno racunsko pitanje")},
+        {QStringLiteral("calculatedmulti"), QStringLiteral("racunski visestruki izbor")},
+        {QStringLiteral("ordering"), QStringLiteral("redjanje")},
+        {QStringLiteral("random"), QStringLiteral("nasumicno pitanje")},
+    };
+    if (type.isEmpty())
+        return QStringLiteral("pitanje bez vrste");
+    return kinds.value(type, QStringLiteral("vrsta \"%1\"").arg(type));
+}
+
+std::optional<Kind> choiceKind(bool single, const QList<double>& percents) {
+    const QString oneRight = QStringLiteral("pitanje u skupu ima jedan tacan odgovor");
+    if (!single)
+        return Kind{QStringLiteral("visestruki izbor sa vise tacnih odgovora"), oneRight};
+    int rights = 0;
+    for (const double p : percents) {
+        if (fullCredit(p))
+            ++rights;
+        else if (p > 1e-6)
+            return Kind{QStringLiteral("visestruki izbor sa delimicnim bodovima"),
+                        QStringLiteral("jedan odgovor nosi %1% bodova; %2, a ostali ne nose "
+                                       "bodove")
+                            .arg(p)
+                            .arg(oneRight)};
+    }
+    if (percents.size() != 4)
+        return Kind{choiceWithAnswers(percents.size()), onlyFourAnswers()};
+    if (rights == 0)
+        return Kind{QStringLiteral("visestruki izbor bez tacnog odgovora"),
+                    QStringLiteral("nijedan odgovor ne nosi 100% bodova; ") + oneRight};
+    if (rights > 1)
+        return Kind{QStringLiteral("visestruki izbor sa ") +
+                        counted(rights, "tacnim odgovorom", "tacna odgovora", "tacnih odgovora"),
+                    oneRight};
+    return std::nullopt;
+}
+
+QString questionName(int n, int last) {
+    const auto width = std::max<qsizetype>(2, QString::number(std::max(n, last)).size());
+    return QStringLiteral("Pitanje %1").arg(n, static_cast<int>(width), 10, QLatin1Char('0'));
+}
+
+bool namesNumber(const QString& label, int n) {
+    static const QRegularExpression number(QStringLiteral("^(?:Pitanje )?0*([1-9][0-9]*)$"));
+    const QRegularExpressionMatch m = number.match(label);
+    return m.hasMatch() && m.captured(1) == QString::number(n);
 }
 
 } // namespace support
@@ -103,10 +213,7 @@ bool storable(char32_t c) {
 
 // Why a character can't be stored in a set.
 QString unstorable(char32_t c) {
-    if (!printable(c))
-        return QStringLiteral("character %1 is not printable").arg(codePoint(c));
-    return QStringLiteral("\"%1\" (%2) is not in Windows-1250")
-        .arg(QString::fromUcs4(&c, 1), codePoint(c));
+    return printable(c) ? notInCodePage(c) : notPrintable(c);
 }
 
 // Makes a text the characters of a field at most `width` wide, counting code points
@@ -119,16 +226,17 @@ QString fit(const QString& text, int width, const QString& place, int line,
         points.append(c);
     if (points.size() > width) {
         if (options.cut) {
-            notes->append(warning(line, QStringLiteral("%1: cut to %2 of its %3 characters")
-                                            .arg(place)
-                                            .arg(width)
-                                            .arg(points.size())));
+            notes->append(
+                warning(line, QStringLiteral("%1: skracen na %2 od svojih %3")
+                                  .arg(place)
+                                  .arg(width)
+                                  .arg(counted(points.size(), "znaka", "znaka", "znakova"))));
             points.resize(width);
         } else {
-            notes->append(error(line, QStringLiteral("%1: %2 characters, but at most %3 fit; "
-                                                     "--cut keeps the first %3")
+            notes->append(error(line, QStringLiteral("%1: ima %2, a u polje staje najvise %3; "
+                                                     "--cut zadrzava prvih %3")
                                           .arg(place)
-                                          .arg(points.size())
+                                          .arg(counted(points.size(), "znak", "znaka", "znakova"))
                                           .arg(width)));
         }
     }
@@ -143,14 +251,16 @@ QString fit(const QString& text, int width, const QString& place, int line,
     }
     if (bad > 0) {
         const QString more =
-            bad > 1 ? QStringLiteral(" (%1 such characters in this text)").arg(bad) : QString();
+            bad > 1 ? QStringLiteral(" (u ovom tekstu ima %1)")
+                          .arg(counted(bad, "takav znak", "takva znaka", "takvih znakova"))
+                    : QString();
         if (options.replace)
-            notes->append(warning(
-                line,
-                QStringLiteral("%1: %2, stored as '?'%3").arg(place, unstorable(first), more)));
+            notes->append(warning(line, QStringLiteral("%1: %2%3; umesto toga upisan je '?'")
+                                            .arg(place, unstorable(first), more)));
         else
-            notes->append(error(line, QStringLiteral("%1: %2%3; --replace stores '?' instead")
-                                          .arg(place, unstorable(first), more)));
+            notes->append(
+                error(line, QStringLiteral("%1: %2%3; --replace umesto takvog znaka upisuje '?'")
+                                .arg(place, unstorable(first), more)));
     }
     return QString::fromUcs4(points.constData(), points.size());
 }
@@ -226,7 +336,7 @@ std::optional<Format> formatNamed(const QString& name) {
 }
 
 QString textName(int k) {
-    return k == 0 ? QStringLiteral("question text") : QStringLiteral("answer ") + letter(k - 1);
+    return k == 0 ? QStringLiteral("tekst pitanja") : QStringLiteral("odgovor ") + letter(k - 1);
 }
 
 bool Imported::ok() const {
@@ -279,38 +389,41 @@ Imported importSet(Format format, const QByteArray& source, const ImportOptions&
         if (options.first > 0) {
             result.notes.removeIf([cut](const Note& n) { return n.line >= cut; });
             result.notes.append(warning(
-                cut, from == all
-                         ? QStringLiteral("question %1 left out (--first %2)").arg(from).arg(limit)
-                         : QStringLiteral("questions %1 to %2 left out (--first %3)")
-                               .arg(from)
-                               .arg(all)
-                               .arg(limit)));
+                cut,
+                from == all
+                    ? QStringLiteral("pitanje %1 je izostavljeno (--first %2)").arg(from).arg(limit)
+                    : QStringLiteral("pitanja od %1 do %2 su izostavljena (--first %3)")
+                          .arg(from)
+                          .arg(all)
+                          .arg(limit)));
         } else {
-            result.notes.append(
-                error(cut, QStringLiteral("question %1: a set holds at most %2 questions and this "
-                                          "source has %3%4; --first %2 keeps the first %2")
-                               .arg(from)
-                               .arg(SetRecords)
-                               .arg(total)
-                               .arg(skipped.isEmpty() ? QString() : QStringLiteral(" that fit"))));
+            result.notes.append(error(
+                cut,
+                QStringLiteral("pitanje %1: skup prima najvise %2, a ovaj izvor ih "
+                               "ima %3%4; --first %5 zadrzava prvih %5")
+                    .arg(from)
+                    .arg(counted(SetRecords, "pitanje", "pitanja", "pitanja"))
+                    .arg(total)
+                    .arg(skipped.isEmpty() ? QString() : QStringLiteral(" koja odgovaraju skupu"))
+                    .arg(SetRecords)));
         }
     }
     result.skipped = static_cast<int>(std::count_if(result.notes.begin(), result.notes.end(),
                                                     [](const Note& n) { return n.skipped; }));
     if (total == 0 && !hasErrors(result.notes))
         result.notes.append(error(0, skipped.isEmpty()
-                                         ? QStringLiteral("no questions found")
-                                         : QStringLiteral("no question fits a set, so nothing "
-                                                          "is taken")));
+                                         ? QStringLiteral("nije nadjeno nijedno pitanje")
+                                         : QStringLiteral("nijedno pitanje ne odgovara skupu, "
+                                                          "pa nista nije preuzeto")));
     QList<PlainQuestion> questions;
     for (const PlainQuestion& q : reading.questions) {
         if (place.value(q.index) <= limit)
             questions.append(q);
     }
 
-    const QString labelKind = format == Format::Gift     ? QStringLiteral("title")
-                              : format == Format::Moodle ? QStringLiteral("name")
-                                                         : QStringLiteral("number");
+    const QString labelKind = format == Format::Gift     ? QStringLiteral("naslov")
+                              : format == Format::Moodle ? QStringLiteral("ime")
+                                                         : QStringLiteral("broj");
     for (int k = 0; k < questions.size(); ++k) {
         const PlainQuestion& q = questions[k];
         const int n = k + 1;
@@ -319,11 +432,10 @@ Imported importSet(Format format, const QByteArray& source, const ImportOptions&
         // A label that only says the question's number, as export writes it, is
         // no loss.
         const QString label = q.label.trimmed();
-        if (!label.isEmpty() && label != QString::number(n) &&
-            label != QStringLiteral("Pitanje %1").arg(n))
+        if (!label.isEmpty() && !namesNumber(label, n))
             result.notes.append(
-                warning(q.line, QStringLiteral("%1: %2 \"%3\" is not kept; the questions are "
-                                               "numbered in order")
+                warning(q.line, QStringLiteral("%1: %2 \"%3\" se ne cuva; pitanja se numerisu "
+                                               "redom")
                                     .arg(where(q.index), labelKind, label)));
         qo::FixedText<80>* fields[] = {&record.Question, &record.Answers[0], &record.Answers[1],
                                        &record.Answers[2], &record.Answers[3]};
@@ -350,23 +462,23 @@ Exported exportSet(Format format, const QList<qo::QuestionRecord>& records) {
     for (int i = 0; i < records.size(); ++i) {
         const qo::QuestionRecord& r = records[i];
         const int n = i + 1;
-        const QString record = QStringLiteral("record %1").arg(n);
+        const QString record = QStringLiteral("zapis %1").arg(n);
         if (!holdsQuestion(r)) {
             // Import gives back such a record only after the last question, and only
             // when it holds nothing but its number.
             const bool moves = i < last;
             if (!moves && n <= SetRecords && r == numberOnly(n))
                 continue;
-            QString message = record + QStringLiteral(" holds no question and is not exported");
+            QString message = record + QStringLiteral(" nema pitanje i ne izvozi se");
             const bool answers = std::any_of(r.Answers.begin(), r.Answers.end(), [](const auto& a) {
                 return !trimBlanks(withoutPadding(a.text())).isEmpty();
             });
             if (answers)
-                message += QStringLiteral("; its answers are left out");
+                message += QStringLiteral("; njegovi odgovori se izostavljaju");
             if (moves)
-                message += QStringLiteral("; the questions after it move up on import");
+                message += QStringLiteral("; pri uvozu se pitanja posle njega pomeraju napred");
             else if (n <= SetRecords)
-                message += QStringLiteral("; import gives it back holding only its number");
+                message += QStringLiteral("; uvoz ga vraca samo sa brojem");
             result.notes.append(warning(n, message));
             continue;
         }
@@ -375,8 +487,9 @@ Exported exportSet(Format format, const QList<qo::QuestionRecord>& records) {
         q.line = n;
         const int k = static_cast<int>(questions.size()) + 1;
         if (r.Correct < 0 || r.Correct > 3)
-            result.notes.append(error(n, record + QStringLiteral(": Correct is %1; only 0 to 3 "
-                                                                 "(A to D) can be exported")
+            result.notes.append(error(n, record + QStringLiteral(": tacan odgovor ima vrednost "
+                                                                 "%1; izvoze se samo vrednosti "
+                                                                 "0 do 3 (A do D)")
                                                       .arg(r.Correct)));
         else
             q.correct = r.Correct;
@@ -389,14 +502,14 @@ Exported exportSet(Format format, const QList<qo::QuestionRecord>& records) {
                                           [](QChar c) { return !printable(c.unicode()); });
             if (bad != text.end())
                 result.notes.append(
-                    error(n, place + QStringLiteral(": character %1 at column %2 can't be exported")
+                    error(n, place + QStringLiteral(": znak %1 u koloni %2 ne moze da se izveze")
                                          .arg(bad->isNull() ? QStringLiteral("NUL")
                                                             : codePoint(bad->unicode()))
                                          .arg(bad - text.begin() + 1)));
             else if (rt::fixedAssign(text, 80) != *fields[t])
                 result.notes.append(
-                    warning(n, place + QStringLiteral(": filled with NUL bytes, which import fills "
-                                                      "with spaces")));
+                    warning(n, place + QStringLiteral(": dopunjen NUL bajtovima, a uvoz "
+                                                      "dopunjuje razmacima")));
             q.texts[t] = text;
         }
         const QString number = withoutPadding(r.Number.text()).trimmed();
@@ -406,20 +519,21 @@ Exported exportSet(Format format, const QList<qo::QuestionRecord>& records) {
                       : number;
         if (r.Number.text() != rt::fixedAssign(QString::number(k), 10))
             result.notes.append(
-                warning(n, record + QStringLiteral(": its number is not kept; import numbers "
-                                                   "it %1")
+                warning(n, record + QStringLiteral(": njegov broj se ne cuva; uvoz mu daje "
+                                                   "broj %1")
                                         .arg(k)));
         if (k > SetRecords)
-            result.notes.append(warning(n, record + QStringLiteral(": question %1 is past the %2 "
-                                                                   "a set holds; import needs "
-                                                                   "--first")
-                                                        .arg(k)
-                                                        .arg(SetRecords)));
+            result.notes.append(
+                warning(n, record + QStringLiteral(": pitanje %1 ne staje u skup od %2 "
+                                                   "pitanja; za uvoz je potrebna "
+                                                   "opcija --first")
+                                        .arg(k)
+                                        .arg(SetRecords)));
         questions.append(q);
     }
     result.questions = static_cast<int>(questions.size());
     if (questions.isEmpty())
-        result.notes.append(error(0, QStringLiteral("no record holds a question")));
+        result.notes.append(error(0, QStringLiteral("nijedan zapis nema pitanje")));
     if (!hasErrors(result.notes)) {
         Writing written = write(format, questions);
         result.notes += written.notes;

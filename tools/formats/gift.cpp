@@ -15,6 +15,8 @@
 #include "htmltext.h"
 #include "support.h"
 
+#include <algorithm>
+
 namespace dyr {
 
 using namespace support;
@@ -88,8 +90,8 @@ Piece piece(const Chars& cs, qsizetype from, qsizetype to, int fallbackLine) {
 }
 
 const QString kOnlyMultipleChoice =
-    QStringLiteral("a set holds only multiple-choice questions: one right answer after =, "
-                   "three wrong ones after ~");
+    QStringLiteral("skup sadrzi samo pitanja sa visestrukim izborom: jedan tacan odgovor "
+                   "posle =, tri netacna posle ~");
 
 struct Answer {
     bool right = false;
@@ -123,40 +125,42 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
                 close = k;
         }
         if (close < 0)
-            return fail(startLine, QStringLiteral("the title's :: is not closed"));
-        q.label = piece(cs, pos + 2, close, startLine).text;
+            return fail(startLine, QStringLiteral("naslov nije zatvoren sa ::"));
+        q.label = html::plainText(piece(cs, pos + 2, close, startLine).text);
         pos = close + 2;
     }
 
     const qsizetype open = find(cs, pos, end, u'{');
     if (open < 0)
-        return other(startLine, QStringLiteral("description"),
-                     QStringLiteral("a text without answers in { } is not a question"));
+        return other(startLine, kindOf(QStringLiteral("description")),
+                     QStringLiteral("tekst bez odgovora u { } nije pitanje"));
     const qsizetype nested = find(cs, open + 1, end, u'{');
     qsizetype close = find(cs, open + 1, end, u'}');
     if (nested >= 0 && (close < 0 || nested < close))
-        return fail(cs[nested].line, QStringLiteral("a { inside the answers; write \\{ for "
-                                                    "the character"));
+        return fail(cs[nested].line, QStringLiteral("{ unutar odgovora; sam znak se pise kao \\{"));
     if (close < 0)
         return fail(cs[open].line,
-                    QStringLiteral("the { of line %1 is not closed").arg(cs[open].line));
+                    QStringLiteral("zagrada { iz reda %1 nije zatvorena").arg(cs[open].line));
     const qsizetype after = skipBlanks(cs, close + 1, end);
     if (find(cs, after, end, u'{') >= 0)
-        return fail(cs[after].line, QStringLiteral("another question starts here; leave a blank "
-                                                   "line between questions"));
+        return fail(cs[after].line, QStringLiteral("ovde pocinje drugo pitanje; izmedju pitanja "
+                                                   "treba da bude prazan red"));
     if (after < end)
-        return other(startLine, QStringLiteral("missing word"), kOnlyMultipleChoice);
+        return other(startLine, QStringLiteral("rec koja nedostaje"), kOnlyMultipleChoice);
 
     // A text in HTML ([html], or [moodle], the platform's auto-format, which allows
-    // HTML too) is read as the text it shows; an answer without a marker of its own
-    // is in its question's format.
+    // HTML too) or Markdown is read as the text it shows; an answer without a marker
+    // of its own is in its question's format. A line break (\n, as the platform
+    // exports one) is read as a space, as in Moodle XML.
     const Piece question = piece(cs, pos, open, cs[open].line);
     const auto readable = [&](const Piece& p, const QString& place) {
         const QString format = p.marker.isEmpty() ? question.marker : p.marker;
-        if (format != QLatin1String("[html]") && format != QLatin1String("[moodle]"))
-            return p.text;
+        const bool markdown = format == QLatin1String("[markdown]");
+        if (!markdown && format != QLatin1String("[html]") && format != QLatin1String("[moodle]"))
+            return html::plainText(p.text);
         html::Losses losses;
-        const QString text = html::toText(p.text, &losses);
+        const QString text =
+            markdown ? html::markdownText(p.text, &losses) : html::toText(p.text, &losses);
         html::noteLosses(losses, p.line, place, &result->notes);
         return text;
     };
@@ -164,19 +168,19 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
     const qsizetype bodyFrom = skipBlanks(cs, open + 1, close);
     const qsizetype bodyTo = trimEnd(cs, bodyFrom, close);
     if (bodyFrom == bodyTo)
-        return other(startLine, QStringLiteral("essay"), kOnlyMultipleChoice);
+        return other(startLine, kindOf(QStringLiteral("essay")), kOnlyMultipleChoice);
     if (cs[bodyFrom].is(u'#'))
-        return other(startLine, QStringLiteral("numeric"), kOnlyMultipleChoice);
+        return other(startLine, kindOf(QStringLiteral("numerical")), kOnlyMultipleChoice);
     {
         const qsizetype hash = find(cs, bodyFrom, bodyTo, u'#');
         const QString head = piece(cs, bodyFrom, hash < 0 ? bodyTo : hash, 0).text.toUpper();
         if (head == QLatin1String("T") || head == QLatin1String("F") ||
             head == QLatin1String("TRUE") || head == QLatin1String("FALSE"))
-            return other(startLine, QStringLiteral("true/false"), kOnlyMultipleChoice);
+            return other(startLine, kindOf(QStringLiteral("truefalse")), kOnlyMultipleChoice);
     }
     if (!cs[bodyFrom].is(u'=') && !cs[bodyFrom].is(u'~'))
-        return fail(cs[bodyFrom].line, QStringLiteral("each answer begins with = (the right "
-                                                      "one) or ~ (a wrong one)"));
+        return fail(cs[bodyFrom].line, QStringLiteral("svaki odgovor pocinje sa = (tacan) ili ~ "
+                                                      "(netacan)"));
 
     QList<Answer> answers;
     for (qsizetype k = bodyFrom; k < bodyTo; ++k) {
@@ -196,7 +200,6 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
     bool matching = false;
     bool penalties = false;
     int marked = 0; // answers marked with =
-    int rights = 0; // answers worth 100%
     for (Answer& a : answers) {
         a.to = a.feedback >= 0 ? a.feedback : a.end;
         for (qsizetype k = a.from; k + 1 < a.to; ++k)
@@ -211,46 +214,44 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
             bool number = false;
             a.weight = piece(cs, first + 1, close, a.line).text.toDouble(&number);
             if (!number)
-                return fail(a.line, QStringLiteral("the weight %1 is not a percentage")
+                return fail(a.line, QStringLiteral("tezina %1 nije procenat")
                                         .arg(piece(cs, first, close + 1, a.line).text));
             a.from = close + 1;
         }
-        rights += fullCredit(a.weight) ? 1 : 0;
         penalties = penalties || a.weight < 0;
     }
     if (matching)
-        return other(startLine, QStringLiteral("matching"), kOnlyMultipleChoice);
+        return other(startLine, kindOf(QStringLiteral("matching")), kOnlyMultipleChoice);
     if (marked == answers.size())
-        return other(startLine, QStringLiteral("short answer"), kOnlyMultipleChoice);
-    for (const Answer& a : answers) {
-        if (a.weight > 0 && !fullCredit(a.weight))
-            return other(startLine, QStringLiteral("multiple choice with partial credit"),
-                         QStringLiteral("an answer is worth %1 percent; a set's questions have "
-                                        "one right answer, the others worth nothing")
-                             .arg(a.weight));
+        return other(startLine, kindOf(QStringLiteral("shortanswer")), kOnlyMultipleChoice);
+    // The platform lets one answer be chosen when one is marked with =, and several
+    // when none is (~%50% ~%50% ~%-100% ...). A question without = and with nothing
+    // worth anything is an author's slip: an error asking for the =.
+    const bool single = marked > 0;
+    QList<double> percents;
+    for (const Answer& a : answers)
+        percents.append(a.weight);
+    const bool worth =
+        std::any_of(percents.begin(), percents.end(), [](double p) { return p > 1e-6; });
+    if (single || worth) {
+        if (const std::optional<Kind> kind = choiceKind(single, percents))
+            return other(startLine, kind->kind, kind->why);
     }
-    if (rights > 1)
-        return other(startLine, QStringLiteral("multiple choice with %1 right answers").arg(rights),
-                     QStringLiteral("a set's questions have one right answer (=)"));
-    if (rights == 1 && answers.size() != 4)
-        return other(startLine,
-                     QStringLiteral("multiple choice with %1 answers").arg(answers.size()),
-                     QStringLiteral("a set's questions have exactly four"));
 
     q.texts[0] = readable(question, where(number, 0));
     q.lines[0] = question.line;
     bool sound = true;
-    if (rights == 0) {
-        fail(startLine, QStringLiteral("no right answer; mark it with ="));
+    if (!single && !worth) {
+        fail(startLine, QStringLiteral("nema tacnog odgovora; on se oznacava sa ="));
         sound = false;
     }
     if (answers.size() != 4) {
-        fail(startLine,
-             QStringLiteral("%1 answers; a question needs exactly four").arg(answers.size()));
+        fail(startLine, QStringLiteral("%1; pitanje mora imati tacno cetiri")
+                            .arg(counted(answers.size(), "odgovor", "odgovora", "odgovora")));
         sound = false;
     }
     if (q.texts[0].isEmpty()) {
-        fail(startLine, QStringLiteral("no question text"));
+        fail(startLine, QStringLiteral("nema teksta pitanja"));
         sound = false;
     }
     for (int i = 0; i < answers.size(); ++i) {
@@ -260,9 +261,10 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
         const Piece text{i < 4 ? readable(raw, name) : raw.text, raw.line, raw.marker};
         if (a.feedback >= 0 && !piece(cs, a.feedback + 1, a.end, a.line).text.isEmpty())
             result->notes.append(
-                warning(cs[a.feedback].line, name + QStringLiteral(": feedback (#...) dropped")));
+                warning(cs[a.feedback].line,
+                        name + QStringLiteral(": povratna informacija (#...) je izostavljena")));
         if (text.text.isEmpty()) {
-            fail(a.line, QStringLiteral("answer %1 is empty").arg(i + 1));
+            fail(a.line, QStringLiteral("odgovor %1 je prazan").arg(i + 1));
             sound = false;
         }
         if (i < 4) {
@@ -273,11 +275,10 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
         }
     }
     if (penalties)
-        result->notes.append(warning(startLine, where(number) + QStringLiteral(": the penalties of "
-                                                                               "the wrong answers "
-                                                                               "(negative "
-                                                                               "percentages) "
-                                                                               "dropped")));
+        result->notes.append(
+            warning(startLine, where(number) + QStringLiteral(": kazneni bodovi netacnih "
+                                                              "odgovora (negativni procenti) su "
+                                                              "izostavljeni")));
     if (sound)
         result->questions.append(q);
 }
@@ -319,7 +320,7 @@ Reading readGift(const QByteArray& source) {
         if (block.isEmpty() &&
             trimmed.startsWith(QLatin1String("$CATEGORY:"), Qt::CaseInsensitive)) {
             result.notes.append(
-                warning(line, QStringLiteral("category line ignored; a set has no categories")));
+                warning(line, QStringLiteral("red kategorije je zanemaren; skup nema kategorije")));
             continue;
         }
         if (!block.isEmpty())
@@ -349,13 +350,13 @@ Writing writeGift(const QList<PlainQuestion>& questions) {
         const auto special = [](int t, const QString& text) {
             for (const QString& marker : kMarkers) {
                 if (text.startsWith(marker, Qt::CaseInsensitive))
-                    return QStringLiteral("starts with %1, which GIFT reads as the text's format")
+                    return QStringLiteral("pocinje sa %1, sto GIFT cita kao format teksta")
                         .arg(marker);
             }
             if (t > 0 && text.startsWith(QLatin1Char('%')))
-                return QStringLiteral("starts with %, which GIFT reads as a percentage");
+                return QStringLiteral("pocinje sa %, sto GIFT cita kao procenat");
             if (t > 0 && text.contains(QLatin1String("->")))
-                return QStringLiteral("holds ->, which GIFT reads as a matching pair");
+                return QStringLiteral("sadrzi ->, sto GIFT cita kao par za uparivanje");
             return QString();
         };
         if (!writable(q, QStringLiteral("GIFT"), special, &result.notes))
@@ -363,10 +364,9 @@ Writing writeGift(const QList<PlainQuestion>& questions) {
         if (!out.isEmpty())
             out += QLatin1Char('\n');
         // A title always comes first, so the question's text never starts a line
-        // (where // would make it a comment).
-        const QString title = q.label.isEmpty() ? QString::number(q.line) : q.label;
-        out += QStringLiteral("::") + escape(title) + QStringLiteral(":: ") + escape(q.texts[0]) +
-               QStringLiteral(" {\n");
+        // (where // would make it a comment); the platform names the question by it.
+        out += QStringLiteral("::") + escape(questionName(q.line, questions.last().line)) +
+               QStringLiteral(":: ") + escape(q.texts[0]) + QStringLiteral(" {\n");
         for (int a = 0; a < 4; ++a)
             out += (a == q.correct ? QStringLiteral("\t=") : QStringLiteral("\t~")) +
                    escape(q.texts[a + 1]) + QLatin1Char('\n');

@@ -1,10 +1,11 @@
-// HTML as the plain text a set holds: what the learning platforms' formats write
-// their texts in.
+// HTML and Markdown as the plain text a set holds: what the learning platforms'
+// formats write their texts in.
 #include "htmltext.h"
 
 #include "support.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <optional>
@@ -143,6 +144,22 @@ QString collapse(const QString& text) {
     return out;
 }
 
+QString plainText(const QString& text) {
+    QString out;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+        QString part = line;
+        if (lines.size() > 1)
+            part = trimWhite(part);
+        if (part.isEmpty())
+            continue;
+        if (!out.isEmpty())
+            out += QLatin1Char(' ');
+        out += part;
+    }
+    return trimWhite(out);
+}
+
 // HTML as the text it shows: tags dropped, character references decoded, a line
 // break or the end of a block as a space, runs of white space as one space. A
 // no-break space (and the other typographer's spaces) is a space the author asked
@@ -240,16 +257,274 @@ QString toText(const QString& html, Losses* losses) {
     return trimWhite(out);
 }
 
+namespace {
+
+// One character of a Markdown text on its way to HTML: an escaped or code character
+// is itself (literal); a run of * or _ may open or close emphasis.
+struct MdChar {
+    QChar c;
+    bool literal = false;
+    bool opens = false;
+    bool closes = false;
+    bool mark = false; // taken off as a mark
+};
+
+bool asciiPunct(QChar c) {
+    return c.unicode() > 32 && c.unicode() < 127 && !c.isLetterOrNumber();
+}
+
+// The lines of a Markdown text without the marks that begin a block: headings, quotes,
+// bullets, rules and the lines under a heading. A numbered list keeps its numbers,
+// which its reader sees.
+QString withoutBlockMarks(const QString& text, bool* marks) {
+    static const QRegularExpression heading(QStringLiteral("^ {0,3}#{1,6}(?:[ \t]+|$)"));
+    static const QRegularExpression closing(QStringLiteral("[ \t]+#+[ \t]*$"));
+    static const QRegularExpression quote(QStringLiteral("^ {0,3}>[ \t]?"));
+    static const QRegularExpression bullet(QStringLiteral("^[ \t]*[-*+][ \t]+(?=\\S)"));
+    static const QRegularExpression rule(QStringLiteral("^ {0,3}([-*_])(?:[ \t]*\\1){2,}[ \t]*$"));
+    static const QRegularExpression underline(QStringLiteral("^ {0,3}(?:=+|-+)[ \t]*$"));
+    QStringList out;
+    bool afterText = false; // the line before holds text
+    for (QString line : text.split(QLatin1Char('\n'))) {
+        const auto take = [&](const QRegularExpression& re) {
+            const QRegularExpressionMatch m = re.match(line);
+            if (!m.hasMatch())
+                return false;
+            line.remove(m.capturedStart(), m.capturedLength());
+            *marks = true;
+            return true;
+        };
+        while (take(quote)) {
+        }
+        if ((afterText && underline.match(line).hasMatch()) || rule.match(line).hasMatch()) {
+            *marks = true;
+            line.clear();
+        } else if (take(heading)) {
+            take(closing);
+        } else {
+            take(bullet);
+        }
+        afterText = !trimWhite(line).isEmpty();
+        out << line;
+    }
+    return out.join(QLatin1Char('\n'));
+}
+
+// Marks each * and _ as able to open or close emphasis by where it stands: against a
+// word on one side and a space or a punctuation mark on the other. An _ inside a
+// word is itself (snake_case), as in the platform's Markdown.
+void flank(QList<MdChar>& cs) {
+    for (qsizetype k = 0; k < cs.size(); ++k) {
+        const QChar c = cs[k].c;
+        if (cs[k].literal || (c != QLatin1Char('*') && c != QLatin1Char('_')))
+            continue;
+        qsizetype end = k;
+        while (end < cs.size() && cs[end].c == c && !cs[end].literal)
+            ++end;
+        const QChar before = k > 0 ? cs[k - 1].c : QLatin1Char(' ');
+        const QChar after = end < cs.size() ? cs[end].c : QLatin1Char(' ');
+        const bool spaceBefore = isWhite(before.unicode());
+        const bool spaceAfter = isWhite(after.unicode());
+        const bool left = !spaceAfter && (!asciiPunct(after) || spaceBefore || asciiPunct(before));
+        const bool right = !spaceBefore && (!asciiPunct(before) || spaceAfter || asciiPunct(after));
+        const bool star = c == QLatin1Char('*');
+        for (qsizetype j = k; j < end; ++j) {
+            cs[j].opens = star ? left : left && (!right || asciiPunct(before));
+            cs[j].closes = star ? right : right && (!left || asciiPunct(after));
+        }
+        k = end - 1;
+    }
+}
+
+// Pairs each closing run of * or _ with the nearest opening run of the same
+// character before it and takes off what they share (two for strong emphasis, one
+// for emphasis); what pairs with nothing is itself.
+void pairEmphasis(QList<MdChar>& cs, bool* marks) {
+    struct Run {
+        qsizetype at = 0;   // its first character still unpaired
+        qsizetype left = 0; // how many are unpaired
+        QChar c;
+    };
+    QList<Run> openers;
+    for (qsizetype k = 0; k < cs.size();) {
+        const QChar c = cs[k].c;
+        if (cs[k].literal || (c != QLatin1Char('*') && c != QLatin1Char('_'))) {
+            ++k;
+            continue;
+        }
+        qsizetype end = k;
+        while (end < cs.size() && cs[end].c == c && !cs[end].literal)
+            ++end;
+        Run run{k, end - k, c};
+        if (cs[k].closes) {
+            for (qsizetype o = openers.size() - 1; o >= 0 && run.left > 0; --o) {
+                if (openers[o].c != c)
+                    continue;
+                Run& opener = openers[o];
+                const qsizetype use = opener.left >= 2 && run.left >= 2 ? 2 : 1;
+                for (qsizetype j = 0; j < use; ++j) {
+                    cs[opener.at + opener.left - 1 - j].mark = true;
+                    cs[run.at + j].mark = true;
+                }
+                *marks = true;
+                opener.left -= use;
+                run.at += use;
+                run.left -= use;
+                // The openers after this one are inside the emphasis: they close
+                // nothing now.
+                openers.resize(opener.left > 0 ? o + 1 : o);
+                o = openers.size();
+            }
+        }
+        if (run.left > 0 && cs[k].opens)
+            openers.append(run);
+        k = end;
+    }
+}
+
+// A link's text and address, [text](address), starting at its '[': where the text
+// ends (its ']') and where the whole ends; nothing when it is no link.
+std::optional<std::pair<qsizetype, qsizetype>> linkAt(const QString& md, qsizetype from) {
+    qsizetype depth = 0;
+    for (qsizetype k = from; k < md.size(); ++k) {
+        const QChar c = md.at(k);
+        if (c == QLatin1Char('\\')) {
+            ++k;
+        } else if (c == QLatin1Char('[')) {
+            ++depth;
+        } else if (c == QLatin1Char(']') && --depth == 0) {
+            if (k + 1 >= md.size() || md.at(k + 1) != QLatin1Char('('))
+                return std::nullopt;
+            const qsizetype close = md.indexOf(QLatin1Char(')'), k + 2);
+            if (close < 0)
+                return std::nullopt;
+            return std::pair{k, close + 1};
+        }
+    }
+    return std::nullopt;
+}
+
+// The characters of a Markdown text with its inline marks read: escapes and code are
+// literal, a link's text kept and its address dropped, a picture dropped.
+void readInline(const QString& md, QList<MdChar>* out, Losses* losses) {
+    static const QRegularExpression autolink(
+        QStringLiteral("<([A-Za-z][A-Za-z0-9+.-]{1,31}:[^<>\\s]*)>"));
+    qsizetype k = 0;
+    while (k < md.size()) {
+        const QChar c = md.at(k);
+        const QChar next = k + 1 < md.size() ? md.at(k + 1) : QChar();
+        if (c == QLatin1Char('\\') && asciiPunct(next)) {
+            out->append({next, true});
+            k += 2;
+            continue;
+        }
+        if (c == QLatin1Char('`')) {
+            qsizetype run = k;
+            while (run < md.size() && md.at(run) == QLatin1Char('`'))
+                ++run;
+            const qsizetype length = run - k;
+            // The next run of exactly as many backquotes closes it.
+            qsizetype close = -1;
+            for (qsizetype j = run; j < md.size() && close < 0;) {
+                if (md.at(j) != QLatin1Char('`')) {
+                    ++j;
+                    continue;
+                }
+                qsizetype e = j;
+                while (e < md.size() && md.at(e) == QLatin1Char('`'))
+                    ++e;
+                if (e - j == length)
+                    close = j;
+                j = e;
+            }
+            if (close < 0) {
+                for (qsizetype j = k; j < run; ++j)
+                    out->append({md.at(j), true});
+                k = run;
+                continue;
+            }
+            for (const QChar t : md.mid(run, close - run))
+                out->append({t, true});
+            losses->markdownMarks = true;
+            k = close + length;
+            continue;
+        }
+        const bool picture = c == QLatin1Char('!') && next == QLatin1Char('[');
+        if (picture || c == QLatin1Char('[')) {
+            const qsizetype open = picture ? k + 1 : k;
+            if (const auto link = linkAt(md, open)) {
+                const QString address = md.mid(link->first + 2, link->second - link->first - 3);
+                if (picture) {
+                    losses->markdownPicture = true;
+                } else {
+                    readInline(md.mid(open + 1, link->first - open - 1), out, losses);
+                    losses->markdownMarks = true;
+                    if (address.contains(QLatin1String("@@PLUGINFILE@@")))
+                        losses->platformFile = true;
+                }
+                k = link->second;
+                continue;
+            }
+        }
+        if (c == QLatin1Char('<')) {
+            // <https://...>: the address is the link's text.
+            const QRegularExpressionMatch m =
+                autolink.match(md, k, QRegularExpression::NormalMatch,
+                               QRegularExpression::AnchorAtOffsetMatchOption);
+            if (m.hasMatch()) {
+                for (const QChar t : m.captured(1))
+                    out->append({t, true});
+                k += m.capturedLength();
+                continue;
+            }
+        }
+        out->append({c, false});
+        ++k;
+    }
+}
+
+} // namespace
+
+QString markdownText(const QString& markdown, Losses* losses) {
+    QList<MdChar> cs;
+    readInline(withoutBlockMarks(markdown, &losses->markdownMarks), &cs, losses);
+    flank(cs);
+    pairEmphasis(cs, &losses->markdownMarks);
+    // What is left is HTML, which Markdown may hold; a character that is itself
+    // starts no tag or character reference there.
+    QString html;
+    for (const MdChar& m : cs) {
+        if (m.mark)
+            continue;
+        if (m.literal && m.c == QLatin1Char('<'))
+            html += QStringLiteral("&lt;");
+        else if (m.literal && m.c == QLatin1Char('&'))
+            html += QStringLiteral("&amp;");
+        else
+            html += m.c;
+    }
+    return toText(html, losses);
+}
+
 void noteLosses(const Losses& losses, int line, const QString& place, QList<Note>* notes) {
     using support::warning;
     if (losses.picture)
-        notes->append(warning(line, place + QStringLiteral(": a picture (<img>) dropped")));
+        notes->append(warning(line, place + QStringLiteral(": slika (<img>) je izostavljena")));
     if (losses.platformFile)
-        notes->append(warning(line, place + QStringLiteral(": a link to a file on the platform "
-                                                           "(@@PLUGINFILE@@) dropped, its text "
-                                                           "kept")));
+        notes->append(warning(line, place + QStringLiteral(": veza ka datoteci na platformi "
+                                                           "(@@PLUGINFILE@@) je izostavljena, "
+                                                           "njen tekst je zadrzan")));
     if (losses.table)
-        notes->append(warning(line, place + QStringLiteral(": a table read as plain text")));
+        notes->append(
+            warning(line, place + QStringLiteral(": tabela je procitana kao obican tekst")));
+    // Said, because a * or _ meant as itself may have been read as a mark.
+    if (losses.markdownMarks)
+        notes->append(warning(line, place + QStringLiteral(": oznake Markdown-a (isticanje, kod, "
+                                                           "veze, naslovi, spiskovi) su uklonjene, "
+                                                           "tekst je zadrzan")));
+    if (losses.markdownPicture)
+        notes->append(
+            warning(line, place + QStringLiteral(": slika (![...](...)) je izostavljena")));
 }
 
 } // namespace dyr::html

@@ -24,6 +24,7 @@
 #include "support.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -34,60 +35,65 @@ namespace dyr {
 
 using namespace support;
 using html::collapse;
-using html::isWhite;
 using html::Losses;
-using html::trimWhite;
 
 namespace {
 
 const QString kOnlyMultipleChoice =
-    QStringLiteral("a set holds only multiple-choice questions with four answers, one of them "
-                   "right");
-const QString kOneRight = QStringLiteral("a set's questions have one right answer");
+    QStringLiteral("skup sadrzi samo pitanja sa visestrukim izborom i cetiri odgovora, od "
+                   "kojih je jedan tacan");
 
-// The readable names of the platform's question types.
-QString kindOf(const QString& type) {
-    static const QHash<QString, QString> kinds = {
-        {QStringLiteral("truefalse"), QStringLiteral("true/false")},
-        {QStringLiteral("shortanswer"), QStringLiteral("short answer")},
-        {QStringLiteral("matching"), QStringLiteral("matching")},
-        {QStringLiteral("randomsamatch"), QStringLiteral("random short-answer matching")},
-        {QStringLiteral("numerical"), QStringLiteral("numeric")},
-        {QStringLiteral("essay"), QStringLiteral("essay")},
-        {QStringLiteral("description"), QStringLiteral("description")},
-        {QStringLiteral("multianswer"), QStringLiteral("cloze")},
-        {QStringLiteral("ddwtos"), QStringLiteral("drag and drop into text")},
-        {QStringLiteral("gapselect"), QStringLiteral("select missing words")},
-        {QStringLiteral("ddimageortext"), QStringLiteral("drag and drop onto image")},
-        {QStringLiteral("ddmarker"), QStringLiteral("drag and drop markers")},
-        {QStringLiteral("calculated"), QStringLiteral("calculated")},
-        {QStringLiteral("calculatedsimple"), QStringLiteral("simple calculated")},
-        {QStringLiteral("calculatedmulti"), QStringLiteral("calculated multiple choice")},
-        {QStringLiteral("ordering"), QStringLiteral("ordering")},
-        {QStringLiteral("random"), QStringLiteral("random")},
+// What the XML parser found, in Serbian. The parser words its faults in English only,
+// so those a hand-edited or cut-off file has are matched by their text; for the rare
+// rest the line and column alone point at the fault.
+QString xmlFault(const QXmlStreamReader& xml) {
+    if (xml.error() == QXmlStreamReader::PrematureEndOfDocumentError)
+        return QStringLiteral("dokument se zavrsava pre vremena");
+    struct Wording {
+        QRegularExpression english;
+        QString serbian; // %1, %2: what the English names
     };
-    if (type.isEmpty())
-        return QStringLiteral("question without a type");
-    return kinds.value(type, QStringLiteral("type \"%1\"").arg(type));
-}
-
-// Plain text as written: only the white space at either end, and each line break with
-// the blanks around it (a hand-written file's indentation), is not the text's own. So
-// a text that export writes on one line comes back exactly, inner spaces included.
-QString plainText(const QString& text) {
-    QString out;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (const QString& line : lines) {
-        QString part = line;
-        if (lines.size() > 1)
-            part = trimWhite(part);
-        if (part.isEmpty())
+    static const QList<Wording> wordings = [] {
+        const std::pair<const char*, const char*> pairs[] = {
+            {"Opening and ending tag mismatch\\.", "pocetna i zavrsna oznaka se ne slazu"},
+            {"Entity '(.*)' not declared\\.", "entitet \"%1\" nije deklarisan"},
+            {"Extra content at end of document\\.", "visak sadrzaja posle kraja dokumenta"},
+            {"Unexpected '(.*)'\\.", "neocekivano \"%1\""},
+            {"Expected (.*), but got '(.*)'\\.", "ocekivano je %1, a stoji \"%2\""},
+            {"Invalid XML character\\.", "znak koji XML ne dozvoljava"},
+            {"Invalid XML name\\.", "neispravno XML ime"},
+            {"Attribute '(.*)' redefined\\.", "atribut \"%1\" je naveden dva puta"},
+            {"Start tag expected\\.", "ocekivana je pocetna oznaka"},
+            {"Encountered incorrectly encoded content\\.", "sadrzaj nije ispravno kodiran"},
+            {"XML declaration not at start of document\\.",
+             "XML deklaracija nije na pocetku dokumenta"},
+            {"Sequence '\\]\\]>' not allowed in content\\.",
+             "niz \"]]>\" nije dozvoljen u sadrzaju"},
+            {"Invalid entity value\\.", "neispravna vrednost entiteta"},
+            {"Namespace prefix '(.*)' not declared", "prefiks \"%1\" nije deklarisan"},
+            {"(.*) is an invalid encoding name\\.", "\"%1\" nije ispravno ime kodiranja"},
+            {"Encoding (.*) is unsupported", "kodiranje %1 nije podrzano"},
+            {"Unsupported XML version\\.", "ta verzija XML-a nije podrzana"},
+        };
+        QList<Wording> list;
+        for (const auto& [english, serbian] : pairs)
+            list.append({QRegularExpression(QStringLiteral("^%1$").arg(QLatin1String(english))),
+                         QString::fromLatin1(serbian)});
+        return list;
+    }();
+    const QString said = xml.errorString();
+    for (const Wording& w : wordings) {
+        const QRegularExpressionMatch m = w.english.match(said);
+        if (!m.hasMatch())
             continue;
-        if (!out.isEmpty())
-            out += QLatin1Char(' ');
-        out += part;
+        // "'>' or '/'" in what was expected
+        QString first = m.captured(1);
+        first.replace(QLatin1String(" or "), QLatin1String(" ili "));
+        return m.lastCapturedIndex() >= 2   ? w.serbian.arg(first, m.captured(2))
+               : m.lastCapturedIndex() == 1 ? w.serbian.arg(first)
+                                            : w.serbian;
     }
-    return trimWhite(out);
+    return {};
 }
 
 // A text element of a question: its content, the format it is in, and where.
@@ -120,9 +126,9 @@ struct Question {
 QString readable(const Text& text, Losses* losses) {
     const QString format = text.format.toLower();
     if (format == QLatin1String("plain_text"))
-        return plainText(text.content);
+        return html::plainText(text.content);
     if (format == QLatin1String("markdown"))
-        return collapse(text.content);
+        return html::markdownText(text.content, losses);
     return html::toText(text.content, losses); // html, moodle_auto_format
 }
 
@@ -151,9 +157,9 @@ public:
                 const int start =
                     at < 0 ? line : static_cast<int>(source.left(at).count(QLatin1Char('\n'))) + 1;
                 result_->notes.append(
-                    error(start, QStringLiteral("a document type declaration (<!DOCTYPE ...>) is "
-                                                "refused: Moodle XML has none, and its entities "
-                                                "are never expanded or fetched")));
+                    error(start, QStringLiteral("deklaracija tipa dokumenta (<!DOCTYPE ...>) se "
+                                                "odbija: Moodle XML je nema, a njeni entiteti se "
+                                                "nikada ne razvijaju niti preuzimaju")));
                 return;
             }
             if (token == QXmlStreamReader::StartElement) {
@@ -162,8 +168,8 @@ public:
                 if (depth == 1) {
                     if (name != QLatin1String("quiz")) {
                         result_->notes.append(
-                            error(line, QStringLiteral("the root element is <%1>; a Moodle XML "
-                                                       "file holds a <quiz>")
+                            error(line, QStringLiteral("koreni element je <%1>; datoteka Moodle "
+                                                       "XML sadrzi <quiz>")
                                             .arg(name)));
                         return;
                     }
@@ -173,7 +179,7 @@ public:
                 if (depth == 2) {
                     if (name != QLatin1String("question")) {
                         result_->notes.append(warning(
-                            line, QStringLiteral("<%1> ignored; it is no <question>").arg(name)));
+                            line, QStringLiteral("<%1> je zanemaren; nije <question>").arg(name)));
                         xml.skipCurrentElement();
                         --depth;
                         continue;
@@ -267,12 +273,13 @@ public:
             }
         }
         if (xml.hasError()) {
-            result_->notes.append(error(static_cast<int>(xml.lineNumber()),
-                                        QStringLiteral("not well-formed XML (column %1): %2")
-                                            .arg(xml.columnNumber())
-                                            .arg(xml.errorString())));
+            const QString fault = xmlFault(xml);
+            result_->notes.append(error(
+                static_cast<int>(xml.lineNumber()),
+                QStringLiteral("XML nije ispravno oblikovan (kolona %1)").arg(xml.columnNumber()) +
+                    (fault.isEmpty() ? QString() : QStringLiteral(": ") + fault)));
         } else if (!root) {
-            result_->notes.append(error(0, QStringLiteral("no <quiz> element")));
+            result_->notes.append(error(0, QStringLiteral("nema elementa <quiz>")));
         }
     }
 
@@ -281,9 +288,9 @@ private:
         if (q.type == QLatin1String("category")) {
             const QString category = collapse(q.category);
             result_->notes.append(warning(
-                q.line, (category.isEmpty() ? QStringLiteral("category")
-                                            : QStringLiteral("category \"%1\"").arg(category)) +
-                            QStringLiteral(" ignored; a set has no categories")));
+                q.line, (category.isEmpty() ? QStringLiteral("kategorija")
+                                            : QStringLiteral("kategorija \"%1\"").arg(category)) +
+                            QStringLiteral(" je zanemarena; skup nema kategorije")));
             return;
         }
         const int index = ++number_;
@@ -304,38 +311,20 @@ private:
             const double f = a.hasFraction ? a.fraction.trimmed().toDouble(&ok) : 0.0;
             if (!ok)
                 return fail(a.text.line, where(index),
-                            QStringLiteral("answer %1: fraction \"%2\" is not a number")
+                            QStringLiteral("odgovor %1: fraction \"%2\" nije broj")
                                 .arg(i + 1)
                                 .arg(a.fraction));
             fractions.append(f);
         }
+        // As the platform reads it: only "false", "0" or nothing lets several answers
+        // be chosen.
         const QString single = q.single.trimmed().toLower();
-        if (q.hasSingle && single != QLatin1String("true") && single != QLatin1String("1"))
-            return other(QStringLiteral("multiple choice with several right answers"), kOneRight);
-        const auto isNone = [](double f) { return qAbs(f) < 1e-6; };
-        int rights = 0;
-        bool penalties = false;
-        for (const double f : fractions) {
-            if (fullCredit(f))
-                ++rights;
-            else if (f < 0)
-                penalties = true;
-            else if (!isNone(f))
-                return other(QStringLiteral("multiple choice with partial credit"),
-                             QStringLiteral("an answer is worth %1 percent; %2, the others "
-                                            "worth nothing")
-                                 .arg(f)
-                                 .arg(kOneRight));
-        }
-        if (q.answers.size() != 4)
-            return other(QStringLiteral("multiple choice with %1 answers").arg(q.answers.size()),
-                         QStringLiteral("a set's questions have exactly four"));
-        if (rights == 0)
-            return other(QStringLiteral("multiple choice without a right answer"),
-                         QStringLiteral("no answer has fraction 100; ") + kOneRight);
-        if (rights > 1)
-            return other(QStringLiteral("multiple choice with %1 right answers").arg(rights),
-                         kOneRight);
+        const bool several = q.hasSingle && (single.isEmpty() || single == QLatin1String("false") ||
+                                             single == QLatin1String("0"));
+        if (const std::optional<Kind> kind = choiceKind(!several, fractions))
+            return other(kind->kind, kind->why);
+        const bool penalties =
+            std::any_of(fractions.begin(), fractions.end(), [](double f) { return f < 0; });
 
         PlainQuestion p;
         p.line = q.line;
@@ -355,9 +344,10 @@ private:
             html::noteLosses(losses, text.line, place, &result_->notes);
             if (text.fileLine > 0)
                 result_->notes.append(warning(
-                    text.fileLine, place + QStringLiteral(": an embedded file (<file>) dropped")));
+                    text.fileLine,
+                    place + QStringLiteral(": ugradjena datoteka (<file>) je izostavljena")));
             if (p.texts[t].isEmpty()) {
-                fail(text.line, place, QStringLiteral("empty"));
+                fail(text.line, place, QStringLiteral("prazan"));
                 sound = false;
             }
             if (t > 0 && fullCredit(fractions[t - 1]))
@@ -365,19 +355,21 @@ private:
         }
         if (penalties)
             result_->notes.append(
-                warning(q.line, where(index) + QStringLiteral(": the penalties of the wrong "
-                                                              "answers (negative fractions) "
-                                                              "dropped")));
+                warning(q.line, where(index) + QStringLiteral(": kazneni bodovi netacnih "
+                                                              "odgovora (negativne vrednosti "
+                                                              "fraction) su izostavljeni")));
         const int dropped = q.feedbackLine > 0 && q.hintLine > 0
                                 ? std::min(q.feedbackLine, q.hintLine)
                                 : std::max(q.feedbackLine, q.hintLine);
         if (dropped > 0)
-            result_->notes.append(
-                warning(dropped,
-                        where(index) + (q.feedbackLine > 0 && q.hintLine > 0
-                                            ? QStringLiteral(": feedback and hints dropped")
-                                        : q.feedbackLine > 0 ? QStringLiteral(": feedback dropped")
-                                                             : QStringLiteral(": hints dropped"))));
+            result_->notes.append(warning(
+                dropped, where(index) + (q.feedbackLine > 0 && q.hintLine > 0
+                                             ? QStringLiteral(": povratna informacija i "
+                                                              "nagovestaji su izostavljeni")
+                                         : q.feedbackLine > 0
+                                             ? QStringLiteral(": povratna informacija je "
+                                                              "izostavljena")
+                                             : QStringLiteral(": nagovestaji su izostavljeni"))));
         if (sound)
             result_->questions.append(p);
     }
@@ -398,7 +390,7 @@ Reading readMoodle(const QByteArray& source) {
     Reading result;
     QString text = decodeSource(source, &result.notes);
     if (collapse(text).isEmpty()) {
-        result.notes.append(error(0, QStringLiteral("no <quiz> element: the source is empty")));
+        result.notes.append(error(0, QStringLiteral("nema elementa <quiz>: izvor je prazan")));
         return result;
     }
     // The XML parser counts a carriage return alone as a line end, the other readers
@@ -420,19 +412,32 @@ Writing writeMoodle(const QList<PlainQuestion>& questions) {
     xml.setAutoFormattingIndent(2);
     xml.writeStartDocument();
     xml.writeStartElement(QStringLiteral("quiz"));
-    const auto textElement = [&](const QString& element, const QString& text) {
+    // A text with a character XML escapes goes in CDATA, as the platform writes it:
+    // its parser drops a piece made only of spaces between two entities, so "a" & "b"
+    // escaped would come in as "a"&"b". Qt splits a "]]>" inside over two sections.
+    const auto text = [&](const QString& content) {
+        xml.writeStartElement(QStringLiteral("text"));
+        static const QString escaped = QStringLiteral("&<>\"");
+        if (std::any_of(content.begin(), content.end(),
+                        [](QChar c) { return escaped.contains(c); }))
+            xml.writeCDATA(content);
+        else
+            xml.writeCharacters(content);
+        xml.writeEndElement();
+    };
+    const auto textElement = [&](const QString& element, const QString& content) {
         xml.writeStartElement(element);
         xml.writeAttribute(QStringLiteral("format"), QStringLiteral("plain_text"));
-        xml.writeTextElement(QStringLiteral("text"), text);
+        text(content);
         xml.writeEndElement();
     };
     for (const PlainQuestion& q : questions) {
         const auto special = [](int, const QString& text) {
             if (isBlank(text.back()))
-                return QStringLiteral("ends with a space, which Moodle XML drops");
+                return QStringLiteral("zavrsava se razmakom, a Moodle XML ga izostavlja");
             for (const uint c : text.toUcs4()) {
                 if (!xmlChar(c))
-                    return QStringLiteral("character %1 can't stand in XML").arg(codePoint(c));
+                    return QStringLiteral("znak %1 ne moze da stoji u XML-u").arg(codePoint(c));
             }
             return QString();
         };
@@ -441,7 +446,7 @@ Writing writeMoodle(const QList<PlainQuestion>& questions) {
         xml.writeStartElement(QStringLiteral("question"));
         xml.writeAttribute(QStringLiteral("type"), QStringLiteral("multichoice"));
         xml.writeStartElement(QStringLiteral("name"));
-        xml.writeTextElement(QStringLiteral("text"), QStringLiteral("Pitanje %1").arg(q.line));
+        text(questionName(q.line, questions.last().line));
         xml.writeEndElement();
         textElement(QStringLiteral("questiontext"), q.texts[0]);
         textElement(QStringLiteral("generalfeedback"), QString());
@@ -456,7 +461,7 @@ Writing writeMoodle(const QList<PlainQuestion>& questions) {
             xml.writeAttribute(QStringLiteral("fraction"),
                                a == q.correct ? QStringLiteral("100") : QStringLiteral("0"));
             xml.writeAttribute(QStringLiteral("format"), QStringLiteral("plain_text"));
-            xml.writeTextElement(QStringLiteral("text"), q.texts[a + 1]);
+            text(q.texts[a + 1]);
             textElement(QStringLiteral("feedback"), QString());
             xml.writeEndElement();
         }
