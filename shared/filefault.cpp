@@ -59,6 +59,18 @@ QString because(const FileFault& fault) {
 QString describe(const FileFault& fault) {
     const QString file = QLatin1Char('"') + fault.file + QLatin1Char('"');
     const QString why = because(fault);
+    if (fault.standardInput) {
+        switch (fault.what) {
+        case FileFault::What::Read:
+            return QStringLiteral("standardni ulaz se ne moze procitati") + why;
+        case FileFault::What::TooLarge:
+            return QStringLiteral("na standardnom ulazu ima vise od %1 MiB, a nijedan skup ni "
+                                  "izvor pitanja nije tako velik")
+                .arg(fault.limit / (1024 * 1024));
+        default:
+            return QStringLiteral("standardni ulaz nije dostupan za citanje");
+        }
+    }
     switch (fault.what) {
     case FileFault::What::Open:
         return QStringLiteral("datoteka %1 se ne moze otvoriti").arg(file) + why;
@@ -69,8 +81,8 @@ QString describe(const FileFault& fault) {
     case FileFault::What::Read:
         return QStringLiteral("datoteka %1 se ne moze procitati").arg(file) + why;
     case FileFault::What::TooLarge:
-        return QStringLiteral("datoteka %1 je prevelika: ima vise od %2 MiB, a nijedan skup ni "
-                              "izvor pitanja nije tako velik")
+        return QStringLiteral("datoteka %1 je prevelika: ima vise od %2 MiB, a nijedan skup "
+                              "ni izvor pitanja nije tako velik")
             .arg(file)
             .arg(fault.limit / (1024 * 1024));
     case FileFault::What::NoInput:

@@ -51,6 +51,8 @@ struct FileFault {
     NativeFile::Kind kind = NativeFile::Kind::Regular;
     QString folder;
     qint64 limit = 0;
+    // The file is standard input (dyr's "-"), which has no name.
+    bool standardInput = false;
 };
 
 // The fault in words: "datoteka "varnikol.dyr" nije snimljena: nema dovoljno mesta na

@@ -5,6 +5,7 @@
 #include "questionsetfile.h"
 #include "testsupport.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -647,6 +648,33 @@ private slots:
         QCOMPARE(r.err, QStringLiteral("dyr: datoteka \"%1\" %2\n").arg(input, why));
         QVERIFY(!QFileInfo::exists(set));
 #endif
+    }
+
+    // Standard input has no name: its faults say so.
+    void standardInputFaults_data() {
+        QTest::addColumn<bool>("given");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("none") << false << "dyr: standardni ulaz nije dostupan za citanje\n";
+        QTest::newRow("more than 64 MiB")
+            << true
+            << "dyr: na standardnom ulazu ima vise od 64 MiB, a nijedan skup ni izvor pitanja "
+               "nije tako velik\n";
+    }
+    void standardInputFaults() {
+        QFETCH(bool, given);
+        QFETCH(QString, err);
+        QBuffer in;
+        in.setData(QByteArray(65 * 1024 * 1024, 'x'));
+        if (given)
+            QVERIFY(in.open(QIODevice::ReadOnly));
+        Result r;
+        QTextStream out(&r.out);
+        QTextStream errors(&r.err);
+        r.status = dyr::run({QStringLiteral("check"), QStringLiteral("-")}, out, errors,
+                            given ? &in : nullptr);
+        errors.flush();
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err, err);
     }
 
     void buildIntoAMissingFolderFails() {

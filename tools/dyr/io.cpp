@@ -23,6 +23,7 @@ std::optional<QByteArray> readInput(const QString& path, QIODevice* in, qo::File
     const auto fail = [&](What what, qo::NativeFile::Error error = 0) {
         *fault = qo::FileFault(what, path, error);
         fault->limit = MaxInputBytes;
+        fault->standardInput = path == QLatin1String("-");
         return std::nullopt;
     };
     qo::NativeFile::Reader file;
