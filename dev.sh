@@ -36,10 +36,18 @@ test_tools=(
     chromedriver:chromium-driver
     npm:npm
 )
+# The learning platform's test: PHP with the extensions the platform's installer
+# demands, and PostgreSQL for its database. Installed for CI (QO_INSTALL_ALL=1); elsewhere
+# the test is skipped without them.
+platform_packages=(php-cli php-pgsql php-xml php-mbstring php-curl php-zip php-gd php-intl
+    php-soap postgresql)
 if [ "$what" = test ]; then
     # clang's sanitizer runtime; DejaVu Serif for the tests that draw with other faces;
     # selenium for the web page's browser test.
     packages+=(libclang-rt-dev fonts-dejavu-core python3-selenium)
+    if [ "${QO_INSTALL_ALL:-}" = 1 ]; then
+        packages+=("${platform_packages[@]}")
+    fi
     # A tool already there from elsewhere (npm with a Node.js of its own, say) is used
     # as it is: Debian's package of it may conflict with what brought it.
     for tool in "${test_tools[@]}"; do
@@ -100,6 +108,10 @@ if [ "${QO_INSTALL_ALL:-}" != 1 ] && toolchain_found; then
         done
         if ((${#absent[@]})); then
             echo "dev.sh: not installed, so the tests that need them are skipped: ${absent[*]}" >&2
+        fi
+        if ! command -v php >/dev/null || ! ls /usr/lib/postgresql/*/bin/pg_ctl >/dev/null 2>&1; then
+            echo "dev.sh: PHP or PostgreSQL is not installed, so the learning platform's test is" \
+                "skipped; it needs: ${platform_packages[*]}" >&2
         fi
     fi
 elif ! command -v apt-get >/dev/null || ! command -v dpkg-query >/dev/null; then

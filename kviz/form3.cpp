@@ -6,6 +6,7 @@
 #include "conversions.h"
 #include "program.h"
 #include "questionsetfile.h"
+#include "quiz.h"
 #include "rterror.h"
 #include "setshape.h"
 
@@ -16,7 +17,6 @@ namespace {
 const QString Title = QStringLiteral("[qo] Kviz");
 const QString Right = QStringLiteral("Right");
 const QString Wrong = QStringLiteral("Wrong");
-const QString WrongListHeading = QStringLiteral("Pogresne odgovore ste dali na pitanjima ");
 
 using qo::QuizLength;
 constexpr float ScorePanelStop = 120.0f;
@@ -145,7 +145,7 @@ void Form3::Form_Load() {
     ClearAnswers();
     QuizFinished = 0;
     m_tallied = false;
-    Label8->setText(WrongListHeading);
+    Label8->setText(qo::quiz::scoreWords().listHeading);
 }
 
 void Form3::Form_Unload() {
@@ -167,9 +167,11 @@ void Form3::LoadNextQuestion() {
     qo::QuestionRecord& record = quizSlot(CurrentQuestion - 1);
     file.ReadQuestion(CurrentQuestion, record);
     // A set without a first question (empty, or cut short) has nothing to play.
-    if (CurrentQuestion == 1 && qo::holdsNoQuestion(record))
-        rt::raise(
-            qo::FileFault(qo::FileFault::What::NoFirstQuestion, m_program.module1.SetFileName));
+    if (CurrentQuestion == 1) {
+        const QString refusal = qo::quiz::refusal(record);
+        if (!refusal.isEmpty())
+            rt::raise(qo::FileFault::refused(m_program.module1.SetFileName, refusal));
+    }
     Frame1->setTitle(QStringLiteral("Pitanje ") + rt::uptoNul(record.Number));
     Label1->setText(rt::uptoNul(record.Question));
     for (int i = 0; i < 4; ++i) {
@@ -188,19 +190,13 @@ void Form3::ClearAnswers() {
         Option1(i)->setValue(0);
 }
 
-double Form3::questionNumber() const {
-    // A Number field that holds no number stands for the record's own number.
-    double number = 0;
-    if (rt::tryVal(QuizQuestions[static_cast<std::size_t>(CurrentQuestion - 1)].Number, &number))
-        return number;
-    return CurrentQuestion;
-}
-
 void Form3::Command1_Click() {
-    bool anySelected = false;
-    for (int i = 0; i < 4; ++i)
-        anySelected = anySelected || Option1(i)->Value() != 0;
-    if (!anySelected) {
+    int chosen = -1;
+    for (int i = 0; i < 4; ++i) {
+        if (Option1(i)->Value() != 0)
+            chosen = i;
+    }
+    if (chosen < 0) {
         rt::MsgBox(QStringLiteral("Izaberite odgovor na pitanje"), rt::vbCritical,
                    QStringLiteral("Greska"));
         return;
@@ -208,18 +204,15 @@ void Form3::Command1_Click() {
 
     const int slot = CurrentQuestion - 1;
     const qo::QuestionRecord& record = quizSlot(slot);
-    // The quiz ends on the question numbered 5, or on the fifth record, whichever
-    // comes first; any other answer moves on to the next record.
-    const bool last = questionNumber() == QuizLength || CurrentQuestion >= QuizLength;
+    // What follows, and whether the answer is right, is the quiz's rule (quiz.h).
+    const bool last = qo::quiz::next(record, CurrentQuestion) == 0;
     if (last) {
         Command1->setEnabled(false);
         QuizFinished = -1;
         Timer2->setEnabled(true);
     }
 
-    // A Correct field outside 0 to 3 names no answer, so no answer is right.
-    const bool right =
-        record.Correct >= 0 && record.Correct < 4 && Option1(record.Correct)->Value() != 0;
+    const bool right = qo::quiz::isRight(record, chosen);
     const auto s = static_cast<std::size_t>(slot);
     if (right) {
         rt::MsgBox(QStringLiteral("TACAN odgovor"), rt::vbInformation, Title);
@@ -239,26 +232,18 @@ void Form3::Command1_Click() {
 }
 
 void Form3::finalTally() {
-    for (const QString& result : AnswerResults) {
-        if (result == Right)
-            RightCount = rt::add16(RightCount, 1);
-        else
-            WrongCount = rt::add16(WrongCount, 1);
-    }
-    // Pos is the loop variable on purpose: the title typewriter carries on from 5.
-    for (Pos = 0; Pos <= 4; Pos = rt::add16(Pos, 1)) {
-        if (AnswerCorrect[static_cast<std::size_t>(Pos)] == 0)
-            Label8->setText(Label8->text() + rt::Str(static_cast<long long>(Pos) + 1) +
-                            QStringLiteral(", "));
-    }
-    Label6->setText(QStringLiteral("pogodili ste ") + rt::Str(static_cast<long long>(RightCount)) +
-                    QStringLiteral(" pitanja!"));
-    Label7->setText(QStringLiteral("a ") + rt::Str(static_cast<long long>(WrongCount)) +
-                    QStringLiteral(" niste!"));
-    if (RightCount == QuizLength)
-        Label8->setText(QString());
-    else
-        Label8->setText(Label8->text() + QStringLiteral("..."));
+    QList<bool> rightBySlot;
+    for (const std::int16_t correct : AnswerCorrect)
+        rightBySlot << (correct != 0);
+    const qo::quiz::Score score = qo::quiz::score(rightBySlot);
+    RightCount = rt::add16(RightCount, score.right);
+    WrongCount = rt::add16(WrongCount, score.wrong);
+    // The tally leaves Pos, the title typewriter's position, at 5: the typewriter
+    // carries on from there.
+    Pos = QuizLength;
+    Label6->setText(score.rightLine);
+    Label7->setText(score.wrongLine);
+    Label8->setText(score.listLine);
     m_tallied = true;
     revealScoreWhenReady();
 }

@@ -70,7 +70,6 @@ protected:
 
 private:
     qo::QuestionRecord& quizSlot(int slot);
-    double questionNumber() const;
     void finalTally();
     // Gives the score panel to assistive technology once it is both filled in and
     // in place, whichever comes last.

@@ -89,8 +89,8 @@ QString describe(const FileFault& fault) {
         return QStringLiteral("standardni ulaz nije dostupan za citanje");
     case FileFault::What::Save:
         return QStringLiteral("datoteka %1 nije snimljena").arg(file) + why;
-    case FileFault::What::NoFirstQuestion:
-        return QStringLiteral("u datoteci %1 nema pitanja: prvo pitanje je prazno").arg(file);
+    case FileFault::What::Refused:
+        return QStringLiteral("datoteka %1 se ne moze igrati. %2").arg(file, fault.reason);
     case FileFault::What::AlreadyOpen:
         return QStringLiteral(
                    "datoteka %1 se ne moze otvoriti: druga datoteka sa pitanjima je vec otvorena")

@@ -20,7 +20,7 @@ struct FileFault {
         TooLarge,        // it is larger than any set or question source (limit)
         NoInput,         // there is no standard input to read
         Save,            // saving it failed; the old file stays as it was
-        NoFirstQuestion, // the set's first record holds no question
+        Refused,         // the quiz refuses the set; reason says why
         AlreadyOpen,     // another set file is open
         NotOpen,         // no set file is open
         NoSetFolder,     // there is no folder for the sets
@@ -53,11 +53,21 @@ struct FileFault {
     qint64 limit = 0;
     // The file is standard input (dyr's "-"), which has no name.
     bool standardInput = false;
+    // Why a rule of the programs refused the file, in that rule's own words (a
+    // sentence): where the file itself is sound but what it holds is not.
+    QString reason;
+
+    static FileFault refused(const QString& file, const QString& reason) {
+        FileFault fault(What::Refused, file);
+        fault.reason = reason;
+        return fault;
+    }
 };
 
 // The fault in words: "datoteka "varnikol.dyr" nije snimljena: nema dovoljno mesta na
-// disku". One line, starting in lower case and without a closing period, so that a
-// window makes a sentence of it and a command puts it after its name.
+// disku". One line, starting in lower case and, but for a rule's reason, without a
+// closing period, so that a window makes a sentence of it and a command puts it
+// after its name.
 QString describe(const FileFault& fault);
 
 // Why a system call failed, in the user's words: "nema dozvole".

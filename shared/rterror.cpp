@@ -14,7 +14,9 @@ QString RuntimeError::message() const {
     QString text = qo::describe(*m_fault);
     if (!text.isEmpty())
         text[0] = text[0].toUpper();
-    return text + QLatin1Char('.');
+    if (!text.endsWith(QLatin1Char('.')))
+        text += QLatin1Char('.');
+    return text;
 }
 
 const char* RuntimeError::what() const noexcept {

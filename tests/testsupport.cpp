@@ -8,8 +8,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -182,6 +186,52 @@ bool runProgram(const QString& program, const QStringList& args) {
     QProcess p;
     p.start(program, args);
     return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+QList<OddSet> oddSets() {
+    QFile file(
+        QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("data/oddsets.json")));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("can't read %s", qPrintable(file.fileName()));
+    const QJsonArray sets = QJsonDocument::fromJson(file.readAll())["sets"].toArray();
+    const auto strings = [](const QJsonValue& value) {
+        QStringList list;
+        for (const QJsonValue& v : value.toArray())
+            list << v.toString();
+        return list;
+    };
+    QList<OddSet> rows;
+    for (const QJsonValue& value : sets) {
+        const QJsonObject set = value.toObject();
+        OddSet row;
+        row.name = set["name"].toString();
+        const QJsonArray records = set["records"].toArray();
+        for (qsizetype i = 0; i < records.size(); ++i) {
+            const QJsonArray fields = records[i].toArray();
+            const int place = static_cast<int>(i) + 1;
+            qo::QuestionRecord r; // a field left null keeps its NUL characters
+            if (!fields[0].isNull())
+                r.Number = fields[0].toString();
+            r.Correct = static_cast<std::int16_t>(fields[1].toInt());
+            if (fields.size() < 3)
+                r.Question = QStringLiteral("Pitanje broj %1?").arg(place);
+            else if (!fields[2].isNull())
+                r.Question = fields[2].toString();
+            for (int a = 0; a < 4; ++a)
+                r.Answers[a] = QStringLiteral("Odgovor %1 %2").arg(QChar(u'A' + a)).arg(place);
+            row.records << r;
+        }
+        for (const QJsonValue& v : set["answers"].toArray())
+            row.answers << v.toInt();
+        row.numbers = strings(set["numbers"]);
+        for (const QJsonValue& v : set["verdicts"].toArray())
+            row.verdicts << v.toBool();
+        row.score = strings(set["score"]);
+        row.oddities = strings(set["oddities"]);
+        row.refused = set["refused"].toString();
+        rows << row;
+    }
+    return rows;
 }
 
 } // namespace testsupport

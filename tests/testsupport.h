@@ -108,6 +108,21 @@ qo::QuestionRecord taggedRecord(int n, QChar tag);
 // The tag of a record that is exactly taggedRecord(n, tag) for some tag; a null
 // QChar for anything else (a mix, zeros, a record of another number).
 QChar tagOf(const qo::QuestionRecord& record, int n);
+// One row of the table of odd sets (tests/data/oddsets.json), which the quiz's rules,
+// the quiz window and the web page must all play alike: the set, the answer given
+// to each question asked, and what the quiz shows for it.
+struct OddSet {
+    QString name;
+    QList<qo::QuestionRecord> records;
+    QList<int> answers;
+    QStringList numbers; // each question's Number, without the spaces after it
+    QList<bool> verdicts;
+    QStringList score;    // the score panel's three lines
+    QStringList oddities; // "PLACE Kind"
+    QString refused;      // the quiz's reason for refusing the set, or empty
+};
+QList<OddSet> oddSets();
+
 // Whether the tests run as root, who may mount and whom permissions don't stop.
 bool isRoot();
 // Runs a program to its end (10 s at most); true when it ended normally with 0.

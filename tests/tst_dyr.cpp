@@ -366,8 +366,9 @@ private slots:
         QCOMPARE(dumpAndBuild(path, folder.path()), set);
         const QString rebuilt = folder.file(QStringLiteral("rebuilt.dyr"));
         const QStringList problems = dyr::check(readAll(rebuilt));
-        QVERIFY(problems.contains(QStringLiteral("record 1, Correct: 8224, should be 0 to 3")));
-        QVERIFY(problems.contains(QStringLiteral("record 2, Correct: -1, should be 0 to 3")));
+        // A first record of spaces holds no question: the quiz asks nothing of this set.
+        QVERIFY(problems.contains(QStringLiteral("zapis 1, tacan odgovor: 8224, a treba 0 do 3")));
+        QVERIFY(problems.contains(QStringLiteral("zapis 2, tacan odgovor: -1, a treba 0 do 3")));
         QCOMPARE(runTool({QStringLiteral("check"), rebuilt}).status, 1);
     }
 
@@ -487,46 +488,48 @@ private slots:
         QTest::newRow("sound") << sound << QStringList();
         QTest::newRow("truncated")
             << sound.left(sound.size() - 100)
-            << QStringList{"file: 8552 bytes is not a whole number of 412-byte records (20 "
-                           "records and 312 bytes over)"};
+            << QStringList{"datoteka: 8552 bajtova nije ceo broj zapisa od 412 bajta (20 "
+                           "celih zapisa i jos 312 bajtova)"};
         QTest::newRow("cut inside the quiz")
             << sound.left(3 * RecordLength + 5)
-            << QStringList{"file: 1241 bytes is not a whole number of 412-byte records (3 records "
-                           "and 5 bytes over)",
-                           "record 4: missing, but the quiz asks records 1 to 5",
-                           "record 5: missing, but the quiz asks records 1 to 5"};
+            << QStringList{"datoteka: 1241 bajtova nije ceo broj zapisa od 412 bajta (3 celih "
+                           "zapisa i jos 5 bajtova)",
+                           "zapis 4: nema ga u skupu, a kviz ga postavlja; kviz i stranica ga "
+                           "postavljaju prazno, a tacnim broje odgovor A",
+                           "zapis 5: nema ga u skupu, a kviz ga postavlja; kviz i stranica ga "
+                           "postavljaju prazno, a tacnim broje odgovor A"};
         QTest::newRow("empty file")
             << QByteArray()
-            << QStringList{"record 1: missing, but the quiz asks records 1 to 5",
-                           "record 2: missing, but the quiz asks records 1 to 5",
-                           "record 3: missing, but the quiz asks records 1 to 5",
-                           "record 4: missing, but the quiz asks records 1 to 5",
-                           "record 5: missing, but the quiz asks records 1 to 5"};
+            << QStringList{"zapis 1: kviz i dyr export html odbijaju skup: \"U datoteci nema "
+                           "pitanja: prvo pitanje je prazno.\""};
         auto r = records;
         r[1].Correct = 4;
         r[9].Correct = -1;
         QTest::newRow("Correct 4 and -1")
             << bytesOf(r)
-            << QStringList{"record 2, Correct: 4, should be 0 to 3",
-                           "record 10, Correct: -1, should be 0 to 3"};
+            << QStringList{"zapis 2: tacan odgovor je 4, a ne 0 do 3 (A do D); u kvizu i na "
+                           "stranici nijedan odgovor nije tacan",
+                           "zapis 10, tacan odgovor: -1, a treba 0 do 3"};
         r = records;
         r[2].Number.setRaw(nuls(10));
         r[6].Number = QStringLiteral("07");
         r[7].Number = QStringLiteral("8.");
         r[8].Number.setRaw(QStringLiteral("9\x07") + spaces(8));
+        r[9].Number.setRaw(nuls(10));
         QTest::newRow("wrong numbers")
             << bytesOf(r)
-            << QStringList{"record 3, Number: never filled (NUL bytes), should read \"3\"",
-                           "record 7, Number: reads \"07\", should read \"7\"",
-                           "record 8, Number: reads \"8.\", should read \"8\"",
-                           "record 9, Number: reads \"9\\x07\", should read \"9\""};
+            << QStringList{"zapis 3: broj \"\" nije broj, pa ga kviz i stranica broje kao 3",
+                           "zapis 7, broj: glasi \"07\", a treba \"7\"",
+                           "zapis 8, broj: glasi \"8.\", a treba \"8\"",
+                           "zapis 9, broj: glasi \"9\\x07\", a treba \"9\"",
+                           "zapis 10, broj: nikad upisan (NUL bajtovi), a treba \"10\""};
         r = records;
         r[3].Answers[2].setRaw(QStringLiteral("Odgo\x07vor") + spaces(72));
         r[11].Question.setRaw(QStringLiteral("abc") + nuls(77));
         QTest::newRow("unprintable")
             << bytesOf(r)
-            << QStringList{"record 4, Answer C: character \\x07 at column 5 is not printable",
-                           "record 12, Question: character \\0 at column 4 is not printable"};
+            << QStringList{"zapis 4, odgovor C: znak \\x07 u koloni 5 se ne moze prikazati",
+                           "zapis 12, pitanje: znak \\0 u koloni 4 se ne moze prikazati"};
         r = records;
         r[1].Question = QString();
         r[0].Answers[3].setRaw(nuls(80));
@@ -534,10 +537,33 @@ private slots:
         r[8].Question.setRaw(nuls(80));
         QTest::newRow("texts missing")
             << bytesOf(r)
-            << QStringList{"record 1, Answer D: never filled, but the quiz asks records 1 to 5",
-                           "record 2, Question: empty, but the quiz asks records 1 to 5",
-                           "record 8, Answer B: never filled, though the record has other texts",
-                           "record 9, Question: never filled, though the record has other texts"};
+            << QStringList{"zapis 1, odgovor D: nikad popunjeno (NUL bajtovi), a kviz postavlja "
+                           "ovaj zapis",
+                           "zapis 2, pitanje: prazno, a kviz postavlja ovaj zapis",
+                           "zapis 8, odgovor B: nikad popunjeno (NUL bajtovi), iako zapis ima "
+                           "druge tekstove",
+                           "zapis 9, pitanje: nikad popunjeno (NUL bajtovi), iako zapis ima druge "
+                           "tekstove"};
+        // What the quiz does with a record is said only of the records it asks.
+        r = records;
+        r[1].Number = QStringLiteral("7");
+        r[3].Number = QStringLiteral("5");
+        r[4].Correct = 4;
+        QTest::newRow("a 7 and an early end")
+            << bytesOf(r)
+            << QStringList{"zapis 2: broj 7 je veci od 5; kviz i stranica posle njega idu na "
+                           "zapis 3",
+                           "zapis 4: broj 5 pre petog zapisa; kviz i stranica se na njemu "
+                           "zavrsavaju, a zapis 5 ne postavljaju",
+                           "zapis 5, tacan odgovor: 4, a treba 0 do 3"};
+        r = records;
+        r[0].Question = QString();
+        r[1].Correct = 4;
+        QTest::newRow("no first question")
+            << bytesOf(r)
+            << QStringList{"zapis 1: kviz i dyr export html odbijaju skup: \"U datoteci nema "
+                           "pitanja: prvo pitanje je prazno.\"",
+                           "zapis 2, tacan odgovor: 4, a treba 0 do 3"};
     }
     void checkFindsProblems() {
         QFETCH(QByteArray, content);
@@ -559,15 +585,16 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("err");
-        const QString usage = "upotreba: dyr dump DATOTEKA\n"
-                              "          dyr build TEKST DATOTEKA\n"
-                              "          dyr check DATOTEKA\n"
-                              "          dyr import [--first N] [--cut] [--replace] "
-                              "[--skip-others] FORMAT IZVOR SKUP\n"
-                              "          dyr export FORMAT SKUP [IZLAZ]\n"
-                              "          dyr export html SKUP [IZLAZ]\n"
-                              "          dyr --help\n"
-                              "          dyr --version\n";
+        const QString usage =
+            "upotreba: dyr dump DATOTEKA\n"
+            "          dyr build TEKST DATOTEKA\n"
+            "          dyr check DATOTEKA\n"
+            "          dyr import [--first N] [--cut] [--replace] "
+            "[--skip-others] FORMAT IZVOR SKUP\n"
+            "          dyr export FORMAT SKUP [IZLAZ]\n"
+            "          dyr export html [--draw N] [--shuffle] [--title NAZIV] SKUP [IZLAZ]\n"
+            "          dyr --help\n"
+            "          dyr --version\n";
         QTest::newRow("nothing") << QStringList() << 2 << usage;
         QTest::newRow("unknown command") << QStringList{"show", "x"} << 2 << usage;
         QTest::newRow("check without a file") << QStringList{"check"} << 2 << usage;

@@ -15,6 +15,7 @@ using testsupport::ScriptedResponder;
 using testsupport::writeSet;
 
 Q_DECLARE_METATYPE(QList<bool>)
+Q_DECLARE_METATYPE(testsupport::OddSet)
 
 namespace {
 
@@ -71,13 +72,6 @@ void answer(Form3& form, bool right) {
 void play(Form3& form, const QList<bool>& answers) {
     for (bool right : answers)
         answer(form, right);
-}
-
-int verdicts(const ScriptedResponder& responder) {
-    int count = 0;
-    for (const MessageCall& call : responder.calls())
-        count += call.title == QStringLiteral("[qo] Kviz");
-    return count;
 }
 
 bool anyError(const ScriptedResponder& responder) {
@@ -416,81 +410,46 @@ private slots:
         QVERIFY(!quiz.form.Timer2->Enabled());
     }
 
-    // A Number that holds no number stands for the record's own number.
-    void numberWithoutANumber_data() {
-        QTest::addColumn<QString>("number");
-        QTest::newRow("NUL field") << "<NUL>";
-        QTest::newRow("blank") << "";
-        QTest::newRow("letters") << "pet";
-        QTest::newRow("digits and letters") << "3a";
+    // The table of odd sets, played in the window: the same questions, verdicts and
+    // score lines as the quiz's rules give (tst_formats) and the web page (tst_web.py).
+    void oddSets_data() {
+        QTest::addColumn<testsupport::OddSet>("set");
+        for (const testsupport::OddSet& set : testsupport::oddSets())
+            QTest::newRow(qPrintable(set.name)) << set;
     }
 
-    void numberWithoutANumber() {
-        QFETCH(QString, number);
-        if (number == QStringLiteral("<NUL>"))
-            number = QString();
-        Quiz quiz(numberedSet({number, number, number, number, number}));
-        quiz.form.Show();
-        play(quiz.form, {true, false, true, true, true});
-        QVERIFY(!anyError(quiz.responder));
-        QCOMPARE(verdicts(quiz.responder), 5);
-        QCOMPARE(quiz.form.QuizFinished, -1);
-        QCOMPARE(quiz.form.Label8->text(),
-                 QStringLiteral("Pogresne odgovore ste dali na pitanjima 2, ..."));
-    }
-
-    // The quiz ends on N = 5 or on the fifth record, whichever comes first.
-    void endOfTheQuiz_data() {
-        QTest::addColumn<QStringList>("numbers");
-        QTest::addColumn<int>("asked");
-        QTest::addColumn<QString>("label8");
-        QTest::newRow("record 3 reads 5") << QStringList{"1", "2", "5", "4", "5"} << 3
-                                          << "Pogresne odgovore ste dali na pitanjima 4, 5, ...";
-        QTest::newRow("a 7 does not trap") << QStringList{"1", "7", "3", "4", "5"} << 5 << "";
-        QTest::newRow("fifth record reads 4") << QStringList{"1", "2", "3", "4", "4"} << 5 << "";
-        QTest::newRow("none reads 5") << QStringList{"6", "7", "8", "9", "10"} << 5 << "";
-        QTest::newRow("set of two records")
-            << QStringList{"1", "2"} << 5 << "Pogresne odgovore ste dali na pitanjima 3, 4, 5, ...";
-    }
-
-    void endOfTheQuiz() {
-        QFETCH(QStringList, numbers);
-        QFETCH(int, asked);
-        QFETCH(QString, label8);
-        Quiz quiz(numberedSet(numbers));
-        quiz.form.Show();
-        for (int click = 0; click < 10 && quiz.form.Command1->isEnabled(); ++click)
-            answer(quiz.form, quiz.form.CurrentQuestion <= numbers.size());
-        QVERIFY(!anyError(quiz.responder));
-        // Fields never filled (records past the end) show nothing, not NUL characters.
-        QVERIFY(!quiz.form.Frame1->title().contains(QChar(0)));
-        QVERIFY(!quiz.form.Label1->text().contains(QChar(0)));
-        QCOMPARE(verdicts(quiz.responder), asked);
-        QCOMPARE(quiz.form.CurrentQuestion, asked);
-        QCOMPARE(quiz.form.Label8->text(), label8);
-    }
-
-    void correctOutsideTheAnswers_data() {
-        QTest::addColumn<int>("correct");
-        QTest::newRow("-1") << -1;
-        QTest::newRow("4") << 4;
-        QTest::newRow("32767") << 32767;
-    }
-
-    void correctOutsideTheAnswers() {
-        QFETCH(int, correct);
-        Quiz quiz({question("1", correct), question("2", 0)});
-        quiz.form.Show();
-        for (int i = 0; i < 4; ++i) {
-            quiz.form.CurrentQuestion = 0;
-            quiz.form.LoadNextQuestion();
-            choose(quiz.form, i);
-            next(quiz.form);
-            QCOMPARE(quiz.responder.last().prompt, QStringLiteral("POGRESAN odgovor"));
-            QCOMPARE(quiz.form.AnswerResults[0], QStringLiteral("Wrong"));
-            QCOMPARE(quiz.form.CurrentQuestion, 2);
+    void oddSets() {
+        QFETCH(testsupport::OddSet, set);
+        Quiz quiz(set.records);
+        Form3& form = quiz.form;
+        if (!set.refused.isEmpty()) {
+            rt::runHandler([&] { form.Show(); });
+            QCOMPARE(quiz.responder.calls().size(), 1);
+            QCOMPARE(quiz.responder.last().title, QStringLiteral("Greska"));
+            QVERIFY2(quiz.responder.last().prompt.contains(set.refused),
+                     qPrintable(quiz.responder.last().prompt));
+            QVERIFY(!form.isLoaded());
+            return;
+        }
+        form.Show();
+        QStringList numbers;
+        QList<bool> verdicts;
+        for (int k = 0; k < 10 && form.Command1->isEnabled(); ++k) {
+            const QString title = form.Frame1->title();
+            QVERIFY(title.startsWith(QStringLiteral("Pitanje ")));
+            QVERIFY(!title.contains(QChar(0)));
+            numbers << qo::seen(title.mid(8));
+            choose(form, set.answers.value(k));
+            next(form);
+            verdicts << (quiz.responder.last().prompt == QStringLiteral("TACAN odgovor"));
         }
         QVERIFY(!anyError(quiz.responder));
+        QCOMPARE(numbers, set.numbers);
+        QCOMPARE(verdicts, set.verdicts);
+        QCOMPARE(form.QuizFinished, -1);
+        QCOMPARE(QStringList({form.Label6->text(), form.Label7->text(), form.Label8->text()}),
+                 set.score);
+        QCOMPARE(form.RightCount + form.WrongCount, 5);
     }
 
     void everyQuizStartsClean() {

@@ -1,9 +1,11 @@
 // Import and export through Aiken, GIFT, CSV and Moodle XML: the sample files, mixed
 // banks, every fault with its line, the byte-for-byte round trips, and the commands
 // around them.
+#include "check.h"
 #include "conversions.h"
 #include "dyr.h"
 #include "formats.h"
+#include "quiz.h"
 #include "support.h"
 #include "testsupport.h"
 #include "webpage.h"
@@ -26,6 +28,7 @@ using testsupport::writeAll;
 
 Q_DECLARE_METATYPE(dyr::Format)
 Q_DECLARE_METATYPE(qo::QuestionRecord)
+Q_DECLARE_METATYPE(testsupport::OddSet)
 
 namespace {
 
@@ -399,7 +402,7 @@ private slots:
         const dyr::Exported exported = dyr::exportSet(format, set);
         QVERIFY(exported.ok());
         const QRegularExpression named(format == Format::Gift
-                                           ? QStringLiteral("^::(.*?)::")
+                                           ? QStringLiteral("^::(.*?)::\\[plain\\]")
                                            : QStringLiteral("<name>\\s*<text>(.*?)</text>"),
                                        QRegularExpression::MultilineOption);
         QStringList found;
@@ -540,8 +543,30 @@ private slots:
             << QStringList{"1: upozorenje: pitanje 1, tekst pitanja: slika (<img>) je izostavljena",
                            "1: upozorenje: pitanje 1, odgovor A: povratna informacija (#...) je "
                            "izostavljena",
-                           "1: upozorenje: pitanje 1, odgovor D: povratna informacija (#...) je "
-                           "izostavljena"};
+                           "1: upozorenje: pitanje 1: opsti komentar (####...) je izostavljen"};
+        // Other kinds as the platform exports them, a general feedback (####) last.
+        QTest::newRow("gift: the platform's essay")
+            << Format::Gift
+            << QByteArray("// question: 405  name: E\n::E::[html]Napisi pricu o zabi.{####Sa "
+                          "pocetkom i krajem.}\n")
+            << QStringList{"2: pitanje 1: esej" + only};
+        QTest::newRow("gift: the platform's matching")
+            << Format::Gift
+            << QByteArray("::M::[html]Razvrstaj.{\n\t=zaba -> vodozemac\n\t= -> insekt\n"
+                          "\t####Opsti komentar.\n}\n")
+            << QStringList{"1: pitanje 1: uparivanje" + only};
+        QTest::newRow("gift: the platform's ordering")
+            << Format::Gift
+            << QByteArray("::O::[html]Poredjaj reci.{>2 ALL HORIZONTAL "
+                          "RELATIVE_ALL_PREVIOUS_AND_NEXT SHOW none\nModular\nObject\n}\n")
+            << QStringList{"1: pitanje 1: redjanje" + only};
+        QTest::newRow("gift: the platform's choice, general feedback dropped")
+            << Format::Gift
+            << QByteArray("::P::[html]Q{\n\t~[plain]a\n\t=[plain]b\n\t~[plain]c\n\t~[plain]"
+                          "d\n\t####Opsti komentar.\n}\n")
+            << QStringList{"1: upozorenje: pitanje 1: opsti komentar (####...) je izostavljen",
+                           "1: upozorenje: pitanje 1: naslov \"P\" se ne cuva; pitanja se "
+                           "numerisu redom"};
 
         const QByteArray header = "number,question,a,b,c,d,correct\n";
         QTest::newRow("csv: no header")
@@ -1472,7 +1497,7 @@ private slots:
             {QStringLiteral("import"), QStringLiteral("aiken"), QStringLiteral("-"), set}, source);
         QCOMPARE(r.status, 0);
         QCOMPARE(readAll(set), bytesOf(dyr::importSet(Format::Aiken, source, {}).records));
-        QCOMPARE(dyr::check(readAll(set)).filter(QStringLiteral("record 4,")).size(), 5);
+        QCOMPARE(dyr::check(readAll(set)).filter(QStringLiteral("zapis 4,")).size(), 5);
 
         r = runTool({QStringLiteral("import"), QStringLiteral("aiken"), QStringLiteral("-"),
                      dir.filePath(QStringLiteral("no/set.dyr"))},
@@ -1483,117 +1508,145 @@ private slots:
                  qPrintable(r.err));
     }
 
-    // The web page: which records it asks and what it says of faulty ones, and what
-    // dyr warns of or refuses. Each row: the set's numbers and Correct fields (a
-    // record left out of `numbers` is missing from the set), the steps the page takes,
-    // the records it names at fault, and dyr's notes.
-    void webPageRecords_data() {
+    // The table of odd sets through the quiz's rules, and through what dyr makes of
+    // them: the page's questions in the quiz's order, and the warnings of dyr export
+    // html and dyr check, said alike. The quiz window (tst_form3) and the page in
+    // Chromium (tst_web.py) play the same table.
+    void oddSets_data() {
+        QTest::addColumn<testsupport::OddSet>("set");
+        for (const testsupport::OddSet& set : testsupport::oddSets())
+            QTest::newRow(qPrintable(set.name)) << set;
+    }
+    void oddSets() {
+        QFETCH(testsupport::OddSet, set);
+        const quiz::Played played = quiz::play(set.records, set.answers);
+        QCOMPARE(played.refusal, set.refused);
+        QCOMPARE(played.numbers, set.numbers);
+        QCOMPARE(played.verdicts, set.verdicts);
+        if (set.refused.isEmpty())
+            QCOMPARE(QStringList(
+                         {played.score.rightLine, played.score.wrongLine, played.score.listLine}),
+                     set.score);
+        static const char* kinds[] = {"NoNumber",  "NumberAbove",   "FifthBelow",
+                                      "EndsEarly", "NoRightAnswer", "Missing"};
+        QStringList oddities;
+        QStringList notes;
+        const QList<quiz::Asked> asked = quiz::questions(set.records);
+        for (const quiz::Asked& q : asked) {
+            for (const quiz::Oddity oddity : q.oddities) {
+                oddities << QStringLiteral("%1 %2").arg(q.place).arg(
+                    QLatin1String(kinds[static_cast<int>(oddity)]));
+                notes << dyr::oddityNote(q, oddity);
+            }
+        }
+        QCOMPARE(oddities, set.oddities);
+
+        // The page: the questions asked, each leading to the next, the last to the end.
+        // Named as export names it, after the set's file.
+        const dyr::Page page = dyr::webPage(set.records, {0, false, QStringLiteral("set")});
+        QCOMPARE(page.ok(), set.refused.isEmpty());
+        QCOMPARE(page.questions, set.numbers.size());
+        static const QRegularExpression question(
+            QStringLiteral("<div data-next=\"([^\"]*)\"[^>]*><p class=\"n\">([^<]*)</p>"));
+        QStringList shownNumbers;
+        QStringList nexts;
+        for (const auto& m : question.globalMatch(QString::fromUtf8(page.html))) {
+            shownNumbers << m.captured(2);
+            nexts << m.captured(1);
+        }
+        QStringList expectedNumbers;
+        QStringList expectedNexts;
+        for (qsizetype i = 0; i < set.numbers.size(); ++i) {
+            expectedNumbers << QStringLiteral("Pitanje ") + dyr::htmlEscaped(set.numbers[i]);
+            expectedNexts << (i + 1 == set.numbers.size() ? QStringLiteral("end")
+                                                          : QString::number(i + 1));
+        }
+        QCOMPARE(shownNumbers, expectedNumbers);
+        QCOMPARE(nexts, expectedNexts);
+
+        // dyr export html warns of each oddity, or refuses with the quiz's reason; dyr
+        // check says each oddity in the same words.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("set.dyr"));
+        const QString out = dir.filePath(QStringLiteral("kviz.html"));
+        writeAll(path, bytesOf(set.records));
+        const Result r = runTool({QStringLiteral("export"), QStringLiteral("html"), path, out});
+        QCOMPARE(r.status, page.ok() ? 0 : 1);
+        QCOMPARE(QFileInfo::exists(out), page.ok());
+        if (page.ok())
+            QCOMPARE(readAll(out), page.html);
+        const QStringList errLines = r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList checked = dyr::check(bytesOf(set.records));
+        if (!page.ok()) {
+            QVERIFY2(errLines.value(0).endsWith(set.refused), qPrintable(r.err));
+            QCOMPARE(errLines.size(), 2); // and the page not written
+            QVERIFY(checked.contains(dyr::refusalNote(set.refused)));
+            return;
+        }
+        QCOMPARE(errLines.size(), notes.size());
+        for (qsizetype i = 0; i < notes.size(); ++i) {
+            QVERIFY2(errLines[i].startsWith(path) &&
+                         errLines[i].endsWith(QStringLiteral(": ") + notes[i]),
+                     qPrintable(errLines[i]));
+            QVERIFY2(checked.contains(notes[i]), qPrintable(notes[i]));
+        }
+    }
+
+    // What dyr export html says of odd records, word for word.
+    void webPageWarnings_data() {
         QTest::addColumn<QStringList>("numbers");
         QTest::addColumn<QList<int>>("correct");
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QList<int>>("faulty");
         QTest::addColumn<QStringList>("notes");
-        const QStringList five{"1", "2", "3", "4", "5"};
         const QList<int> right{0, 1, 2, 3, 0};
-        QTest::newRow("sound") << five << right << "next next next next end" << QList<int>{}
-                               << QStringList{};
-        QTest::newRow("record 3 reads 5") << QStringList{"1", "2", "5", "4", "5"} << right
-                                          << "next next end" << QList<int>{} << QStringList{};
-        QTest::newRow("record 2 reads 7")
-            << QStringList{"1", "7", "3", "4", "5"} << right << "next repeat" << QList<int>{}
-            << QStringList{"2: upozorenje: record 2: numbered 7, above 5: the quiz asks it again "
-                           "after every answer and never ends (\"Ponovo\" starts anew)"};
-        QTest::newRow("no number, right answer out of range")
-            << QStringList{"1", "x", "", "4", "5"} << QList<int>{0, 4, -1, 1, 8224}
-            << "next next next next end" << QList<int>{2, 3, 5}
-            << QStringList{
-                   "2: upozorenje: record 2: its number \"x\" is no number, which stops the "
-                   "quiz window; the page counts it as 2 and says so",
-                   "2: upozorenje: record 2: Correct is 4, no answer A to D, which stops the "
-                   "quiz window; on the page no answer is right, and it says so",
-                   "3: upozorenje: record 3: its number \"\" is no number, which stops the "
-                   "quiz window; the page counts it as 3 and says so",
-                   "3: upozorenje: record 3: Correct is -1, no answer A to D, which stops "
-                   "the quiz window; on the page no answer is right, and it says so",
-                   "5: upozorenje: record 5: Correct is 8224, no answer A to D, which stops "
-                   "the quiz window; on the page no answer is right, and it says so"};
-        QTest::newRow("fifth record reads 4")
-            << QStringList{"1", "2", "3", "4", "4"} << right << "next next next next end"
-            << QList<int>{5}
-            << QStringList{"5: upozorenje: record 5: numbered 4, below 5, which stops the quiz "
-                           "window; the page ends the quiz on it and says so"};
-        QTest::newRow("a set of two records")
-            << QStringList{"1", "2"} << right << "next next next next end" << QList<int>{3, 4, 5}
-            << QStringList{"3: upozorenje: record 3: missing, though the quiz asks it; the page "
-                           "asks it empty and says so",
-                           "4: upozorenje: record 4: missing, though the quiz asks it; the page "
-                           "asks it empty and says so",
-                           "5: upozorenje: record 5: missing, though the quiz asks it; the page "
-                           "asks it empty and says so"};
-        QTest::newRow("first record without a question")
-            << QStringList{"1", "2", "3", "4", "5", "-"} << right << "" << QList<int>{}
-            << QStringList{"0: U datoteci nema pitanja: prvo pitanje je prazno."};
-        QTest::newRow("an empty set") << QStringList{} << right << "" << QList<int>{}
+        QTest::newRow("sound") << QStringList{"1", "2", "3", "4", "5"} << right << QStringList{};
+        QTest::newRow("record 2 reads 7, record 3 reads 5")
+            << QStringList{"1", "7", "5", "4", "5"} << right
+            << QStringList{"2: upozorenje: zapis 2: broj 7 je veci od 5; kviz i stranica posle "
+                           "njega idu na zapis 3",
+                           "3: upozorenje: zapis 3: broj 5 pre petog zapisa; kviz i stranica se na "
+                           "njemu zavrsavaju, a zapise 4 i 5 ne postavljaju"};
+        QTest::newRow("no number, no right answer, fifth above 5")
+            << QStringList{"1", "x", "", "5", "9"} << QList<int>{0, 4, -1, 1, 8224}
+            << QStringList{"2: upozorenje: zapis 2: broj \"x\" nije broj, pa ga kviz i stranica "
+                           "broje kao 2",
+                           "2: upozorenje: zapis 2: tacan odgovor je 4, a ne 0 do 3 (A do D); u "
+                           "kvizu i na stranici nijedan odgovor nije tacan",
+                           "3: upozorenje: zapis 3: broj \"\" nije broj, pa ga kviz i stranica "
+                           "broje kao 3",
+                           "3: upozorenje: zapis 3: tacan odgovor je -1, a ne 0 do 3 (A do D); u "
+                           "kvizu i na stranici nijedan odgovor nije tacan",
+                           "4: upozorenje: zapis 4: broj 5 pre petog zapisa; kviz i stranica se na "
+                           "njemu zavrsavaju, a zapis 5 ne postavljaju"};
+        QTest::newRow("fifth below 5")
+            << QStringList{"1", "2", "3", "4", "4"} << right
+            << QStringList{"5: upozorenje: zapis 5: broj 4 je manji od 5; kviz i stranica se na "
+                           "njemu zavrsavaju, jer je peti"};
+        QTest::newRow("fifth above 5") << QStringList{"1", "2", "3", "4", "10"} << right
+                                       << QStringList{"5: upozorenje: zapis 5: broj 10 je veci od "
+                                                      "5; kviz i stranica se na njemu "
+                                                      "zavrsavaju, jer je peti"};
+        QTest::newRow("a set of four records")
+            << QStringList{"1", "2", "3", "4"} << right
+            << QStringList{"5: upozorenje: zapis 5: nema ga u skupu, a kviz ga postavlja; kviz i "
+                           "stranica ga postavljaju prazno, a tacnim broje odgovor A"};
+        QTest::newRow("an empty set") << QStringList{} << right
                                       << QStringList{"0: U datoteci nema pitanja: prvo pitanje "
                                                      "je prazno."};
     }
-    void webPageRecords() {
+    void webPageWarnings() {
         QFETCH(QStringList, numbers);
         QFETCH(QList<int>, correct);
-        QFETCH(QString, steps);
-        QFETCH(QList<int>, faulty);
         QFETCH(QStringList, notes);
-        // A trailing "-" empties the first record's question.
-        const bool noFirst = numbers.size() > 5;
         QList<QuestionRecord> set;
-        for (int i = 0; i < std::min<qsizetype>(numbers.size(), 5); ++i)
+        for (int i = 0; i < numbers.size(); ++i) {
             set << filled(i + 1, QStringLiteral("Pitanje broj %1?").arg(i + 1), kTricky.mid(1, 4),
                           correct.value(i));
-        for (int i = 0; i < set.size(); ++i) {
             if (numbers[i].isEmpty())
                 set[i].Number.setRaw(QString(10, QChar(0)));
             else
                 set[i].Number = numbers[i];
         }
-        if (noFirst)
-            set[0].Question = QStringLiteral("   ");
-
-        const dyr::Page page = dyr::webPage(set);
-        QCOMPARE(shown(page.notes), notes);
-        QCOMPARE(page.html.isEmpty(), !page.ok());
-        static const char* names[] = {"next", "end", "repeat"};
-        QStringList taken;
-        QList<int> named;
-        if (page.ok()) {
-            for (const dyr::PageQuestion& q : dyr::quizQuestions(set)) {
-                taken << QString::fromLatin1(names[static_cast<int>(q.step)]);
-                if (!q.fault.isEmpty()) {
-                    named << q.record;
-                    QVERIFY2(
-                        q.fault.startsWith(QStringLiteral("Greska u pitanju %1: ").arg(q.record)),
-                        qPrintable(q.fault));
-                }
-            }
-        }
-        QCOMPARE(taken.join(QLatin1Char(' ')), steps);
-        QCOMPARE(named, faulty);
-
-        // The command: warnings on stderr, the page written; a refusal writes nothing.
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("set.dyr"));
-        const QString out = dir.filePath(QStringLiteral("kviz.html"));
-        writeAll(path, bytesOf(set));
-        const Result r = runTool({QStringLiteral("export"), QStringLiteral("html"), path, out});
-        QCOMPARE(r.status, page.ok() ? 0 : 1);
-        QCOMPARE(QFileInfo::exists(out), page.ok());
-        QStringList expected;
-        for (const QString& note : notes)
-            expected << path + QStringLiteral(": ") + note.mid(note.indexOf(' ') + 1);
-        if (!page.ok())
-            expected << QStringLiteral("dyr: datoteka ") + out + QStringLiteral(" nije zapisana");
-        QCOMPARE(r.err, expected.isEmpty() ? QString() : expected.join('\n') + '\n');
-        if (page.ok())
-            QCOMPARE(readAll(out), page.html);
+        QCOMPARE(shown(dyr::webPage(set).notes), notes);
     }
 
     // Texts reach the page exactly: through Windows-1250, escaped, without padding.
@@ -1627,16 +1680,31 @@ private slots:
 
     // The page's own promises: the policy holds the hashes of its style and script, the
     // pictures are data: images, nothing names another place, the right answer can't
-    // be read from the source, and a shipped set's page is at most 64 KB.
+    // be read from the source, and a shipped set's page is at most 64 KB, with a draw
+    // of all its questions too; the page dyr writes is the page of these options.
     void webPageIsSelfContained_data() {
         QTest::addColumn<QString>("set");
-        QTest::newRow("varnikol") << "varnikol";
-        QTest::newRow("tuvek") << "tuvek";
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("draw");
+        QTest::addColumn<bool>("shuffle");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("varnikol") << "varnikol" << QStringList{} << 0 << false << "set";
+        QTest::newRow("tuvek") << "tuvek" << QStringList{} << 0 << false << "set";
+        QTest::newRow("varnikol, a draw of all 20, shuffled, titled")
+            << "varnikol" << QStringList{"--draw", "20", "--shuffle", "--title", "Kviz <&>"} << 20
+            << true << "Kviz <&>";
+        QTest::newRow("tuvek, a draw of 5")
+            << "tuvek" << QStringList{"--draw=5"} << 5 << false << "set";
     }
     void webPageIsSelfContained() {
         QFETCH(QString, set);
+        QFETCH(QStringList, options);
+        QFETCH(int, draw);
+        QFETCH(bool, shuffle);
+        QFETCH(QString, name);
         const QList<QuestionRecord> records = shippedSet(set);
-        const dyr::Page page = dyr::webPage(records);
+        const dyr::PageOptions pageOptions{draw, shuffle, name};
+        const dyr::Page page = dyr::webPage(records, pageOptions);
         QVERIFY(page.ok());
         QVERIFY2(page.html.size() <= 64 * 1024, QByteArray::number(page.html.size()));
         const QString html = QString::fromUtf8(page.html);
@@ -1659,14 +1727,25 @@ private slots:
         QVERIFY(!html.contains(QStringLiteral("http:")) &&
                 !html.contains(QStringLiteral("https:")));
         QVERIFY(!html.contains(QStringLiteral("style=")));
+        // What the script reads: how many questions a score counts, the draw, the
+        // shuffle, the name (escaped); a draw holds every question that can be drawn.
+        QVERIFY(html.contains(QStringLiteral(" data-slots=\"%1\" data-draw=\"%2\" "
+                                             "data-shuffle=\"%3\"")
+                                  .arg(draw > 0 ? draw : 5)
+                                  .arg(draw)
+                                  .arg(shuffle ? QStringLiteral("1") : QString())));
+        QVERIFY(html.contains(QStringLiteral("data-name=\"%1\"").arg(dyr::htmlEscaped(name))));
+        QCOMPARE(html.count(QStringLiteral("<div data-next=")), draw > 0 ? 20 : 5);
 
-        // Another right answer changes nothing in the page but its checks.
-        static const QRegularExpression checks(QStringLiteral(" data-k=\"[0-9a-f]{8}\""));
+        // Another right answer changes nothing in the page but its checks (and the key
+        // an attempt is kept under, made from them).
+        static const QRegularExpression checks(
+            QStringLiteral(" data-(k|id)=\"[0-9a-f]{8}([0-9a-f]{8})?\""));
         for (int c = 0; c < 4; ++c) {
             QList<QuestionRecord> other = records;
-            for (int i = 0; i < 5; ++i)
-                other[i].Correct = static_cast<std::int16_t>(c);
-            const QString page2 = QString::fromUtf8(dyr::webPage(other).html);
+            for (auto& r : other)
+                r.Correct = static_cast<std::int16_t>(c);
+            const QString page2 = QString::fromUtf8(dyr::webPage(other, pageOptions).html);
             QCOMPARE(QString(page2).remove(checks), QString(html).remove(checks));
         }
 
@@ -1680,13 +1759,53 @@ private slots:
         QTextStream out(&buffer);
         QString errText;
         QTextStream err(&errText);
-        QCOMPARE(
-            dyr::run({QStringLiteral("export"), QStringLiteral("html"), path, QStringLiteral("-")},
-                     out, err),
-            0);
+        QCOMPARE(dyr::run(QStringList{QStringLiteral("export"), QStringLiteral("html")} + options +
+                              QStringList{path, QStringLiteral("-")},
+                          out, err),
+                 0);
         out.flush();
         QCOMPARE(bytes, page.html);
         QCOMPARE(errText, QString());
+    }
+
+    // What export html makes of its options: a draw too large or not a number, a
+    // title left empty, an option of another format.
+    void webPageOptions_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("err");
+        const QString set = QStringLiteral("SET: ");
+        QTest::newRow("a draw of 21 from 20")
+            << QStringList{"--draw", "21"} << 1
+            << set + "--draw 21: u skupu ima 20 pitanja sa tacnim odgovorom od A do D, pa se "
+                     "moze izvuci od 1 do 20\ndyr: datoteka OUT nije zapisana\n";
+        QTest::newRow("a draw of 0")
+            << QStringList{"--draw", "0"} << 2 << "dyr: --draw prima broj pitanja, od 1 navise\n";
+        QTest::newRow("a draw of nothing")
+            << QStringList{"--draw"} << 2 << "dyr: --draw prima broj pitanja, od 1 navise\n";
+        QTest::newRow("a draw of x")
+            << QStringList{"--draw=x"} << 2 << "dyr: --draw prima broj pitanja, od 1 navise\n";
+        QTest::newRow("an empty title")
+            << QStringList{"--title", " "} << 2 << "dyr: --title prima naziv kviza\n";
+    }
+    void webPageOptions() {
+        QFETCH(QStringList, options);
+        QFETCH(int, status);
+        QFETCH(QString, err);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("set.dyr"));
+        const QString out = dir.filePath(QStringLiteral("kviz.html"));
+        QList<QuestionRecord> records = shippedSet(QStringLiteral("varnikol"));
+        writeAll(path, bytesOf(records));
+        // The options may stand anywhere among the operands.
+        const Result r =
+            runTool(QStringList{QStringLiteral("export"), QStringLiteral("html"), path} + options +
+                    QStringList{out});
+        QCOMPARE(r.status, status);
+        QCOMPARE(
+            r.err,
+            QString(err).replace(QStringLiteral("SET"), path).replace(QStringLiteral("OUT"), out));
+        QVERIFY(!QFileInfo::exists(out));
     }
 
     // The help's example of each format imports as it stands.

@@ -80,14 +80,20 @@ QList<qo::QuestionRecord> setRecords(const QByteArray& content, QList<Note>* not
 }
 
 // The quiz as a web page.
-int exportHtml(const QString& set, const QString& target, QTextStream& out, QTextStream& err,
-               QIODevice* in) {
+int exportHtml(const QString& set, const QString& target, PageOptions options, QTextStream& out,
+               QTextStream& err, QIODevice* in) {
     const std::optional<QByteArray> content = readOrReport(set, in, err);
     if (!content)
         return 2;
     QList<Note> notes;
     const QList<qo::QuestionRecord> records = setRecords(*content, &notes);
-    Page page = webPage(records);
+    // The quiz's name: the set's file name without ".dyr", unless given.
+    if (options.name.isEmpty() && set != kStdin) {
+        options.name = QFileInfo(set).fileName();
+        if (options.name.endsWith(QLatin1String(".dyr"), Qt::CaseInsensitive))
+            options.name.chop(4);
+    }
+    Page page = webPage(records, options);
     notes += page.notes;
     report(shown(set), notes, false, err);
     if (!page.ok()) {
@@ -170,19 +176,50 @@ std::optional<int> runImport(const QStringList& args, QTextStream& out, QTextStr
     return 0;
 }
 
-std::optional<int> runExport(const QStringList& args, QTextStream& out, QTextStream& err,
+std::optional<int> runExport(const QStringList& given, QTextStream& out, QTextStream& err,
                              QIODevice* in) {
-    for (const QString& arg : args) {
-        if (arg.startsWith(QLatin1Char('-')) && arg != kStdin) {
+    // The web page's own options: --draw N, --shuffle, --title TEXT.
+    PageOptions page;
+    QStringList args;
+    const bool html = given.value(0) == QLatin1String("html");
+    for (qsizetype i = 0; i < given.size(); ++i) {
+        const QString& arg = given[i];
+        const auto value = [&](const QString& option) -> std::optional<QString> {
+            if (arg.startsWith(option + QLatin1Char('=')))
+                return arg.mid(option.size() + 1);
+            if (arg == option && i + 1 < given.size())
+                return given[++i];
+            return std::nullopt;
+        };
+        if (html && arg == QLatin1String("--shuffle")) {
+            page.shuffle = true;
+        } else if (html &&
+                   (arg == QLatin1String("--draw") || arg.startsWith(QLatin1String("--draw=")))) {
+            bool ok = false;
+            page.draw = value(QStringLiteral("--draw")).value_or(QString()).toInt(&ok);
+            if (!ok || page.draw < 1) {
+                err << "dyr: --draw prima broj pitanja, od 1 navise\n";
+                return 2;
+            }
+        } else if (html &&
+                   (arg == QLatin1String("--title") || arg.startsWith(QLatin1String("--title=")))) {
+            page.name = value(QStringLiteral("--title")).value_or(QString()).trimmed();
+            if (page.name.isEmpty()) {
+                err << "dyr: --title prima naziv kviza\n";
+                return 2;
+            }
+        } else if (arg.startsWith(QLatin1Char('-')) && arg != kStdin) {
             err << "dyr: nepoznata opcija " << arg << "\n";
             return std::nullopt;
+        } else {
+            args << arg;
         }
     }
     if (args.size() != 2 && args.size() != 3)
         return std::nullopt;
     const QString target = args.value(2, kStdin);
-    if (args[0] == QLatin1String("html"))
-        return exportHtml(args[1], target, out, err, in);
+    if (html)
+        return exportHtml(args[1], target, page, out, err, in);
     const std::optional<Format> format =
         formatOrReport(args[0], "aiken, gift, csv, moodle i html", err);
     if (!format)

@@ -149,6 +149,7 @@ QString kindOf(const QString& type) {
         {QStringLiteral("numerical"), QStringLiteral("brojcani odgovor")},
         {QStringLiteral("essay"), QStringLiteral("esej")},
         {QStringLiteral("description"), QStringLiteral("opis")},
+        {QStringLiteral("cloze"), QStringLiteral("ugradjeni odgovori (cloze)")}, // the platform's
         {QStringLiteral("multianswer"), QStringLiteral("ugradjeni odgovori (cloze)")},
         {QStringLiteral("ddwtos"), QStringLiteral("prevlacenje u tekst")},
         {QStringLiteral("gapselect"), QStringLiteral("izbor reci koje nedostaju")},

@@ -166,11 +166,24 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
     };
 
     const qsizetype bodyFrom = skipBlanks(cs, open + 1, close);
-    const qsizetype bodyTo = trimEnd(cs, bodyFrom, close);
+    qsizetype bodyTo = trimEnd(cs, bodyFrom, close);
+    // The general feedback, after the last ####, is no answer: the platform writes it
+    // last, an essay's too ({####...}).
+    bool generalFeedback = false;
+    for (qsizetype k = bodyTo - 4; k >= bodyFrom; --k) {
+        if (cs[k].is(u'#') && cs[k + 1].is(u'#') && cs[k + 2].is(u'#') && cs[k + 3].is(u'#')) {
+            generalFeedback = !piece(cs, k + 4, bodyTo, 0).text.isEmpty();
+            bodyTo = trimEnd(cs, bodyFrom, k);
+            break;
+        }
+    }
     if (bodyFrom == bodyTo)
         return other(startLine, kindOf(QStringLiteral("essay")), kOnlyMultipleChoice);
     if (cs[bodyFrom].is(u'#'))
         return other(startLine, kindOf(QStringLiteral("numerical")), kOnlyMultipleChoice);
+    // The platform's ordering questions: {>2 ALL ... and the items a line each.
+    if (cs[bodyFrom].is(u'>'))
+        return other(startLine, kindOf(QStringLiteral("ordering")), kOnlyMultipleChoice);
     {
         const qsizetype hash = find(cs, bodyFrom, bodyTo, u'#');
         const QString head = piece(cs, bodyFrom, hash < 0 ? bodyTo : hash, 0).text.toUpper();
@@ -274,6 +287,10 @@ void readQuestion(const Chars& cs, int number, Reading* result) {
                 q.correct = i;
         }
     }
+    if (generalFeedback)
+        result->notes.append(
+            warning(startLine,
+                    where(number) + QStringLiteral(": opsti komentar (####...) je izostavljen")));
     if (penalties)
         result->notes.append(
             warning(startLine, where(number) + QStringLiteral(": kazneni bodovi netacnih "
@@ -365,8 +382,10 @@ Writing writeGift(const QList<PlainQuestion>& questions) {
             out += QLatin1Char('\n');
         // A title always comes first, so the question's text never starts a line
         // (where // would make it a comment); the platform names the question by it.
+        // [plain]: the platform reads a text without a marker as its auto-format, which
+        // shows <c> as a tag and runs of spaces as one; the answers take the question's.
         out += QStringLiteral("::") + escape(questionName(q.line, questions.last().line)) +
-               QStringLiteral(":: ") + escape(q.texts[0]) + QStringLiteral(" {\n");
+               QStringLiteral("::[plain]") + escape(q.texts[0]) + QStringLiteral(" {\n");
         for (int a = 0; a < 4; ++a)
             out += (a == q.correct ? QStringLiteral("\t=") : QStringLiteral("\t~")) +
                    escape(q.texts[a + 1]) + QLatin1Char('\n');

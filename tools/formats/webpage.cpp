@@ -1,11 +1,11 @@
 // dyr's web page: the quiz of a set as one HTML file. The page's markup, styles and
-// script are tools/web/page.*; this fills in the questions, the faces and the
+// script are web/page.*; this fills in the questions, the faces and the
 // Content-Security-Policy that lets the page's own style and script run and nothing
 // else load.
 #include "webpage.h"
 
 #include "commandline.h"
-#include "conversions.h"
+#include "quiz.h"
 #include "setshape.h"
 
 #include <QCryptographicHash>
@@ -17,8 +17,6 @@
 namespace dyr {
 
 namespace {
-
-using qo::QuizLength;
 
 // A text for a message on a terminal: what can't be shown as '?'.
 QString plain(QString text) {
@@ -125,144 +123,211 @@ QString htmlEscaped(const QString& text) {
     return out;
 }
 
-QList<PageQuestion> quizQuestions(const QList<qo::QuestionRecord>& records) {
-    QList<PageQuestion> questions;
-    for (int slot = 0; slot < QuizLength; ++slot) {
-        const int n = slot + 1;
-        const bool missing = slot >= records.size();
-        const qo::QuestionRecord record = missing ? qo::QuestionRecord() : records[slot];
-        PageQuestion q;
-        q.record = n;
-        q.number = QStringLiteral("Pitanje ") + qo::seen(record.Number.text());
-        q.question = qo::seen(record.Question.text());
-        for (int i = 0; i < 4; ++i)
-            q.answers[i] = qo::seen(record.Answers[static_cast<std::size_t>(i)].text());
-        QStringList faults;
-        if (missing)
-            faults << QStringLiteral("Greska u pitanju %1: u skupu nema tog pitanja.").arg(n);
-        // A number that is no number stands for the record's own number, as in the
-        // quiz window.
-        double number = n;
-        if (!rt::tryVal(record.Number.text(), &number)) {
-            number = n;
-            if (!missing)
-                faults << QStringLiteral("Greska u pitanju %1: njegov broj nije broj, pa se "
-                                         "broji kao %1.")
-                              .arg(n);
-        }
-        q.correct = record.Correct >= 0 && record.Correct <= 3 ? record.Correct : -1;
-        if (q.correct < 0)
-            faults << QStringLiteral("Greska u pitanju %1: nijedan odgovor nije oznacen kao "
-                                     "tacan.")
-                          .arg(n);
-        if (number == QuizLength) {
-            q.step = Step::End;
-        } else if (number > QuizLength) {
-            q.step = Step::Repeat;
-        } else if (n == QuizLength) {
-            q.step = Step::End;
-            faults << QStringLiteral("Greska u pitanju 5: njegov broj je manji od 5, a kviz ima "
-                                     "najvise pet pitanja, pa se ovde zavrsava.");
-        }
-        q.fault = faults.join(QLatin1Char(' '));
-        questions.append(q);
-        if (q.step != Step::Next)
-            break;
+QString oddityNote(const qo::quiz::Asked& asked, qo::quiz::Oddity oddity) {
+    using qo::quiz::Oddity;
+    const int n = asked.place;
+    const QString number = plain(qo::seen(asked.record.Number.text()).trimmed());
+    // Where the quiz goes after the record, as the window and the page both go.
+    const QString then =
+        asked.next == 0
+            ? QStringLiteral("kviz i stranica se na njemu zavrsavaju")
+            : QStringLiteral("kviz i stranica posle njega idu na zapis %1").arg(asked.next);
+    QString what;
+    switch (oddity) {
+    case Oddity::Missing:
+        what = QStringLiteral("nema ga u skupu, a kviz ga postavlja; kviz i stranica ga "
+                              "postavljaju prazno, a tacnim broje odgovor A");
+        break;
+    case Oddity::NoNumber:
+        what = QStringLiteral("broj \"%1\" nije broj, pa ga kviz i stranica broje kao %2")
+                   .arg(number)
+                   .arg(n);
+        break;
+    case Oddity::NumberAbove:
+        what = QStringLiteral("broj %1 je veci od 5; %2").arg(number, then);
+        if (asked.next == 0)
+            what += QStringLiteral(", jer je peti");
+        break;
+    case Oddity::FifthBelow:
+        what = QStringLiteral("broj %1 je manji od 5; %2, jer je peti").arg(number, then);
+        break;
+    case Oddity::EndsEarly:
+        // The records never asked: "zapis 5", "zapise 4 i 5", "zapise 3 do 5".
+        what =
+            QStringLiteral("broj 5 pre petog zapisa; %1, a %2 ne postavljaju")
+                .arg(then, n == qo::QuizLength - 1   ? QStringLiteral("zapis 5")
+                           : n == qo::QuizLength - 2 ? QStringLiteral("zapise 4 i 5")
+                                                     : QStringLiteral("zapise %1 do 5").arg(n + 1));
+        break;
+    case Oddity::NoRightAnswer:
+        what = QStringLiteral("tacan odgovor je %1, a ne 0 do 3 (A do D); u kvizu i na "
+                              "stranici nijedan odgovor nije tacan")
+                   .arg(asked.record.Correct);
+        break;
     }
-    return questions;
+    return QStringLiteral("zapis %1: %2").arg(n).arg(what);
 }
 
-Page webPage(const QList<qo::QuestionRecord>& records) {
+QString oddityOnPage(const qo::quiz::Asked& asked, qo::quiz::Oddity oddity) {
+    using qo::quiz::Oddity;
+    const int n = asked.place;
+    const QString where = QStringLiteral("Greska u pitanju %1: ").arg(n);
+    switch (oddity) {
+    case Oddity::Missing:
+        return where + QStringLiteral("u skupu nema tog pitanja.");
+    case Oddity::NoNumber:
+        return where + QStringLiteral("njegov broj nije broj, pa se broji kao %1.").arg(n);
+    case Oddity::NumberAbove:
+        return where + (asked.next == 0
+                            ? QStringLiteral("njegov broj je veci od 5, a kviz ima najvise pet "
+                                             "pitanja, pa se ovde zavrsava.")
+                            : QStringLiteral("njegov broj je veci od 5, pa se kviz nastavlja "
+                                             "sledecim pitanjem."));
+    case Oddity::FifthBelow:
+        return where + QStringLiteral("njegov broj je manji od 5, a kviz ima najvise pet "
+                                      "pitanja, pa se ovde zavrsava.");
+    case Oddity::NoRightAnswer:
+        return where + QStringLiteral("nijedan odgovor nije oznacen kao tacan.");
+    case Oddity::EndsEarly:
+        break; // the quiz ends where its author numbered 5: nothing for the player
+    }
+    return {};
+}
+
+QString refusalNote(const QString& reason) {
+    return QStringLiteral("zapis 1: kviz i dyr export html odbijaju skup: \"%1\"").arg(reason);
+}
+
+namespace {
+
+// One question of the page's template: what follows it ("end", or the index of the
+// next), the check of its right answer, and its texts.
+QString questionData(int place, const qo::QuestionRecord& r, const QString& next,
+                     const QString& fault) {
+    QString texts = qo::seen(r.Question.text());
+    for (const auto& a : r.Answers)
+        texts += QLatin1Char('\x1f') + qo::seen(a.text());
+    const QString seed = check(QString::number(place) + texts);
+    const int right = qo::quiz::rightAnswer(r);
+    const QString key = check(seed + (right < 0 ? QStringLiteral("x") : QString::number(right)));
+    QString data =
+        QStringLiteral("\n<div data-next=\"%1\" data-s=\"%2\" data-k=\"%3\">").arg(next, seed, key);
+    data += element(QStringLiteral("p"), QStringLiteral("n"),
+                    QStringLiteral("Pitanje ") + qo::seen(r.Number.text()));
+    data += element(QStringLiteral("p"), QStringLiteral("q"), qo::seen(r.Question.text()));
+    data += element(QStringLiteral("p"), QStringLiteral("f"), fault);
+    for (const auto& a : r.Answers)
+        data += element(QStringLiteral("p"), QStringLiteral("a"), qo::seen(a.text()));
+    return data + QLatin1String("</div>");
+}
+
+} // namespace
+
+Page webPage(const QList<qo::QuestionRecord>& records, const PageOptions& options) {
     Page page;
-    if (records.isEmpty() || qo::holdsNoQuestion(records.first())) {
-        page.notes.append({0, qo::noFirstQuestionReason(), false});
+    const QString refusal = qo::quiz::refusal(records.value(0));
+    if (!refusal.isEmpty()) {
+        page.notes.append({0, refusal, false});
         return page;
     }
-    const QList<PageQuestion> questions = quizQuestions(records);
-    page.questions = static_cast<int>(questions.size());
 
-    for (const PageQuestion& q : questions) {
-        const int n = q.record;
-        const QString where = QStringLiteral("record %1").arg(n);
-        const auto warn = [&](const QString& message) {
-            page.notes.append({n, where + QStringLiteral(": ") + message, true});
-        };
-        if (n > records.size()) {
-            warn(QStringLiteral("missing, though the quiz asks it; the page asks it empty and "
-                                "says so"));
-            continue;
-        }
-        const qo::QuestionRecord& r = records[n - 1];
-        double number = 0;
-        const bool numbered = rt::tryVal(r.Number.text(), &number);
-        if (!numbered)
-            warn(QStringLiteral("its number \"%1\" is no number, which stops the quiz window; "
-                                "the page counts it as %2 and says so")
-                     .arg(plain(qo::seen(r.Number.text())))
-                     .arg(n));
-        if (q.correct < 0)
-            warn(QStringLiteral("Correct is %1, no answer A to D, which stops the quiz window; "
-                                "on the page no answer is right, and it says so")
-                     .arg(r.Correct));
-        if (numbered && q.step == Step::Repeat)
-            warn(QStringLiteral("numbered %1, above 5: the quiz asks it again after every "
-                                "answer and never ends (\"Ponovo\" starts anew)")
-                     .arg(qo::seen(r.Number.text()).trimmed()));
-        if (numbered && n == QuizLength && number < QuizLength)
-            warn(QStringLiteral("numbered %1, below 5, which stops the quiz window; the page "
-                                "ends the quiz on it and says so")
-                     .arg(qo::seen(r.Number.text()).trimmed()));
-    }
-
-    static const QHash<Step, QString> steps = {{Step::Next, QStringLiteral("next")},
-                                               {Step::End, QStringLiteral("end")},
-                                               {Step::Repeat, QStringLiteral("repeat")}};
     QString data;
-    for (const PageQuestion& q : questions) {
-        QString texts = q.question;
-        for (const QString& a : q.answers)
-            texts += QLatin1Char('\x1f') + a;
-        const QString seed = check(QString::number(q.record) + texts);
-        const QString key =
-            check(seed + (q.correct < 0 ? QStringLiteral("x") : QString::number(q.correct)));
-        data += QStringLiteral("\n<div data-go=\"%1\" data-s=\"%2\" data-k=\"%3\">")
-                    .arg(steps.value(q.step), seed, key);
-        data += element(QStringLiteral("p"), QStringLiteral("n"), q.number);
-        data += element(QStringLiteral("p"), QStringLiteral("q"), q.question);
-        data += element(QStringLiteral("p"), QStringLiteral("f"), q.fault);
-        for (const QString& a : q.answers)
-            data += element(QStringLiteral("p"), QStringLiteral("a"), a);
-        data += QLatin1String("</div>");
+    QString firstFault;
+    int scored = qo::QuizLength; // the questions a score counts
+    if (options.draw > 0) {
+        // Every question that can be drawn; the page draws for each attempt.
+        const QList<int> pool = qo::quiz::drawable(records);
+        if (options.draw > pool.size()) {
+            page.notes.append({0,
+                               QStringLiteral("--draw %1: u skupu ima %2 pitanja sa tacnim "
+                                              "odgovorom od A do D, pa se moze izvuci od 1 do "
+                                              "%2")
+                                   .arg(options.draw)
+                                   .arg(pool.size()),
+                               false});
+            return page;
+        }
+        for (const int place : pool)
+            data += questionData(place, records[place - 1], QString(), QString());
+        scored = options.draw;
+        page.questions = options.draw;
+    } else {
+        const QList<qo::quiz::Asked> questions = qo::quiz::questions(records);
+        page.questions = static_cast<int>(questions.size());
+        for (qsizetype i = 0; i < questions.size(); ++i) {
+            const qo::quiz::Asked& q = questions[i];
+            QStringList faults;
+            for (const qo::quiz::Oddity oddity : q.oddities) {
+                page.notes.append({q.place, oddityNote(q, oddity), true});
+                const QString onPage = oddityOnPage(q, oddity);
+                if (!onPage.isEmpty())
+                    faults << onPage;
+            }
+            const QString fault = faults.join(QLatin1Char(' '));
+            if (i == 0)
+                firstFault = fault;
+            data +=
+                questionData(q.place, q.record,
+                             q.next == 0 ? QStringLiteral("end") : QString::number(i + 1), fault);
+        }
     }
 
+    // The row of faces, and apart from it their pictures, which the page puts in only
+    // once its first question is on the screen: loading eight pictures would hold
+    // that up.
     QString faces;
-    for (int i = 0; i < 8; ++i)
-        faces += QStringLiteral(
-                     "<img alt=\"\" width=\"32\" height=\"32\" decoding=\"async\" src=\"%1\">")
-                     .arg(faceUrl(i));
+    QString pictures;
+    for (int i = 0; i < 8; ++i) {
+        faces += QStringLiteral("<img alt=\"\" width=\"32\" height=\"32\">");
+        pictures += QStringLiteral("<img alt=\"\" src=\"%1\">").arg(faceUrl(i));
+    }
 
     const QString style = resource(QStringLiteral("page.css"));
     const QString script = resource(QStringLiteral("page.js"));
     const QString csp = QStringLiteral("default-src 'none'; script-src %1; style-src %2; "
                                        "img-src data:; base-uri 'none'; form-action 'none'")
                             .arg(cspHash(script), cspHash(style));
-    const PageQuestion& first = questions.first();
+    const qo::QuestionRecord& first = records.first();
+    const qo::quiz::ScoreWords& words = qo::quiz::scoreWords();
+    const QString name = options.name.isEmpty() ? QStringLiteral("[qo] Kviz") : plain(options.name);
+    // An attempt kept in the browser belongs to this page: its questions and how it
+    // draws and shuffles.
+    const QString id = QString::fromLatin1(
+        QCryptographicHash::hash(
+            (data + QStringLiteral("|%1|%2").arg(scored).arg(options.shuffle)).toUtf8(),
+            QCryptographicHash::Sha256)
+            .toHex()
+            .left(16));
     const QHash<QString, QString> values = {
         {QStringLiteral("CSP"), csp},
         {QStringLiteral("VERSION"), htmlEscaped(qo::version())},
         {QStringLiteral("ICON"), faceUrl(0)},
         {QStringLiteral("STYLE"), style},
         {QStringLiteral("SCRIPT"), script},
-        {QStringLiteral("NUMBER"), htmlEscaped(first.number)},
-        {QStringLiteral("QUESTION"), htmlEscaped(first.question)},
-        {QStringLiteral("FAULT"), htmlEscaped(first.fault)},
+        {QStringLiteral("NAME"), htmlEscaped(name)},
+        {QStringLiteral("NUMBER"),
+         htmlEscaped(QStringLiteral("Pitanje ") + qo::seen(first.Number.text()))},
+        {QStringLiteral("QUESTION"), htmlEscaped(qo::seen(first.Question.text()))},
+        {QStringLiteral("FAULT"), htmlEscaped(firstFault)},
         {QStringLiteral("FAULT_HIDDEN"),
-         first.fault.isEmpty() ? QStringLiteral(" hidden") : QString()},
-        {QStringLiteral("A0"), htmlEscaped(first.answers[0])},
-        {QStringLiteral("A1"), htmlEscaped(first.answers[1])},
-        {QStringLiteral("A2"), htmlEscaped(first.answers[2])},
-        {QStringLiteral("A3"), htmlEscaped(first.answers[3])},
+         firstFault.isEmpty() ? QStringLiteral(" hidden") : QString()},
+        {QStringLiteral("A0"), htmlEscaped(qo::seen(first.Answers[0].text()))},
+        {QStringLiteral("A1"), htmlEscaped(qo::seen(first.Answers[1].text()))},
+        {QStringLiteral("A2"), htmlEscaped(qo::seen(first.Answers[2].text()))},
+        {QStringLiteral("A3"), htmlEscaped(qo::seen(first.Answers[3].text()))},
         {QStringLiteral("FACES"), faces},
+        {QStringLiteral("PICTURES"), pictures},
+        {QStringLiteral("ID"), id},
+        {QStringLiteral("SLOTS"), QString::number(scored)},
+        {QStringLiteral("DRAW"), QString::number(options.draw)},
+        {QStringLiteral("SHUFFLE"), options.shuffle ? QStringLiteral("1") : QString()},
+        // A drawn quiz numbers its questions 1 to N as it asks them.
+        {QStringLiteral("LABEL"), options.draw > 0 ? QStringLiteral("Pitanje %1") : QString()},
+        {QStringLiteral("RIGHT_LINE"), htmlEscaped(words.rightLine)},
+        {QStringLiteral("WRONG_LINE"), htmlEscaped(words.wrongLine)},
+        {QStringLiteral("LIST_HEADING"), htmlEscaped(words.listHeading)},
+        {QStringLiteral("LIST_ITEM"), htmlEscaped(words.listItem)},
+        {QStringLiteral("LIST_END"), htmlEscaped(words.listEnd)},
         {QStringLiteral("QUESTIONS"), data + QLatin1Char('\n')},
     };
     page.html = filled(resource(QStringLiteral("page.html")), values).toUtf8();

@@ -4,6 +4,7 @@
 
 #include "formats.h"
 #include "questionrecord.h"
+#include "quiz.h"
 
 #include <QByteArray>
 #include <QList>
@@ -11,25 +12,15 @@
 
 namespace dyr {
 
-// Where an answer to a record leads: the next record, the end of the quiz, or the
-// same record again (one numbered above 5).
-enum class Step { Next, End, Repeat };
-
-// One record as the page asks it: the texts as shown (up to the first NUL, without
-// the spaces that fill the field) and what the quiz makes of it.
-struct PageQuestion {
-    int record = 0; // 1 to 5
-    QString number; // "Pitanje " and the number
-    QString question;
-    QString answers[4];
-    int correct = 0; // 0 to 3, or -1 when no answer is right
-    Step step = Step::Next;
-    QString fault; // the page's note on a faulty record (Serbian), or empty
-};
-
-// The records the quiz asks of a set, in order, up to the end or the first record
-// that asks itself again. Records past the end of the set read as all zeros.
-QList<PageQuestion> quizQuestions(const QList<qo::QuestionRecord>& records);
+// What dyr says of an odd record that the quiz asks, for the set's author
+// ("zapis N: ..."), worded from the quiz's own rules (quiz.h): what the quiz window
+// and the page do with it. dyr check and dyr export html both say it so.
+QString oddityNote(const qo::quiz::Asked& asked, qo::quiz::Oddity oddity);
+// The line the page shows on such a question, for the player; empty where the
+// question plays as the author meant it.
+QString oddityOnPage(const qo::quiz::Asked& asked, qo::quiz::Oddity oddity);
+// What dyr check says of a set the quiz refuses, given the quiz's reason.
+QString refusalNote(const QString& reason);
 
 // What the page escapes: & < > " ' and characters that can't stand as they are.
 QString htmlEscaped(const QString& text);
@@ -41,10 +32,21 @@ struct Page {
     bool ok() const;
 };
 
-// The page of a set. A set whose first record holds no question is refused with
-// the quiz's own reason; records the quiz window can't play as they are (a number
-// that is no number, a right answer outside A to D, a fifth record numbered below
-// 5, a missing record) are warned of, and the page says so on the question.
-Page webPage(const QList<qo::QuestionRecord>& records);
+// How the page plays: without a draw and a shuffle exactly as the quiz window.
+struct PageOptions {
+    int draw = 0;         // ask this many of the set's questions (quiz::drawable), 0: none
+    bool shuffle = false; // each question's answers in a new order for each attempt
+    QString name;         // the quiz's name in the result to post and on the printed sheet
+};
+
+// The page of a set: the questions the quiz asks, in the quiz's order, each with
+// what follows it and the check of its right answer, and the score panel's words;
+// its script follows them and holds no rule of its own. A set the quiz refuses is
+// refused with the quiz's reason; odd records are warned of (oddityNote), and the
+// page says so on the question where the player would notice (oddityOnPage). With
+// a draw the page holds every question that can be drawn and draws anew for each
+// attempt, asking them in the set's order; a draw larger than the set allows is
+// refused.
+Page webPage(const QList<qo::QuestionRecord>& records, const PageOptions& options = {});
 
 } // namespace dyr
