@@ -13,17 +13,17 @@ namespace qo {
 struct FileFault {
     // What failed.
     enum class What {
-        Open,            // the file could not be opened
-        Missing,         // the file to read is not there
-        Create,          // a missing set could not be made
-        Read,            // reading it failed
-        TooLarge,        // it is larger than any set or question source (limit)
-        NoInput,         // there is no standard input to read
-        Save,            // saving it failed; the old file stays as it was
-        Refused,         // the quiz refuses the set; reason says why
-        AlreadyOpen,     // another set file is open
-        NotOpen,         // no set file is open
-        NoSetFolder,     // there is no folder for the sets
+        Open,        // the file could not be opened
+        Missing,     // the file to read is not there
+        Create,      // a missing set could not be made
+        Read,        // reading it failed
+        TooLarge,    // it is larger than any set or question source (limit)
+        NoInput,     // there is no standard input to read
+        Save,        // saving it failed; the old file stays as it was
+        Refused,     // the quiz refuses the set; reason says why
+        AlreadyOpen, // another set file is open
+        NotOpen,     // no set file is open
+        NoSetFolder, // there is no folder for the sets
     };
     // Why, where the system's error alone doesn't say it.
     enum class Why {
