@@ -27,6 +27,10 @@ packages=(qt6-base-dev cmake g++ make fonts-liberation)
 test_tools=(
     clang++:clang # the sanitizer build and the fuzz targets, with libclang-rt-dev
     desktop-file-validate:desktop-file-utils
+    update-mime-database:shared-mime-info # the set files' type, checked after an install
+    xdg-mime:xdg-utils
+    mimetype:libfile-mimeinfo-perl # xdg-mime's way to read the type outside a desktop
+    gio:libglib2.0-bin             # a set opened as GLib's file managers open it
     appstreamcli:appstream
     Xvfb:xvfb
     xdotool:xdotool
@@ -35,6 +39,7 @@ test_tools=(
     chromium:chromium # the web page's browser test, with python3-selenium and npm's axe-core
     chromedriver:chromium-driver
     npm:npm
+    pdftotext:poppler-utils # the printed test's text
 )
 # The learning platform's test: PHP with the extensions the platform's installer
 # demands, and PostgreSQL for its database. Installed for CI (QO_INSTALL_ALL=1); elsewhere

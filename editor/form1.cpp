@@ -6,6 +6,8 @@
 #include "questionsetfile.h"
 #include "setshape.h"
 
+#include "setfolder.h"
+
 #include <QFileInfo>
 
 namespace editor {
@@ -129,6 +131,9 @@ void Form1::createControls(QWidget* client) {
                  Text6, Command1, Command2, Command4, Command5, Command3, Option1(0), Option1(1),
                  Option1(2)});
 
+    createMenu();
+    window()->acceptFileDrops();
+
     on(Command1, &QPushButton::clicked, [this] { Command1_Click(); });
     on(Command2, &QPushButton::clicked, [this] { Command2_Click(); });
     on(Command3, &QPushButton::clicked, [this] { Command3_Click(); });
@@ -158,6 +163,8 @@ void Form1::releaseControls() {
     Command1 = Command2 = Command3 = Command4 = Command5 = nullptr;
     Option.clear();
     Option1.clear();
+    MenuBar1 = nullptr;
+    mnuFile = mnuTransfer = mnuPrinting = nullptr;
 }
 
 rt::TextBox* Form1::answerBox(int i) const {
@@ -180,24 +187,35 @@ void Form1::Form_Load() {
 void Form1::Command1_Click() {
     if (!numberBoxAllows(0))
         return;
-    if (hasUnsavedChanges()) {
-        switch (rt::MsgBox(SaveBeforeOpen, rt::vbYesNoCancel + rt::vbQuestion, WindowCaption)) {
-        case rt::vbYes:
-            if (!save(m_changesFile.isEmpty() ? SetFileName : m_changesFile))
-                return;
-            break;
-        case rt::vbNo:
-            break;
-        default:
-            return;
-        }
+    if (!settleUnsavedChanges())
+        return;
+    showOpenedSet(readSet(SetFileName, true), SetFileName);
+}
+
+bool Form1::settleUnsavedChanges() {
+    if (!hasUnsavedChanges())
+        return true;
+    switch (rt::MsgBox(SaveBeforeOpen, rt::vbYesNoCancel + rt::vbQuestion, WindowCaption)) {
+    case rt::vbYes:
+        return save(m_changesFile.isEmpty() ? SetFileName : m_changesFile);
+    case rt::vbNo:
+        return true;
+    default:
+        return false;
     }
+}
+
+std::array<qo::QuestionRecord, qo::SetRecords> Form1::readSet(const QString& fileName,
+                                                              bool create) {
     Module1& module1 = m_program.module1;
     // The records are read into a copy, so that a failed open leaves the table as it was.
     auto table = module1.QuestionTable;
     qo::QuestionSetFile file;
-    file.OpenSetFile(SetFileName);
-    const qint64 fileSize = QFileInfo(qo::QuestionSetFile::pathFor(SetFileName)).size();
+    if (create)
+        file.OpenSetFile(fileName);
+    else
+        file.OpenSetFileForReading(fileName);
+    const qint64 fileSize = QFileInfo(qo::QuestionSetFile::pathFor(fileName)).size();
     try {
         for (int k = 0; k < qo::SetRecords; ++k) {
             module1.RecordCounter = rt::add16(module1.RecordCounter, 1);
@@ -213,12 +231,19 @@ void Form1::Command1_Click() {
         module1.RecordCounter = 0;
         throw;
     }
+    return table;
+}
+
+void Form1::showOpenedSet(const std::array<qo::QuestionRecord, qo::SetRecords>& table,
+                          const QString& fileName) {
+    Module1& module1 = m_program.module1;
     module1.QuestionTable = table;
     module1.RecordToForm();
     module1.RecordCounter = 0;
     Loaded = -1;
     rememberSavedState();
-    m_changesFile = SetFileName;
+    m_changesFile = fileName;
+    showFileInCaption();
 }
 
 void Form1::Command2_Click() {
@@ -254,6 +279,7 @@ bool Form1::save(const QString& fileName) {
     module1.RecordCounter = 0;
     rememberSavedState();
     m_changesFile = fileName;
+    showFileInCaption();
     return true;
 }
 
@@ -297,6 +323,25 @@ void Form1::Option_Click(std::int16_t Index) {
 
 void Form1::Option1_Click(std::int16_t Index) {
     SetFileName = qo::SetFileNames[Index == 0 ? 0 : Index == 1 ? 1 : 2];
+}
+
+void Form1::chooseFile(const QString& fileName) {
+    const QFileInfo file(fileName);
+    if (file.isAbsolute()) {
+        const QString folder = qo::SetFolder::path();
+        for (int i = 0; i < Option1.Count(); ++i) {
+            const QString name = qo::SetFileNames[i];
+            if (!folder.isEmpty() && file.fileName() == name &&
+                QFileInfo(folder + QLatin1Char('/') + name) == file) {
+                Option1(i)->setValue(-1);
+                SetFileName = name;
+                return;
+            }
+        }
+    }
+    for (int i = 0; i < Option1.Count(); ++i)
+        Option1(i)->setValue(0);
+    SetFileName = fileName;
 }
 
 // "<<": stores the question shown and moves to the previous number.

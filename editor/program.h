@@ -4,14 +4,17 @@
 #include "form1.h"
 #include "module1.h"
 
+#include <QStringList>
+
 namespace editor {
 
 class Program {
 public:
     Program();
 
-    // Loads and shows the editor window.
-    void start();
+    // Loads and shows the editor window; files named on the command line are then
+    // opened as a drop on the window opens them.
+    void start(const QStringList& files = {});
 
     Module1 module1;
     Form1 form1;

@@ -41,8 +41,12 @@ void Form1::releaseControls() {
 void Form1::Timer1_Timer() {
     Show();
     Refresh();
-    m_program.form2.Load();
-    m_program.form2.Show();
+    // A set named when the program started plays at once; the menu comes when there
+    // is none, or when it can't be played.
+    if (!m_program.playNamedSet()) {
+        m_program.form2.Load();
+        m_program.form2.Show();
+    }
     Unload();
 }
 

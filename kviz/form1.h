@@ -1,4 +1,5 @@
-// The start-up splash: the credit line and the title banner for one second, then the menu.
+// The start-up splash: the credit line and the title banner for one second, then the menu
+// (or the quiz, on a set named when the program started).
 #pragma once
 
 #include "controls.h"
@@ -12,8 +13,8 @@ class Form1 : public rt::Form {
 public:
     explicit Form1(Program& program);
 
-    // The single tick: builds and shows the menu while the splash still stands,
-    // then unloads the splash, which takes the timer with it.
+    // The single tick: builds and shows the menu (or the quiz on a named set) while
+    // the splash still stands, then unloads the splash, which takes the timer with it.
     void Timer1_Timer();
 
 protected:

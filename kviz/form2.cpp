@@ -4,6 +4,9 @@
 #include "program.h"
 #include "setshape.h"
 
+#include <QDir>
+#include <QUrl>
+
 namespace kviz {
 
 namespace {
@@ -79,6 +82,7 @@ void Form2::createControls(QWidget* client) {
     on(Image2, &rt::Image::clicked, [this] { Image2_Click(); });
     on(Image4, &rt::Image::clicked, [this] { Image4_Click(); });
     on(Image5, &rt::Image::clicked, [this] { Image5_Click(); });
+    window()->acceptFileDrops();
 }
 
 void Form2::releaseControls() {
@@ -115,6 +119,16 @@ void Form2::startQuiz(const QString& setFileName) {
     // on to the handler boundary before the menu is unloaded, so the menu stays.
     m_program.form3.Show();
     Unload();
+}
+
+void Form2::Form_DropFiles(const QList<QUrl>& urls) {
+    if (urls.size() != 1 || !urls.first().isLocalFile() ||
+        !qo::isSetFileName(urls.first().toLocalFile())) {
+        rt::MsgBox(QStringLiteral("Na meni se prevlaci jedan set pitanja, datoteka .dyr."),
+                   rt::vbExclamation, QStringLiteral("[qo] Kviz"));
+        return;
+    }
+    startQuiz(Program::fullPath(QDir::toNativeSeparators(urls.first().toLocalFile())));
 }
 
 void Form2::Image1_Click() {

@@ -1,4 +1,5 @@
-// The question-set menu: picks an author's set for the quiz, opens the credits or leaves.
+// The question-set menu: picks an author's set (or plays one dropped on it) for the quiz,
+// opens the credits or leaves.
 #pragma once
 
 #include "controls.h"
@@ -22,6 +23,9 @@ protected:
     void releaseControls() override;
     // 1 and 2 choose the authors' sets, 3 or F1 opens the credits, Esc asks to leave.
     bool Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift) override;
+    // A set file dropped on the menu plays as one named on the command line; anything
+    // else is refused with a word on what the menu takes.
+    void Form_DropFiles(const QList<QUrl>& urls) override;
 
 private:
     // Stores the chosen set and hands over to the quiz window.

@@ -8,10 +8,13 @@
 
 int main(int argc, char* argv[]) {
     // Answered before the application starts, so they work without a display.
-    const int answered =
-        qo::answerCommandLine(argc, argv,
-                              {QStringLiteral("[qo] Kviz"), QStringLiteral("kviz"),
-                               QStringLiteral("kviz sa pitanjima o [qo] zajednici.")});
+    const int answered = qo::answerCommandLine(
+        argc, argv,
+        {QStringLiteral("[qo] Kviz"), QStringLiteral("kviz"),
+         QStringLiteral("kviz sa pitanjima o [qo] zajednici."), QStringLiteral("[set.dyr]"),
+         QStringLiteral("Sa imenom datoteke seta pitanja (.dyr) kviz posle uvodnog ekrana\n"
+                        "igra pitanja iz nje; dugme \"Meni\" zatim vodi u meni sa pitanjima\n"
+                        "autora. Kviz tu datoteku samo cita, nikad je ne menja.")});
     if (answered >= 0)
         return answered;
 
@@ -22,6 +25,6 @@ int main(int argc, char* argv[]) {
     qo::SetFolder::path();
 
     kviz::Program program;
-    program.start();
+    program.start(qo::namedFiles(QCoreApplication::arguments()));
     return app.exec();
 }

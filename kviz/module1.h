@@ -6,7 +6,8 @@
 namespace kviz {
 
 struct Module1 {
-    // The bare name of the chosen question-set file; written only by the menu.
+    // The chosen question-set file: the bare name of an author's set in the set folder,
+    // or the full path of a set named on the command line or dropped on the menu.
     QString SetFileName;
 };
 

@@ -15,6 +15,8 @@ else()
     set(CPACK_DEBIAN_PACKAGE_MAINTAINER "the [qo] Kviz authors <kviz@qo.invalid>")
     set(CPACK_DEBIAN_PACKAGE_SECTION games)
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libc6, libstdc++6, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), fonts-liberation")
+        "libc6, libstdc++6, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), fonts-liberation")
+    # Their triggers make the set files' type and its programs known to the desktop.
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "shared-mime-info, desktop-file-utils")
 endif()
 include(CPack)

@@ -17,30 +17,48 @@ QString version() {
     return QStringLiteral(QO_VERSION);
 }
 
+namespace {
+
+// The options every program knows; anything else that starts with "-" is an unknown
+// option, and the rest are files.
+struct Options {
+    QCommandLineParser parser;
+    const QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")}};
+    const QCommandLineOption version{QStringList{QStringLiteral("v"), QStringLiteral("version")}};
+
+    explicit Options(const QStringList& arguments) {
+        parser.addOption(help);
+        parser.addOption(version);
+        // Unknown options make this fail; the known ones and the files are still found.
+        (void)parser.parse(arguments);
+    }
+};
+
+} // namespace
+
+QStringList namedFiles(const QStringList& arguments) {
+    return Options(arguments).parser.positionalArguments();
+}
+
 int answerCommandLine(int argc, char** argv, const ProgramInfo& program) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    QCommandLineParser parser;
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    const QCommandLineOption showVersion(
-        QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOption(help);
-    parser.addOption(showVersion);
-    // Unknown options make this fail; the known ones are still recognised.
-    (void)parser.parse(arguments);
+    const Options options(arguments);
 
     QString text;
-    if (parser.isSet(help)) {
+    if (options.parser.isSet(options.help)) {
         // Written out here rather than taken from the parser, whose headings are English.
-        text = QStringLiteral("Upotreba: %1 [opcije]\n"
-                              "%2: %3\n"
-                              "\n"
-                              "Opcije:\n"
-                              "  -h, --help     prikazuje ovu pomoc\n"
-                              "  -v, --version  prikazuje verziju programa\n")
-                   .arg(program.command, program.name, program.summary);
-    } else if (parser.isSet(showVersion)) {
+        text = QStringLiteral("Upotreba: %1 [opcije]").arg(program.command);
+        if (!program.file.isEmpty())
+            text += QLatin1Char(' ') + program.file;
+        text += QStringLiteral("\n%1: %2\n\n").arg(program.name, program.summary);
+        if (!program.fileHelp.isEmpty())
+            text += program.fileHelp + QStringLiteral("\n\n");
+        text += QStringLiteral("Opcije:\n"
+                               "  -h, --help     prikazuje ovu pomoc\n"
+                               "  -v, --version  prikazuje verziju programa\n");
+    } else if (options.parser.isSet(options.version)) {
         text = QStringLiteral("%1 %2\n").arg(program.name, version());
     } else {
         return -1;

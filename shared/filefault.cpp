@@ -57,7 +57,7 @@ QString because(const FileFault& fault) {
 } // namespace
 
 QString describe(const FileFault& fault) {
-    const QString file = QLatin1Char('"') + fault.file + QLatin1Char('"');
+    const QString file = QLatin1Char('"') + QDir::toNativeSeparators(fault.file) + QLatin1Char('"');
     const QString why = because(fault);
     if (fault.standardInput) {
         switch (fault.what) {

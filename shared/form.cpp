@@ -4,8 +4,11 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
@@ -117,7 +120,69 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == windowHandle() &&
         (event->type() == QEvent::Expose || event->type() == QEvent::Move))
         checkFrame();
+    // A text box takes text dragged onto it; only files are the window's.
+    if (watched != windowHandle() && takeDrag(event, false))
+        return true;
     return QFrame::eventFilter(watched, event);
+}
+
+void FormWindow::setMenuBar(QMenuBar* menuBar) {
+    m_menuBar = menuBar;
+    menuBar->setParent(this);
+    const QRect client = m_client->geometry();
+    const int height = menuBar->heightForWidth(client.width()) > 0
+                           ? menuBar->heightForWidth(client.width())
+                           : menuBar->sizeHint().height();
+    menuBar->setGeometry(client.left(), client.top(), client.width(), height);
+    m_client->move(client.left(), client.top() + height);
+    setFixedSize(width(), this->height() + height);
+    menuBar->show();
+}
+
+void FormWindow::acceptFileDrops() {
+    setAcceptDrops(true);
+    for (QWidget* control : findChildren<QWidget*>()) {
+        if (control->acceptDrops())
+            control->installEventFilter(this);
+    }
+}
+
+bool FormWindow::takeDrag(QEvent* event, bool anyData) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    const bool files = drop->mimeData() && drop->mimeData()->hasUrls();
+    if (!files && !anyData)
+        return false;
+    // Copied, never moved: a file manager removes what was moved.
+    if (!(drop->possibleActions() & Qt::CopyAction))
+        return true;
+    drop->setDropAction(Qt::CopyAction);
+    drop->accept();
+    if (type == QEvent::Drop) {
+        // Handled once the drop is over: a question asked inside it would keep the
+        // program the files came from waiting.
+        const QList<QUrl> urls = files ? drop->mimeData()->urls() : QList<QUrl>();
+        QMetaObject::invokeMethod(
+            this, [this, urls] { m_form.filesDropped(urls); }, Qt::QueuedConnection);
+    }
+    return true;
+}
+
+void FormWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!takeDrag(event, acceptDrops()))
+        QFrame::dragEnterEvent(event);
+}
+
+void FormWindow::dragMoveEvent(QDragMoveEvent* event) {
+    if (!takeDrag(event, acceptDrops()))
+        QFrame::dragMoveEvent(event);
+}
+
+void FormWindow::dropEvent(QDropEvent* event) {
+    if (!takeDrag(event, acceptDrops()))
+        QFrame::dropEvent(event);
 }
 
 void FormWindow::watchFrame() {
@@ -250,6 +315,14 @@ bool Form::keyDown(QKeyEvent* event) {
             used = Form_KeyDown(event->key(), event->modifiers());
     });
     return used;
+}
+
+void Form::filesDropped(const QList<QUrl>& urls) {
+    const quint64 generation = m_generation;
+    runHandler([&] {
+        if (generation == m_generation)
+            Form_DropFiles(urls);
+    });
 }
 
 void Form::setTabOrder(std::initializer_list<QWidget*> widgets) {

@@ -9,8 +9,11 @@
 #include <QIcon>
 #include <QObject>
 #include <QPointer>
+#include <QUrl>
 #include <functional>
 #include <initializer_list>
+
+class QMenuBar;
 
 namespace rt {
 
@@ -55,17 +58,35 @@ public:
     // Learns the frame once the window manager has framed the window.
     void watchFrame();
 
+    // Puts a menu bar above the client area, as a classic window has it: the client
+    // area and its controls stay as they are, and the window grows by the menu's height.
+    void setMenuBar(QMenuBar* menuBar);
+    QMenuBar* menuBar() const { return m_menuBar; }
+
+    // Files dragged onto the window, also onto its text boxes, go to the form's
+    // Form_DropFiles; text dragged onto a text box stays the box's own. Anything else
+    // dropped elsewhere on the window reaches Form_DropFiles with no files, so the
+    // form can say what it takes.
+    void acceptFileDrops();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void checkFrame();
+    // Takes a drag of files or links (of anything, where anyData), or drops it; false
+    // for what it leaves to the control under it.
+    bool takeDrag(QEvent* event, bool anyData);
 
     Form& m_form;
     QWidget* m_client;
+    QMenuBar* m_menuBar = nullptr;
     QString m_caption;
     bool m_framed;                    // has a title bar and border from the window manager
     QPointer<QScreen> m_centreScreen; // centred again here once the frame is known
@@ -118,6 +139,9 @@ protected:
         Q_UNUSED(Shift);
         return false;
     }
+    // Files or links dropped on a window that accepts them (FormWindow::acceptFileDrops),
+    // run as a handler once the drop is over.
+    virtual void Form_DropFiles(const QList<QUrl>& urls) { Q_UNUSED(urls); }
 
     // Connects a control's signal to a handler run at the handler boundary. The
     // connection ends with the window.
@@ -137,6 +161,7 @@ private:
     friend class FormWindow;
     void closeRequested(QCloseEvent* event);
     bool keyDown(QKeyEvent* event);
+    void filesDropped(const QList<QUrl>& urls);
     void destroyWindow();
 
     FormDesign m_design;

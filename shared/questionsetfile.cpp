@@ -6,6 +6,7 @@
 #include "rterror.h"
 #include "setfolder.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <memory>
@@ -51,6 +52,9 @@ bool QuestionSetFile::isOpen() {
 }
 
 QString QuestionSetFile::pathFor(const QString& fileName) {
+    // A file the user chose anywhere, through a file dialog, by name or by a drop.
+    if (QDir::isAbsolutePath(fileName))
+        return fileName;
     const QString folder = SetFolder::path();
     if (folder.isEmpty())
         raise(FileFault::What::NoSetFolder, fileName);

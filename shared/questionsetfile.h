@@ -27,10 +27,10 @@ public:
     QuestionSetFile(const QuestionSetFile&) = delete;
     QuestionSetFile& operator=(const QuestionSetFile&) = delete;
 
-    // Opens the named file in the program's folder; a file that does not exist is
-    // created empty (never truncating one that appeared meanwhile). Raises the file
-    // error when it can't be opened or created, when it is not a regular file, or
-    // when a set file is already open.
+    // Opens the named file in the program's folder (a full path: that file); a file
+    // that does not exist is created empty (never truncating one that appeared meanwhile). Raises
+    // the file error when it can't be opened or created, when it is not a regular file, or when a
+    // set file is already open.
     void OpenSetFile(const QString& fileName);
 
     // Opens the named file for reading only: a missing file is the file error too,
@@ -54,8 +54,9 @@ public:
     static bool isOpen();
 
     // The full path OpenSetFile uses for a name: the set folder (setfolder.h), a
-    // separator and the name, joined as they are. Raises the file error when there
-    // is no set folder, rather than joining the name onto an empty one.
+    // separator and the name, joined as they are; a full path (a file the user chose
+    // anywhere) stays as it is. Raises the file error when there is no set folder,
+    // rather than joining the name onto an empty one.
     static QString pathFor(const QString& fileName);
 
     // Replaces the file at path with exactly these bytes, the way CloseSetFile saves.

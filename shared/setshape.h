@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QLatin1StringView>
+#include <QString>
 
 #include <array>
 
@@ -19,5 +20,14 @@ constexpr int QuizLength = 5;
 constexpr std::array<QLatin1StringView, 3> SetFileNames{QLatin1StringView("varnikol.dyr"),
                                                         QLatin1StringView("tuvek.dyr"),
                                                         QLatin1StringView("neko.dyr")};
+
+// The ending of a set file's name, which gives it its file type on the desktop: a set
+// opened by a double click, named on the command line or dropped on a window.
+constexpr QLatin1StringView SetFileSuffix(".dyr");
+
+// Whether a file's name or path names a set file, in any case ("SET.DYR" too).
+inline bool isSetFileName(const QString& name) {
+    return name.endsWith(SetFileSuffix, Qt::CaseInsensitive);
+}
 
 } // namespace qo

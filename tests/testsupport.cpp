@@ -5,6 +5,7 @@
 #include "runtime.h"
 #include "setfolder.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -54,11 +56,54 @@ ScriptedResponder::ScriptedResponder() {
         return (flags & 7) == rt::vbYesNo ? int(rt::vbNo) : int(rt::vbOK);
     });
     rt::setEndHandler([this] { ++m_endCount; });
+    rt::setFileResponder([this](const rt::FileQuestion& question) {
+        m_fileQuestions.append(question);
+        return m_files.isEmpty() ? rt::FileAnswer{} : m_files.takeFirst();
+    });
+    rt::setDocumentOpener([this](const QString& path) {
+        m_documents.append(path);
+        return documentsOpen;
+    });
+    rt::setPrintResponder([this](const rt::PrintJob& job) {
+        m_printJobs.append(job);
+        m_printed.append(pdfOf(job));
+        return true;
+    });
 }
 
 ScriptedResponder::~ScriptedResponder() {
     rt::setMessageResponder({});
     rt::setEndHandler({});
+    rt::setFileResponder({});
+    rt::setDocumentOpener({});
+    rt::setPrintResponder({});
+}
+
+QByteArray pdfOf(const rt::PrintJob& job) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setPageLayout(job.layout);
+        job.paint(writer);
+    }
+    return bytes;
+}
+
+std::optional<QString> pdfText(const QByteArray& pdf) {
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (tool.isEmpty())
+        return std::nullopt;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("test.pdf"));
+    writeAll(path, pdf);
+    QProcess p;
+    p.start(tool, {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), path,
+                   QStringLiteral("-")});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 TempAppFolder::TempAppFolder() {

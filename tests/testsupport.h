@@ -2,12 +2,14 @@
 #pragma once
 
 #include "questionrecord.h"
+#include "runtime.h"
 
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
 
 #include <functional>
+#include <optional>
 
 namespace testsupport {
 
@@ -17,9 +19,11 @@ struct MessageCall {
     QString title;
 };
 
-// Stands in for the real message box and program end while it lives: every box
-// is recorded and answered with the next scripted button (when nothing is scripted:
-// chooseAnswer's, or else OK, or No for a Yes/No box).
+// Stands in for the real message box, program end, file dialog, the system's opening
+// of documents and the print dialog while it lives: every box is recorded and
+// answered with the next scripted button (when nothing is scripted: chooseAnswer's,
+// or else OK, or No for a Yes/No box); every file dialog with the next scripted file
+// (else cancelled); a document is noted as opened; a print job is drawn into a PDF.
 class ScriptedResponder {
 public:
     ScriptedResponder();
@@ -33,6 +37,18 @@ public:
     void clear() { m_calls.clear(); }
     int endCount() const { return m_endCount; }
 
+    // The next file dialog's choice: a path, and the filter chosen with it.
+    void answerFile(const QString& path, const QString& filter = QString()) {
+        m_files.append({path, filter});
+    }
+    const QList<rt::FileQuestion>& fileQuestions() const { return m_fileQuestions; }
+    // The documents the program had the system open, and what opening one gives.
+    const QStringList& openedDocuments() const { return m_documents; }
+    bool documentsOpen = true;
+    // Each print job as the printer would have had it, drawn into a PDF.
+    const QList<QByteArray>& printed() const { return m_printed; }
+    const QList<rt::PrintJob>& printJobs() const { return m_printJobs; }
+
     // Runs inside a box: lets a test look at the program while the box is up.
     std::function<void(const MessageCall&)> onMessage;
     // Answers a box when nothing is scripted (a monkey test's random answers).
@@ -42,7 +58,18 @@ private:
     QList<int> m_answers;
     QList<MessageCall> m_calls;
     int m_endCount = 0;
+    QList<rt::FileAnswer> m_files;
+    QList<rt::FileQuestion> m_fileQuestions;
+    QStringList m_documents;
+    QList<QByteArray> m_printed;
+    QList<rt::PrintJob> m_printJobs;
 };
+
+// A print job drawn into a PDF, as a printer set to print into a file would.
+QByteArray pdfOf(const rt::PrintJob& job);
+// The text of a PDF, as pdftotext (poppler-utils) reads it with its layout; nothing
+// where pdftotext isn't there (under Wine, say).
+std::optional<QString> pdfText(const QByteArray& pdf);
 
 // A temporary folder standing in for the program's own folder.
 class TempAppFolder {

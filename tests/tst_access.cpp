@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QHash>
+#include <QMenu>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QTest>
 
@@ -384,6 +386,8 @@ private slots:
         row("editor", "Command5", "Sledece pitanje");
         row("editor", "Command2", "Snimi");
         row("editor", "Option1_1", "tuvek.dyr");
+        row("editor", "MenuBar1", "Meni editora");
+        row("editor", "mnuTransfer", "Uvoz i izvoz");
     }
 
     void names() {
@@ -529,6 +533,93 @@ private slots:
         QCOMPARE(spoken(form.Label7), QStringLiteral("a 0 niste!"));
         for (int i = 0; i < 8; ++i)
             QCOMPARE(spoken(form.Image1(i)), assets::faceName(i));
+    }
+
+    // The editor's menu from the keyboard: Alt and the menu's letter open it, the
+    // item's letter chooses it; the window's own Alt+O and Alt+S stay its buttons'.
+    void editorMenuFromTheKeyboard_data() {
+        QTest::addColumn<int>("menu");     // the key pressed with Alt; 0: a shortcut
+        QTest::addColumn<int>("item");     // the item's key (with Ctrl for a shortcut)
+        QTest::addColumn<QString>("asks"); // the file dialog's title; "print": printed
+        QTest::newRow("Alt+D, O") << int(Qt::Key_D) << int(Qt::Key_O) << "Otvori set pitanja";
+        QTest::newRow("Alt+D, K") << int(Qt::Key_D) << int(Qt::Key_K) << "Snimi set pitanja kao";
+        QTest::newRow("Alt+U, U") << int(Qt::Key_U) << int(Qt::Key_U) << "Uvezi pitanja";
+        QTest::newRow("Alt+U, I") << int(Qt::Key_U) << int(Qt::Key_I) << "Izvezi pitanja";
+        QTest::newRow("Alt+U, O") << int(Qt::Key_U) << int(Qt::Key_O)
+                                  << "Objavi kviz kao veb stranu";
+        QTest::newRow("Alt+T, P") << int(Qt::Key_T) << int(Qt::Key_P) << "Sacuvaj test kao PDF";
+        QTest::newRow("Alt+T, S") << int(Qt::Key_T) << int(Qt::Key_S) << "print";
+        QTest::newRow("Ctrl+O") << 0 << int(Qt::Key_O) << "Otvori set pitanja";
+        QTest::newRow("Ctrl+I") << 0 << int(Qt::Key_I) << "Uvezi pitanja";
+    }
+
+    void editorMenuFromTheKeyboard() {
+        QFETCH(int, menu);
+        QFETCH(int, item);
+        QFETCH(QString, asks);
+        TempAppFolder folder;
+        ScriptedResponder responder;
+        editor::Program program;
+        program.start();
+        editor::Form1& form = program.form1;
+        QApplication::setActiveWindow(form.window());
+        QTest::keyClicks(form.Text2, QStringLiteral("Pitanje sa tastature"));
+        if (menu) {
+            press(Qt::Key(menu), Qt::AltModifier);
+            QMenu* open = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(open);
+            QVERIFY(form.MenuBar1->actions().contains(open->menuAction()));
+            QTest::keyClick(open, Qt::Key(item));
+        } else {
+            press(Qt::Key(item), Qt::ControlModifier);
+        }
+        QVERIFY(!QApplication::activePopupWidget());
+        if (asks == QStringLiteral("print")) {
+            QVERIFY(responder.fileQuestions().isEmpty());
+            QCOMPARE(responder.printJobs().size() + responder.openedDocuments().size(), 1);
+            for (const QString& pdf : responder.openedDocuments())
+                QFile::remove(pdf);
+        } else {
+            QCOMPARE(responder.fileQuestions().size(), 1);
+            QCOMPARE(responder.fileQuestions().first().title, asks);
+        }
+        // The buttons keep their keys: Alt+S saves, Alt+O goes to "&Otvori".
+        // A button's access key presses it as a click does, a moment later.
+        press(Qt::Key_S, Qt::AltModifier);
+        QTRY_COMPARE(QFileInfo(folder.file(QStringLiteral("varnikol.dyr"))).size(), 21 * 412);
+        press(Qt::Key_O, Qt::AltModifier);
+        QVERIFY(form.Command1->hasFocus() || form.Command3->hasFocus());
+        QVERIFY(!QApplication::activePopupWidget());
+        form.Unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // A screen reader hears the menu bar's menus and each item by its caption, and
+    // what the item does.
+    void editorMenuIsHeard() {
+        TempAppFolder folder;
+        ScriptedResponder responder;
+        editor::Program program;
+        program.start();
+        editor::Form1& form = program.form1;
+        QAccessibleInterface* bar = reachable(form.window()).value(form.MenuBar1);
+        QVERIFY(bar);
+        QStringList menus;
+        for (int i = 0; i < bar->childCount(); ++i)
+            menus << bar->child(i)->text(QAccessible::Name);
+        QCOMPARE(menus, QStringList({"Datoteka", "Uvoz i izvoz", "Stampa"}));
+        QAccessibleInterface* transfer = QAccessible::queryAccessibleInterface(form.mnuTransfer);
+        QVERIFY(transfer);
+        QStringList items;
+        for (int i = 0; i < transfer->childCount(); ++i) {
+            QAccessibleInterface* child = transfer->child(i);
+            if (child->role() != QAccessible::Separator)
+                items << child->text(QAccessible::Name);
+        }
+        QCOMPARE(items, QStringList(
+                            {"Uvezi pitanja...", "Izvezi pitanja...", "Objavi kao veb stranu..."}));
+        form.Unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 };
 

@@ -593,6 +593,7 @@ private slots:
             "[--skip-others] FORMAT IZVOR SKUP\n"
             "          dyr export FORMAT SKUP [IZLAZ]\n"
             "          dyr export html [--draw N] [--shuffle] [--title NAZIV] SKUP [IZLAZ]\n"
+            "          dyr export pdf [--paper a4|letter] SKUP [IZLAZ]\n"
             "          dyr --help\n"
             "          dyr --version\n";
         QTest::newRow("nothing") << QStringList() << 2 << usage;
@@ -738,7 +739,7 @@ private slots:
         text.remove(QRegularExpression(QStringLiteral("\\\\f[BIR]")));
         text.replace(QLatin1String("\\-"), QLatin1String("-"));
         const QStringList commands = dyr::synopsis();
-        QCOMPARE(commands.size(), 8);
+        QCOMPARE(commands.size(), 9);
         for (const QString& command : commands)
             QVERIFY2(text.count(QLatin1Char('\n') + command + QLatin1Char('\n')) == 2,
                      qPrintable(command));
@@ -770,6 +771,84 @@ private slots:
         QCOMPARE(parsed.records.size(), 2);
         QCOMPARE(parsed.records[0].Correct, std::int16_t(1));
         QCOMPARE(parsed.records[1].Question.text(), nuls(80));
+    }
+
+    // A set as a test on paper: the questions that are there, each with its answers,
+    // then the key on a page of its own; A4 unless asked for Letter.
+    void exportPdf_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("questions"); // in the set; 0: none
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("paper"); // the page's size in the PDF; empty: none written
+        QTest::addColumn<QString>("err");   // a part of what is said on stderr
+        const QString a4 = QStringLiteral("595.000000 842.000000");
+        const QString letter = QStringLiteral("612.000000 792.000000");
+        QTest::newRow("A4") << QStringList{} << 3 << 0 << a4 << "";
+        QTest::newRow("--paper letter")
+            << QStringList{"--paper", "letter"} << 3 << 0 << letter << "";
+        QTest::newRow("--paper=a4") << QStringList{"--paper=a4"} << 21 << 0 << a4 << "";
+        QTest::newRow("to standard output") << QStringList{"-"} << 2 << 0 << a4 << "";
+        QTest::newRow("another paper") << QStringList{"--paper", "a5"} << 3 << 2 << ""
+                                       << "--paper";
+        QTest::newRow("no question") << QStringList{} << 0 << 1 << ""
+                                     << "";
+    }
+
+    void exportPdf() {
+        QFETCH(QStringList, options);
+        QFETCH(int, questions);
+        QFETCH(int, status);
+        QFETCH(QString, paper);
+        QFETCH(QString, err);
+        QTemporaryDir dir;
+        QList<QuestionRecord> set(21);
+        for (int n = 1; n <= 21; ++n) {
+            set[n - 1].Number = QString::number(n);
+            if (n > questions)
+                continue;
+            set[n - 1].Question = QStringLiteral(u"Pitanje %1: šta je čćžđ?").arg(n);
+            set[n - 1].Correct = static_cast<std::int16_t>(n % 4);
+            for (int a = 0; a < 4; ++a)
+                set[n - 1].Answers[a] = QStringLiteral("Odgovor %1%2").arg(QChar(u'A' + a)).arg(n);
+        }
+        const QString path = dir.filePath(QStringLiteral("moj set.dyr"));
+        writeAll(path, bytesOf(set));
+        const QString out = dir.filePath(QStringLiteral("test.pdf"));
+        const bool toStdout = options == QStringList{QStringLiteral("-")};
+        QStringList args{QStringLiteral("export"), QStringLiteral("pdf")};
+        if (!toStdout)
+            args << options;
+        args << path << (toStdout ? QStringLiteral("-") : out);
+        const Result r = runTool(args);
+        QCOMPARE(r.status, status);
+        QVERIFY2(r.err.contains(err), qPrintable(r.err));
+        if (paper.isEmpty()) {
+            QVERIFY(!QFileInfo::exists(out));
+            return;
+        }
+        QVERIFY(r.err.isEmpty());
+        const QByteArray pdf = toStdout ? r.out.toLatin1() : readAll(out);
+        if (toStdout)
+            return; // a text stream stands for standard output here
+        QVERIFY(pdf.startsWith("%PDF-"));
+        QVERIFY(pdf.contains("/MediaBox [0 0 " + paper.toLatin1() + "]"));
+        const std::optional<QString> text = testsupport::pdfText(pdf);
+        if (!text)
+            return;
+        const QStringList pages = text->split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+        QVERIFY(pages.size() >= 2);
+        QVERIFY(pages.first().contains(QStringLiteral("Test: moj set")));
+        QVERIFY(pages.first().contains(QStringLiteral("Ime i prezime:")));
+        QVERIFY(text->contains(QStringLiteral(u"%1. Pitanje %1: šta je čćžđ?").arg(questions)));
+        QVERIFY(text->contains(QStringLiteral("D) Odgovor D%1").arg(questions)));
+        QVERIFY(pages.last().contains(QStringLiteral("Kljuc odgovora: moj set")));
+        QVERIFY(pages.last().contains(QStringLiteral("1. B) Odgovor B1")));
+        QVERIFY(pages.last().contains(
+            QStringLiteral("%1. %2) Odgovor %2%1")
+                .arg(QString::number(questions), QString(QChar(u'A' + questions % 4)))));
+        QVERIFY(!pages.last().contains(QStringLiteral("Ime i prezime")));
+        QVERIFY(!text->contains(
+            QStringLiteral("%1. Pitanje %2").arg(questions + 1).arg(questions + 1)));
     }
 };
 

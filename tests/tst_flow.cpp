@@ -1,6 +1,7 @@
-// The quiz program's splash, menu and credits windows, and the way the windows hand
-// over to each other.
+// The quiz program's splash, menu and credits windows, the way the windows hand
+// over to each other, and sets named on the command line or dropped on the menu.
 #include "assets.h"
+#include "commandline.h"
 #include "controls.h"
 #include "program.h"
 #include "questionsetfile.h"
@@ -8,10 +9,14 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QMimeData>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 using testsupport::ScriptedResponder;
 using testsupport::TempAppFolder;
@@ -127,6 +132,58 @@ QString quizQuestion(const kviz::Program& program) {
     auto* label = child<QLabel>(program.form3, QStringLiteral("Label1"));
     return label ? label->text().trimmed() : QString();
 }
+
+// A set of five questions that name it, at a path of its own (outside the set folder).
+void writeSetAt(const QString& path, const QString& author) {
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QList<qo::QuestionRecord> records(5);
+    for (int n = 1; n <= 5; ++n) {
+        records[n - 1].Number = QString::number(n);
+        records[n - 1].Question = QStringLiteral("%1 pitanje %2").arg(author).arg(n);
+    }
+    testsupport::writeAll(path, testsupport::bytesOf(records));
+}
+
+// What a file is and holds, to show that nothing wrote to it: its bytes, its time,
+// and the names beside it.
+QString fileState(const QString& path) {
+    const QFileInfo info(path);
+    return QStringLiteral("%1 %2 %3 [%4]")
+        .arg(info.exists())
+        .arg(QString::fromLatin1(testsupport::readAll(path).toHex()))
+        .arg(info.lastModified().toMSecsSinceEpoch())
+        .arg(testsupport::entries(info.absolutePath()).join(QLatin1Char(' ')));
+}
+
+// The splash's single tick, which hands over to the menu or to a named set.
+void splashTick(kviz::Program& program) {
+    QVERIFY(program.form1.isLoaded());
+    tick(program.form1.window()->findChild<QTimer*>(QStringLiteral("Timer1")));
+}
+
+// A drag from a file manager over the menu, dropped; then the work the drop leaves for
+// after it. Gives whether the window took the drag, and the action it chose.
+struct DropResult {
+    bool entered = false;
+    Qt::DropAction action = Qt::IgnoreAction;
+};
+DropResult dropOn(QWidget* target, const QMimeData& data) {
+    DropResult result;
+    const QPoint at = target->rect().center();
+    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    result.entered = enter.isAccepted();
+    if (!result.entered)
+        return result;
+    QDropEvent drop(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    result.action = drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    return result;
+}
+
+const QString RefusedDrop = QStringLiteral("Na meni se prevlaci jedan set pitanja, datoteka .dyr.");
 
 } // namespace
 
@@ -339,6 +396,255 @@ private slots:
         QVERIFY(program.form3.isVisible());
         QVERIFY(!program.form2.isLoaded());
         program.form3.Unload();
+    }
+
+    void namedFilesOnTheCommandLine_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("files");
+        const QString program = QStringLiteral("kviz");
+        QTest::newRow("none") << QStringList{program} << QStringList{};
+        QTest::newRow("one") << QStringList{program, QStringLiteral("Pitanja čćšžđ/moj set.dyr")}
+                             << QStringList{QStringLiteral("Pitanja čćšžđ/moj set.dyr")};
+        QTest::newRow("with options") << QStringList{program, QStringLiteral("--nepoznato"),
+                                                     QStringLiteral("a.dyr"), QStringLiteral("-x")}
+                                      << QStringList{QStringLiteral("a.dyr")};
+        QTest::newRow("a name like an option, after --")
+            << QStringList{program, QStringLiteral("--"), QStringLiteral("-crtica.dyr")}
+            << QStringList{QStringLiteral("-crtica.dyr")};
+        QTest::newRow("two") << QStringList{program, QStringLiteral("a.dyr"),
+                                            QStringLiteral("b.dyr")}
+                             << QStringList{QStringLiteral("a.dyr"), QStringLiteral("b.dyr")};
+    }
+
+    void namedFilesOnTheCommandLine() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, files);
+        QCOMPARE(qo::namedFiles(arguments), files);
+    }
+
+    void namedSetPlaysAfterTheSplash_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("relative");
+        QTest::newRow("Serbian letters and spaces")
+            << QStringLiteral("Pitanja čćšžđ ČĆŠŽĐ/moj set.dyr") << false;
+        QTest::newRow("upper-case ending") << QStringLiteral("PITANJA.DYR") << false;
+        QTest::newRow("another ending") << QStringLiteral("pitanja.bin") << false;
+        QTest::newRow("relative to where the program started")
+            << QStringLiteral("preuzeto/moj set.dyr") << true;
+    }
+
+    // The quiz window opens on the named set once the splash has stood its second;
+    // "Meni" then leads to the menu and the authors' sets. The named set is only read.
+    void namedSetPlaysAfterTheSplash() {
+        QFETCH(QString, name);
+        QFETCH(bool, relative);
+        ScriptedResponder responder;
+        TempAppFolder folder;
+        writeSet(QStringLiteral("varnikol.dyr"), QStringLiteral("VarNiKoL"));
+        QTemporaryDir elsewhere;
+        const QString path = elsewhere.filePath(name);
+        writeSetAt(path, QStringLiteral("Preuzeto"));
+        const QString before = fileState(path);
+
+        kviz::Program program;
+        ShowWatcher watcher(program);
+        const QString started = QDir::currentPath();
+        if (relative)
+            QVERIFY(QDir::setCurrent(elsewhere.path()));
+        program.start({relative ? name : path});
+        QVERIFY(QDir::setCurrent(started));
+        QVERIFY(program.form1.isVisible());
+        QVERIFY(!program.form3.isLoaded());
+        splashTick(program);
+        QVERIFY(program.form3.isVisible());
+        QVERIFY(!program.form1.isLoaded());
+        QVERIFY(!program.form2.isLoaded());
+        QCOMPARE(watcher.shows,
+                 (QStringList{QStringLiteral("Form1 alone"), QStringLiteral("Form3 over Form1")}));
+        QCOMPARE(program.module1.SetFileName, QDir::toNativeSeparators(path));
+        QCOMPARE(quizQuestion(program), QStringLiteral("Preuzeto pitanje 1"));
+        // Every question comes from the named set.
+        child<rt::OptionButton>(program.form3, QStringLiteral("Option1_0"))->setValue(-1);
+        click(child(program.form3, QStringLiteral("Command1")));
+        QCOMPARE(quizQuestion(program), QStringLiteral("Preuzeto pitanje 2"));
+
+        click(child(program.form3, QStringLiteral("Command3")));
+        QVERIFY(program.form2.isVisible());
+        click(child(program.form2, QStringLiteral("Image1")));
+        QCOMPARE(quizQuestion(program), QStringLiteral("VarNiKoL pitanje 1"));
+        QCOMPARE(responder.calls().size(), 1); // the verdict
+        QCOMPARE(fileState(path), before);
+        program.form3.Unload();
+    }
+
+    void namedSetThatCannotBePlayed_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << "missing"
+                                 << "ne postoji";
+        QTest::newRow("a folder") << "folder"
+                                  << "to je folder, a ne obicna datoteka";
+        QTest::newRow("empty") << "empty" << qo::noFirstQuestionReason();
+        QTest::newRow("not a set") << "text" << qo::noFirstQuestionReason();
+        QTest::newRow("no first question") << "blank first" << qo::noFirstQuestionReason();
+    }
+
+    // The quiz's own message, naming the file and why, and then the menu. The file
+    // stays as it was, and none is made.
+    void namedSetThatCannotBePlayed() {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        ScriptedResponder responder;
+        TempAppFolder folder;
+        QTemporaryDir elsewhere;
+        const QString path = elsewhere.filePath(QStringLiteral("Preuzeto đak/moj set.dyr"));
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(path));
+        } else if (kind == QLatin1String("empty")) {
+            testsupport::writeAll(path, QByteArray());
+        } else if (kind == QLatin1String("text")) {
+            testsupport::writeAll(path, "Ovo nije set pitanja.\n");
+        } else if (kind == QLatin1String("blank first")) {
+            QList<qo::QuestionRecord> records(5);
+            records[1].Question = QStringLiteral("Drugo pitanje");
+            testsupport::writeAll(path, testsupport::bytesOf(records));
+        }
+        const QString before = fileState(path);
+
+        kviz::Program program;
+        ShowWatcher watcher(program);
+        program.start({path});
+        splashTick(program);
+        QCOMPARE(responder.calls().size(), 1);
+        QCOMPARE(responder.last().title, QStringLiteral("Greska"));
+        QCOMPARE(responder.last().flags, int(rt::vbCritical));
+        QVERIFY2(responder.last().prompt.contains(QDir::toNativeSeparators(path)),
+                 qPrintable(responder.last().prompt));
+        QVERIFY2(responder.last().prompt.contains(reason), qPrintable(responder.last().prompt));
+        QVERIFY(program.form2.isVisible());
+        QVERIFY(!program.form3.isLoaded());
+        QVERIFY(!program.form1.isLoaded());
+        QCOMPARE(watcher.shows,
+                 (QStringList{QStringLiteral("Form1 alone"), QStringLiteral("Form2 over Form1")}));
+        QCOMPARE(fileState(path), before);
+        program.form2.Unload();
+    }
+
+    // The first set named plays; a word says which were left.
+    void severalNamedSets() {
+        ScriptedResponder responder;
+        TempAppFolder folder;
+        QTemporaryDir elsewhere;
+        const QString first = elsewhere.filePath(QStringLiteral("prvi.dyr"));
+        writeSetAt(first, QStringLiteral("Prvi"));
+        kviz::Program program;
+        program.start({first, QStringLiteral("drugi.dyr"), QStringLiteral("treci.dyr")});
+        splashTick(program);
+        QCOMPARE(responder.calls().size(), 1);
+        QCOMPARE(responder.last().flags, int(rt::vbInformation));
+        QCOMPARE(responder.last().title, QStringLiteral("[qo] Kviz"));
+        QVERIFY(responder.last().prompt.contains(QDir::toNativeSeparators(first)));
+        QVERIFY(responder.last().prompt.contains(QStringLiteral("\"drugi.dyr\", \"treci.dyr\"")));
+        QCOMPARE(quizQuestion(program), QStringLiteral("Prvi pitanje 1"));
+        program.form3.Unload();
+    }
+
+    void dropOnTheMenu_data() {
+        QTest::addColumn<QStringList>("files"); // in the test's folder; "http:" a web address
+        QTest::addColumn<QString>("text");      // dropped as plain text instead
+        QTest::addColumn<QString>("plays");     // the set that plays, or empty
+        const QString set = QStringLiteral("Pitanja čćšžđ/moj set.dyr");
+        QTest::newRow("a set") << QStringList{set} << QString() << set;
+        QTest::newRow("upper-case ending")
+            << QStringList{QStringLiteral("SET.DYR")} << QString() << QStringLiteral("SET.DYR");
+        QTest::newRow("a text file")
+            << QStringList{QStringLiteral("pitanja.txt")} << QString() << QString();
+        QTest::newRow("two sets") << QStringList{set, QStringLiteral("SET.DYR")} << QString()
+                                  << QString();
+        QTest::newRow("a web address")
+            << QStringList{QStringLiteral("http://primer.invalid/set.dyr")} << QString()
+            << QString();
+        QTest::newRow("text") << QStringList{} << QStringLiteral("moj set.dyr") << QString();
+    }
+
+    // A set dropped on the menu plays as a named one does; anything else gets a short
+    // word, and the menu stays as it was.
+    void dropOnTheMenu() {
+        QFETCH(QStringList, files);
+        QFETCH(QString, text);
+        QFETCH(QString, plays);
+        ScriptedResponder responder;
+        TempAppFolder folder;
+        QTemporaryDir elsewhere;
+        QList<QUrl> urls;
+        for (const QString& file : files) {
+            if (file.startsWith(QLatin1String("http:"))) {
+                urls << QUrl(file);
+                continue;
+            }
+            writeSetAt(elsewhere.filePath(file), QFileInfo(file).baseName());
+            urls << QUrl::fromLocalFile(elsewhere.filePath(file));
+        }
+        QMimeData data;
+        if (!urls.isEmpty())
+            data.setUrls(urls);
+        if (!text.isEmpty())
+            data.setText(text);
+        QStringList before;
+        for (const QString& file : files)
+            before << fileState(elsewhere.filePath(file));
+
+        kviz::Program program;
+        program.form2.Show();
+        const QStringList menu = snapshot(program.form2);
+        // Dropped on a picture of the menu, as a hand would.
+        const DropResult result = dropOn(child(program.form2, QStringLiteral("Image2")), data);
+        QVERIFY(result.entered);
+        QCOMPARE(result.action, Qt::CopyAction); // the file manager keeps its files
+        if (plays.isEmpty()) {
+            QCOMPARE(responder.calls().size(), 1);
+            QCOMPARE(responder.last().prompt, RefusedDrop);
+            QCOMPARE(responder.last().flags, int(rt::vbExclamation));
+            QCOMPARE(responder.last().title, QStringLiteral("[qo] Kviz"));
+            QCOMPARE(snapshot(program.form2), menu);
+            QCOMPARE(program.module1.SetFileName, QString());
+            QVERIFY(!program.form3.isLoaded());
+        } else {
+            QVERIFY(responder.calls().isEmpty());
+            QVERIFY(program.form3.isVisible());
+            QVERIFY(!program.form2.isLoaded());
+            QCOMPARE(program.module1.SetFileName,
+                     QDir::toNativeSeparators(elsewhere.filePath(plays)));
+            QCOMPARE(quizQuestion(program),
+                     QFileInfo(plays).baseName() + QStringLiteral(" pitanje 1"));
+            program.form3.Unload();
+        }
+        QStringList after;
+        for (const QString& file : files)
+            after << fileState(elsewhere.filePath(file));
+        QCOMPARE(after, before);
+    }
+
+    // A dropped set the quiz can't play gets the quiz's own message; the menu stays.
+    void droppedSetThatCannotBePlayed() {
+        ScriptedResponder responder;
+        TempAppFolder folder;
+        QTemporaryDir elsewhere;
+        const QString path = elsewhere.filePath(QStringLiteral("fascikla.dyr"));
+        QVERIFY(QDir().mkpath(path));
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        kviz::Program program;
+        program.form2.Show();
+        QVERIFY(dropOn(program.form2.window(), data).entered);
+        QCOMPARE(responder.calls().size(), 1);
+        QCOMPARE(responder.last().title, QStringLiteral("Greska"));
+        QVERIFY(responder.last().prompt.contains(QDir::toNativeSeparators(path)));
+        QVERIFY(program.form2.isVisible());
+        QVERIFY(!program.form3.isLoaded());
+        QVERIFY(QFileInfo(path).isDir());
+        program.form2.Unload();
     }
 
     void creditsAndBackGiveTheSameMenu() {

@@ -6,6 +6,7 @@
 #include "dyr.h"
 #include "formats.h"
 #include "quiz.h"
+#include "sheet.h"
 #include "support.h"
 #include "testsupport.h"
 #include "webpage.h"
@@ -1037,6 +1038,9 @@ private slots:
                               "--replace umesto takvog znaka upisuje '?'",
                               "2: pitanje 1, odgovor A: ima 85 znakova, a u polje staje najvise "
                               "80; --cut zadrzava prvih 80"}));
+        // What would allow each: the option dyr names, the question the editor asks.
+        QCOMPARE(r.notes[0].remedy, dyr::Remedy::Replace);
+        QCOMPARE(r.notes[1].remedy, dyr::Remedy::Cut);
 
         r = dyr::importSet(Format::Csv, source, {0, true, true});
         QCOMPARE(shown(r.notes),
@@ -1116,6 +1120,12 @@ private slots:
                               QStringLiteral("dyr: datoteka ") + set +
                               QStringLiteral(" nije zapisana\n"));
         QVERIFY(!QFileInfo::exists(set));
+        // The count is the error --first allows; the faulty question 24 none allows.
+        r = dyr::importSet(Format::Aiken, source, {});
+        QCOMPARE(r.found, 25);
+        QCOMPARE(r.notes.size(), 2);
+        QCOMPARE(r.notes[0].remedy, dyr::Remedy::First);
+        QCOMPARE(r.notes[1].remedy, dyr::Remedy::None);
         run = runTool({QStringLiteral("import"), QStringLiteral("--first=21"),
                        QStringLiteral("aiken"), src, set});
         QCOMPARE(run.status, 0);
@@ -1835,6 +1845,90 @@ private slots:
         QVERIFY2(imported.ok(), qPrintable(shown(imported.notes).join('\n')));
         QCOMPARE(imported.questions, 1);
         QCOMPARE(imported.records[0].Correct, std::int16_t(1));
+    }
+
+    // A source's format from its file's name, or from its content where the name
+    // doesn't tell (the editor's import of a dropped file, or with all files shown).
+    void guessFormat_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("format"); // -1: none
+        const QByteArray gift = "::1:: Pitanje? {=a ~b ~c ~d}\n";
+        const QByteArray aiken = "Pitanje?\nA. a\nB. b\nC. c\nD. d\nANSWER: A\n";
+        const QByteArray moodle = "<?xml version=\"1.0\"?>\n<quiz>\n</quiz>\n";
+        QTest::newRow(".xml") << "banka.xml" << QByteArray() << int(Format::Moodle);
+        QTest::newRow(".XML") << "BANKA.XML" << gift << int(Format::Moodle);
+        QTest::newRow(".gift") << "banka.gift" << aiken << int(Format::Gift);
+        QTest::newRow(".aiken") << "banka.aiken" << gift << int(Format::Aiken);
+        QTest::newRow(".csv") << "tabela.csv" << QByteArray() << int(Format::Csv);
+        QTest::newRow("GIFT in .txt") << "banka.txt" << gift << int(Format::Gift);
+        QTest::newRow("Aiken in .txt") << "banka.txt" << aiken << int(Format::Aiken);
+        QTest::newRow("Aiken with CRLF and spaces")
+            << "banka.txt" << QByteArray("P?\r\nA. a\r\n  ANSWER : B\r\n") << int(Format::Aiken);
+        QTest::newRow("Moodle XML without its extension")
+            << "izvoz" << moodle << int(Format::Moodle);
+        QTest::newRow("the sample GIFT")
+            << "x.txt" << readAll(sample(QStringLiteral("sample-gift.txt"))) << int(Format::Gift);
+        QTest::newRow("the sample Aiken")
+            << "x.txt" << readAll(sample(QStringLiteral("sample-aiken.txt"))) << int(Format::Aiken);
+        QTest::newRow("plain text") << "beleske.txt" << QByteArray("Samo {beleske}.\n") << -1;
+        QTest::newRow("a picture") << "slika.png" << QByteArray("\x89PNG\r\n\x1a\n") << -1;
+        QTest::newRow("nothing") << "prazno.txt" << QByteArray() << -1;
+    }
+
+    void guessFormat() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(int, format);
+        const std::optional<Format> guessed = dyr::guessFormat(name, content);
+        QCOMPARE(guessed ? int(*guessed) : -1, format);
+    }
+
+    // The test on paper: which records it shows, and what it warns of.
+    void testSheet_data() {
+        QTest::addColumn<QList<qo::QuestionRecord>>("records");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<QList<int>>("correct");
+        QTest::addColumn<QStringList>("notes");
+        QList<QuestionRecord> set(21);
+        for (int n = 1; n <= 21; ++n) {
+            set[n - 1].Number = QString::number(n);
+            if (n <= 3) {
+                set[n - 1].Question = QStringLiteral("Pitanje %1").arg(n);
+                set[n - 1].Correct = static_cast<std::int16_t>(n);
+                for (int a = 0; a < 4; ++a)
+                    set[n - 1].Answers[a] = QStringLiteral("odgovor");
+            }
+        }
+        QTest::newRow("as the editor leaves it")
+            << set << 3 << QList<int>{1, 2, 3} << QStringList{};
+        QList<QuestionRecord> odd = set;
+        odd[1].Question = QStringLiteral("   ");
+        odd[2].Correct = 8224;
+        odd[9].Question = QStringLiteral("Deseto");
+        QTest::newRow("a gap, a right answer outside A to D")
+            << odd << 3 << QList<int>{1, -1, 0}
+            << QStringList{
+                   "2: upozorenje: zapis 2 ima odgovore, a nema pitanje, pa nije na testu",
+                   "3: upozorenje: zapis 3: tacan odgovor (8224) nije od A do D, pa ga kljuc "
+                   "ne navodi"};
+        QTest::newRow("no question") << QList<QuestionRecord>(21) << 0 << QList<int>{}
+                                     << QStringList{"0: nijedan zapis nema pitanje, pa nema testa"};
+    }
+
+    void testSheet() {
+        QFETCH(QList<qo::QuestionRecord>, records);
+        QFETCH(int, questions);
+        QFETCH(QList<int>, correct);
+        QFETCH(QStringList, notes);
+        const dyr::Sheet sheet = dyr::testSheet(records, QStringLiteral("set"));
+        QCOMPARE(sheet.questions.size(), questions);
+        QList<int> marked;
+        for (const dyr::PlainQuestion& q : sheet.questions)
+            marked << q.correct;
+        QCOMPARE(marked, correct);
+        QCOMPARE(shown(sheet.notes), notes);
+        QCOMPARE(sheet.ok(), questions > 0);
     }
 };
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a user gets: the tree,
-# the desktop entries and metadata, and the installed quiz in a programs' folder the
-# user can't write, with its sets in the user's folder.
+# the desktop entries and metadata, the set files' type and the programs that open it,
+# and the installed quiz in a programs' folder the user can't write, with its sets in
+# the user's folder.
 #   tst_install.sh BUILD_DIR VERSION
 # Exits 77 (skipped) when a checking tool or a way to make a folder read-only is
 # missing, after running every check it can.
@@ -64,11 +65,14 @@ for set in varnikol tuvek; do
     "$prefix/bin/dyr" check "$prefix/share/qo-kviz/$set.dyr" >/dev/null ||
         fail "installed set $set.dyr missing or faulty"
 done
-for id in rs.qo.Kviz rs.qo.EditorPitanja; do
+for id in rs.qo.Kviz rs.qo.KvizEditor; do
     [ -f "$prefix/share/applications/$id.desktop" ] || fail "$id.desktop missing"
     [ -f "$prefix/share/metainfo/$id.metainfo.xml" ] || fail "$id.metainfo.xml missing"
-    for size in 16 22 24 32 48 64 128 256; do
-        icon=$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png
+done
+for size in 16 22 24 32 48 64 128 256; do
+    for icon in "$prefix/share/icons/hicolor/${size}x${size}/apps/rs.qo.Kviz.png" \
+        "$prefix/share/icons/hicolor/${size}x${size}/apps/rs.qo.KvizEditor.png" \
+        "$prefix/share/icons/hicolor/${size}x${size}/mimetypes/application-x-qo-kviz-set.png"; do
         [ -f "$icon" ] || fail "icon $icon missing"
         # A PNG's width and height: big-endian, from byte 16.
         [ "$(od -An -j16 -N8 --endian=big -tu4 "$icon" | tr -s ' ')" = " $size $size" ] ||
@@ -95,6 +99,39 @@ if command -v appstreamcli >/dev/null; then
     appstreamcli validate --no-net "$prefix"/share/metainfo/*.metainfo.xml
 else
     skip appstreamcli "appstreamcli not installed"
+fi
+
+# The set files' type, as a desktop sees it with nothing but this install: the install
+# brought the databases up to date, a set is known by its name wherever it lies, the
+# quiz plays it and the editor is offered too. xdg-mime is asked as on any desktop, with
+# no user's choice in a mimeapps.list.
+type=application/x-qo-kviz-set
+sets=$work/$(printf 'Preuzeto \xc4\x8d\xc4\x87\xc5\xa1\xc5\xbe\xc4\x91')
+mkdir "$sets"
+cp "$prefix/share/qo-kviz/varnikol.dyr" "$sets/moj set.dyr"
+cp "$prefix/share/qo-kviz/tuvek.dyr" "$sets/TUVEK.DYR"
+# A desktop session reads names as UTF-8 (mimetype refuses them in the C locale).
+desktop() {
+    env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION -u GNOME_DESKTOP_SESSION_ID \
+        LC_ALL=C.UTF-8 XDG_DATA_HOME="$work/desktop-data" XDG_DATA_DIRS="$prefix/share" \
+        XDG_CONFIG_HOME="$work/desktop-config" XDG_CONFIG_DIRS="$work/desktop-config" "$@"
+}
+if command -v xdg-mime >/dev/null && command -v mimetype >/dev/null &&
+    command -v update-mime-database >/dev/null && command -v update-desktop-database >/dev/null; then
+    for set in "$sets/moj set.dyr" "$sets/TUVEK.DYR"; do
+        [ "$(desktop xdg-mime query filetype "$set")" = "$type" ] ||
+            fail "$set is of type $(desktop xdg-mime query filetype "$set")"
+    done
+    [ "$(desktop xdg-mime query default "$type")" = rs.qo.Kviz.desktop ] ||
+        fail "a set opens with $(desktop xdg-mime query default "$type"), not the quiz"
+    grep -qx "$type=rs.qo.Kviz.desktop;rs.qo.KvizEditor.desktop;" \
+        "$prefix/share/applications/mimeinfo.cache" || fail "the editor is not offered for a set"
+    for id in rs.qo.Kviz rs.qo.KvizEditor; do
+        grep -qx 'Exec=[a-z-]* %f' "$prefix/share/applications/$id.desktop" ||
+            fail "$id.desktop does not hand a set to its program"
+    done
+else
+    skip mime-type "xdg-mime, mimetype (libfile-mimeinfo-perl) or shared-mime-info not installed"
 fi
 
 # The programs' folder read-only: a read-only bind mount as root, the mode otherwise.
@@ -192,6 +229,31 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v str
     [ -n "$opened" ] || fail "the quiz did not open varnikol.dyr in the user's folder"
     ! grep -E "\"[^\"]*varnikol.dyr\"" "$work/trace" | grep -v -F "\"$user/varnikol.dyr\"" ||
         fail "the quiz looked for the set elsewhere too"
+
+    # A set opened as a file manager opens it (gio open, the way of GLib's file
+    # managers): the installed quiz plays it, from a folder with Serbian letters.
+    if command -v gio >/dev/null && command -v mimetype >/dev/null; then
+        desktop env PATH="$prefix/bin:$PATH" QT_LOGGING_RULES="qo.kviz.sets.info=true" \
+            gio open "$sets/moj set.dyr" 2>"$work/opened" &
+        pids+=($!)
+        played=
+        for _ in $(seq 100); do
+            if grep -qF "igra file://$work/Preuzeto%20%C4%8D%C4%87%C5%A1%C5%BE%C4%91/moj%20set.dyr" \
+                "$work/opened"; then
+                played=yes
+                break
+            fi
+            sleep 0.1
+        done
+        [ -n "$played" ] || fail "gio open did not play the set in the quiz: $(cat "$work/opened")"
+        # The desktop started this quiz, not the test: it is ended by its window's id.
+        for window in $(xdotool search --class '^kviz$' 2>/dev/null); do
+            pid=$(xdotool getwindowpid "$window" 2>/dev/null) || continue
+            [[ " ${pids[*]} " == *" $pid "* ]] || pids+=("$pid")
+        done
+    else
+        skip open "gio or mimetype not installed"
+    fi
 else
     skip play "Xvfb, xdotool or strace not installed"
 fi

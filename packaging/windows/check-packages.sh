@@ -7,7 +7,11 @@
 # - the installer installs silently into Program Files with Start-menu entries and an
 #   uninstall entry; the installed quiz starts, seeds %LOCALAPPDATA%\qo-kviz with the
 #   shipped sets and writes nothing under Program Files; the silent uninstaller
-#   removes the install and its entries and leaves the user's sets.
+#   removes the install and its entries and leaves the user's sets;
+# - the installer registers the set files' type (.dyr, its icon, the verbs "Igraj" and
+#   "Uredi"); the "Igraj" verb's command, and a set opened as Explorer opens it, play a
+#   set in a folder with Serbian letters; the uninstaller removes the keys again, and
+#   gives .dyr back to a program that had it before; the zip registers nothing.
 #   check-packages.sh BUILD_DIR VERSION
 set -euo pipefail
 
@@ -57,6 +61,15 @@ unixFolder() {
 sets=$(unixFolder '%LOCALAPPDATA%')/qo-kviz
 programFiles=$(unixFolder '%ProgramW6432%')
 [ -d "$programFiles" ] || fail "no Program Files in the prefix ($programFiles)"
+
+# The default value of a registry key, or nothing when there is no such key.
+regDefault() {
+    wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p'
+}
+regKeyExists() {
+    wine reg query "$1" >/dev/null 2>&1
+}
+classes='HKLM\Software\Classes'
 
 # Starts a Windows program in the background, as the user would by a double click.
 start() {
@@ -117,7 +130,12 @@ start "$portable/$name/kviz.exe"
 waitForWindow "the unzipped kviz.exe"
 stopPrograms
 [ ! -e "$sets" ] || fail "the unzipped quiz made $sets instead of using the sets beside it"
-echo "zip: $(wc -l <<<"$listing") files; the unzipped quiz starts with its sets beside it"
+for key in "$classes\.dyr" "$classes\qo-kviz.set" 'HKCU\Software\Classes\.dyr' \
+    'HKCU\Software\Classes\qo-kviz.set'; do
+    ! regKeyExists "$key" || fail "the unzipped quiz registered $key"
+done
+echo "zip: $(wc -l <<<"$listing") files; the unzipped quiz starts with its sets beside it" \
+    "and registers nothing"
 
 # The installer, silently, as an administrator would (Wine's user is one).
 wine "$installer" /S >/dev/null 2>&1
@@ -141,6 +159,81 @@ done
 grep -qa 'kviz.exe' "${links[0]}" || fail "the Start-menu entry [qo] Kviz does not start kviz.exe"
 grep -qa 'editor-pitanja.exe' "${links[1]}" ||
     fail "the Start-menu entry [qo] editor pitanja does not start editor-pitanja.exe"
+
+# The set files' type: .dyr is a qo-kviz.set, with the sets' icon from kviz.exe, played
+# by "Igraj" (the default verb, open) and edited by "Uredi" (edit).
+installedWindows=$(winepath -w "$installed" 2>/dev/null | tr -d '\r')
+[ "$(regDefault "$classes\.dyr")" = qo-kviz.set ] || fail ".dyr is not registered as qo-kviz.set"
+wine reg query "$classes\.dyr\OpenWithProgids" /v qo-kviz.set >/dev/null 2>&1 ||
+    fail ".dyr does not offer qo-kviz.set in Open with"
+[ "$(regDefault "$classes\qo-kviz.set")" = "[qo] Kviz set pitanja" ] ||
+    fail "the type is named '$(regDefault "$classes\qo-kviz.set")'"
+[ "$(regDefault "$classes\qo-kviz.set\DefaultIcon")" = "$installedWindows\kviz.exe,-2" ] ||
+    fail "the type's icon is '$(regDefault "$classes\qo-kviz.set\DefaultIcon")'"
+# The icon is there: the largest picture of the sets' .ico is inside kviz.exe.
+python3 - "$(dirname "$0")/../../assets/images/icons/kviz-set.ico" "$installed/kviz.exe" <<'EOF' ||
+import struct, sys
+ico = open(sys.argv[1], "rb").read()
+count = struct.unpack_from("<H", ico, 4)[0]
+size, offset = struct.unpack_from("<II", ico, 6 + 16 * (count - 1) + 8)
+sys.exit(0 if ico[offset:offset + size] in open(sys.argv[2], "rb").read() else 1)
+EOF
+    fail "kviz.exe does not hold the sets' icon"
+verbs="$classes\qo-kviz.set\shell"
+[ "$(regDefault "$verbs")" = open ] || fail "the default verb is '$(regDefault "$verbs")'"
+[ "$(regDefault "$verbs\open")" = Igraj ] || fail "the verb open is not shown as Igraj"
+[ "$(regDefault "$verbs\edit")" = Uredi ] || fail "the verb edit is not shown as Uredi"
+play=$(regDefault "$verbs\open\command")
+[ "$play" = "\"$installedWindows\kviz.exe\" \"%1\"" ] || fail "Igraj runs '$play'"
+edit=$(regDefault "$verbs\edit\command")
+[ "$edit" = "\"$installedWindows\editor-pitanja.exe\" \"%1\"" ] || fail "Uredi runs '$edit'"
+
+# "Igraj" on a set in a folder with Serbian letters and a space: the verb's command, with
+# the set in place of %1, starts the installed quiz on that set (which it says when
+# asked to; Wine hands QT_ settings to a Windows program only as WINEQT_...), and so
+# does the set opened as Explorer opens a file (start, the shell's default verb). The
+# set stays as it was.
+folder="$(unixFolder '%USERPROFILE%')/Pitanja čćšžđ"
+mkdir -p "$folder"
+cp "$installed/tuvek.dyr" "$folder/moj set.dyr"
+set=$(winepath -w "$folder/moj set.dyr" 2>/dev/null | tr -d '\r')
+# The set's path as the quiz writes it: a file URL, plain ASCII.
+url=$(python3 -c 'import sys, urllib.parse
+print("file:///" + urllib.parse.quote(sys.argv[1].replace("\\", "/"), safe="/:"))' "$set")
+export WINEQT_FORCE_STDERR_LOGGING=1 WINEQT_LOGGING_RULES="qo.kviz.sets.info=true"
+program=${play#\"}
+program=${program%%\"*}
+[ "${play#\""$program"\" }" = '"%1"' ] || fail "Igraj does not hand the set over as %1"
+wine "$program" "$set" 2>"$work/played" >/dev/null &
+pids+=($!)
+played=
+for _ in $(seq 120); do
+    played=$(grep '^qo.kviz.sets: igra ' "$work/played" | tr -d '\r') && break
+    sleep 0.5
+done
+[ "$played" = "qo.kviz.sets: igra $url" ] ||
+    fail "Igraj's command did not play $set: $(tr -d '\r' <"$work/played")"
+stopPrograms
+# A program the shell starts gets no console to write to: there the quiz window itself
+# shows that the set plays (its title is typed out from "[qo] Kviz"; a set that can't
+# be played gives a message and the untitled menu instead).
+wine start /unix "$folder/moj set.dyr" >/dev/null 2>&1 &
+pids+=($!)
+quiz=
+for _ in $(seq 120); do
+    quiz=$(xdotool search --onlyvisible --name '^\[' 2>/dev/null | head -1 || true)
+    [ -z "$quiz" ] || break
+    sleep 0.5
+done
+[ -n "$quiz" ] || fail "the set opened as Explorer opens it did not play in the quiz"
+# The quiz started by the shell is no child of this script.
+wineserver -k
+wait "${pids[@]}" 2>/dev/null || true
+pids=()
+unset WINEQT_FORCE_STDERR_LOGGING WINEQT_LOGGING_RULES
+cmp -s "$folder/moj set.dyr" "$installed/tuvek.dyr" || fail "playing changed the set"
+[ "$(ls -A "$folder")" = "moj set.dyr" ] || fail "playing left files beside the set"
+echo "installer: .dyr registered with its icon, Igraj and Uredi; Igraj played $set"
 
 # The installed quiz, started as from the Start menu: its sets go to the user's folder,
 # the install is left as it is.
@@ -167,4 +260,24 @@ done
 for set in varnikol.dyr tuvek.dyr; do
     [ -s "$sets/$set" ] || fail "uninstalling removed the user's $sets/$set"
 done
-echo "uninstaller: the install and its entries removed, the user's sets kept"
+for key in "$classes\.dyr" "$classes\qo-kviz.set"; do
+    ! regKeyExists "$key" || fail "the uninstaller left $key"
+done
+echo "uninstaller: the install, its entries and the set files' type removed, the user's sets kept"
+
+# Where another program had .dyr before, the installer takes it over and the uninstaller
+# gives it back, with whatever else that program put there.
+wine reg add "$classes\.dyr" /ve /d Drugi.Program /f >/dev/null 2>&1
+wine reg add "$classes\.dyr" /v 'Content Type' /d application/x-drugi /f >/dev/null 2>&1
+wine "$installer" /S >/dev/null 2>&1
+wineserver -w
+[ "$(regDefault "$classes\.dyr")" = qo-kviz.set ] || fail "the installer left .dyr to another program"
+wine "$installed/Uninstall.exe" /S >/dev/null 2>&1
+wineserver -w
+[ "$(regDefault "$classes\.dyr")" = Drugi.Program ] ||
+    fail "the uninstaller did not give .dyr back: '$(regDefault "$classes\.dyr")'"
+wine reg query "$classes\.dyr" /v 'Content Type' 2>/dev/null | grep -q 'application/x-drugi' ||
+    fail "the uninstaller removed another program's value of .dyr"
+! regKeyExists "$classes\.dyr\OpenWithProgids" || fail "the uninstaller left .dyr\OpenWithProgids"
+! regKeyExists "$classes\qo-kviz.set" || fail "the uninstaller left qo-kviz.set"
+echo "installer and uninstaller: .dyr taken from another program and given back"

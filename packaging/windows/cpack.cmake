@@ -33,3 +33,45 @@ set(CPACK_NSIS_DELETE_ICONS_EXTRA [=[
   Delete "$SMPROGRAMS\$MUI_TEMP\[qo] Kviz.lnk"
   Delete "$SMPROGRAMS\$MUI_TEMP\[qo] editor pitanja.lnk"
 ]=])
+
+# The set files' type: a .dyr plays in the quiz on a double click ("Igraj", the default)
+# and opens in the editor ("Uredi"), with the sets' own icon from kviz.exe. The verbs are
+# the system's own "open" and "edit", shown under those names, so that a program that
+# asks to open or to edit a file (as "start" does) finds them too. Written for
+# all users where the installer runs as an administrator (SHCTX: HKLM\Software\Classes),
+# else for the one user. A program that had .dyr before gets it back when the programs
+# are uninstalled; the uninstaller removes exactly the keys and values written here. The
+# portable zip registers nothing.
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
+  ReadRegStr $0 SHCTX "Software\Classes\.dyr" ""
+  StrCmp $0 "" qoSetTypeFree
+  StrCmp $0 "qo-kviz.set" qoSetTypeFree
+    WriteRegStr SHCTX "Software\Classes\qo-kviz.set" "PreviousProgId" $0
+  qoSetTypeFree:
+  WriteRegStr SHCTX "Software\Classes\.dyr" "" "qo-kviz.set"
+  WriteRegStr SHCTX "Software\Classes\.dyr\OpenWithProgids" "qo-kviz.set" ""
+  WriteRegStr SHCTX "Software\Classes\qo-kviz.set" "" "[qo] Kviz set pitanja"
+  WriteRegStr SHCTX "Software\Classes\qo-kviz.set\DefaultIcon" "" "$INSTDIR\kviz.exe,-2"
+  WriteRegStr SHCTX "Software\Classes\qo-kviz.set\shell" "" "open"
+  WriteRegStr SHCTX "Software\Classes\qo-kviz.set\shell\open" "" "Igraj"
+  WriteRegStr SHCTX "Software\Classes\qo-kviz.set\shell\open\command" "" '"$INSTDIR\kviz.exe" "%1"'
+  WriteRegStr SHCTX "Software\Classes\qo-kviz.set\shell\edit" "" "Uredi"
+  WriteRegStr SHCTX "Software\Classes\qo-kviz.set\shell\edit\command" "" '"$INSTDIR\editor-pitanja.exe" "%1"'
+  System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0x1000, p 0, p 0)'
+]=])
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
+  ReadRegStr $0 SHCTX "Software\Classes\.dyr" ""
+  StrCmp $0 "qo-kviz.set" 0 qoSetTypeTaken
+    ReadRegStr $1 SHCTX "Software\Classes\qo-kviz.set" "PreviousProgId"
+    StrCmp $1 "" 0 qoSetTypeBack
+      DeleteRegValue SHCTX "Software\Classes\.dyr" ""
+      Goto qoSetTypeTaken
+    qoSetTypeBack:
+      WriteRegStr SHCTX "Software\Classes\.dyr" "" $1
+  qoSetTypeTaken:
+  DeleteRegValue SHCTX "Software\Classes\.dyr\OpenWithProgids" "qo-kviz.set"
+  DeleteRegKey /ifempty SHCTX "Software\Classes\.dyr\OpenWithProgids"
+  DeleteRegKey /ifempty SHCTX "Software\Classes\.dyr"
+  DeleteRegKey SHCTX "Software\Classes\qo-kviz.set"
+  System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0x1000, p 0, p 0)'
+]=])

@@ -23,8 +23,10 @@ string(REPLACE ";" "," qo_version_numbers "${qo_version_numbers}")
 
 # Gives a program its resources, compiled by windres (CMAKE_RC_COMPILER): the version
 # information, and the icon Explorer, the taskbar and the Start menu show when one is
-# named (the .ico drawn by tools/drawassets).
+# named (the .ico drawn by tools/drawassets). A further icon, when named, is the icon
+# of the files the program opens, resource 2 ("kviz.exe,-2" in the registry).
 function(qo_windows_resources target product description icon)
+    set(document_icon "${ARGV4}")
     set(QO_RC_FILE ${target}.exe)
     set(QO_RC_NAME ${target})
     set(QO_RC_PRODUCT "${product}")
@@ -36,17 +38,20 @@ function(qo_windows_resources target product description icon)
     if(icon)
         set(QO_RC_ICON "1 ICON \"${icon}\"")
     endif()
+    if(document_icon)
+        string(APPEND QO_RC_ICON "\n2 ICON \"${document_icon}\"")
+    endif()
     set(rc ${CMAKE_CURRENT_BINARY_DIR}/windows/${target}.rc)
     configure_file(${CMAKE_CURRENT_LIST_DIR}/program.rc.in ${rc} @ONLY)
     target_sources(${target} PRIVATE ${rc})
     if(icon)
         set_property(SOURCE ${rc} TARGET_DIRECTORY ${target} APPEND
-                     PROPERTY OBJECT_DEPENDS ${icon})
+                     PROPERTY OBJECT_DEPENDS ${icon} ${document_icon})
     endif()
 endfunction()
 
 set(qo_icons ${PROJECT_SOURCE_DIR}/assets/images/icons)
-qo_windows_resources(kviz "[qo] Kviz" "[qo] Kviz" ${qo_icons}/kviz.ico)
+qo_windows_resources(kviz "[qo] Kviz" "[qo] Kviz" ${qo_icons}/kviz.ico ${qo_icons}/kviz-set.ico)
 qo_windows_resources(editor-pitanja "[qo] editor pitanja" "[qo] editor pitanja"
                      ${qo_icons}/editor-pitanja.ico)
 qo_windows_resources(dyr "dyr" "dyr - alat za skupove pitanja programa [qo] Kviz" "")
@@ -58,6 +63,10 @@ install(TARGETS kviz editor-pitanja RUNTIME DESTINATION .)
 # without a plugin.
 install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets>
         DESTINATION .)
+# A Qt with print support prints through its dialog (shared/printing_dialog.cpp).
+if(TARGET Qt6::PrintSupport)
+    install(FILES $<TARGET_FILE:Qt6::PrintSupport> DESTINATION .)
+endif()
 install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
 install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION styles)
 

@@ -1,8 +1,8 @@
 // Paints every picture and pointer of the programs and writes them as PNG files, and the
-// programs' icons also as Windows .ico files (run by hand).
+// programs' icons and the set files' icon also as Windows .ico files (run by hand).
 //
 // Usage: drawassets [FOLDER]   (FOLDER defaults to the source tree's assets/images;
-//                                the programs' icons go into its icons/ folder)
+//                                the icons go into its icons/ folder)
 //
 // Everything is drawn from geometry in this file, letters included, so the output
 // does not depend on the fonts installed on the machine.
@@ -545,6 +545,63 @@ QImage programIcon(bool editor, int size) {
     return image;
 }
 
+// The icon of a set file: a page with a folded corner, lines of questions and the
+// quiz's smiling face, in the same 32 x 32 square as the programs' icons.
+QImage setIcon(int size) {
+    // At 16 x 16 pixel art, as the quiz's own icon: the page, one line, a small face.
+    if (size == 16) {
+        QStringList rows = {
+            "..ggggggggg.....", "..gwwwwwwwgg....", "..gwbbbbbwglg...",
+            "..gwwwwwwwgllg..", "..gwbbbbbbgggg..",
+        };
+        for (int y = 5; y < 15; ++y)
+            rows << QStringLiteral("..gwwwwwwwwwwg..");
+        rows << QStringLiteral("..gggggggggggg..");
+        static const char* const face[8] = {
+            "..kkkk..", ".kyyyyk.", "kykyykyk", "kyyyyyyk",
+            "kykyykyk", "kyykkyyk", ".kyyyyk.", "..kkkk..",
+        };
+        for (int y = 0; y < 8; ++y) {
+            for (int x = 0; x < 8; ++x) {
+                if (face[y][x] != '.')
+                    rows[6 + y][4 + x] = QLatin1Char(face[y][x]);
+            }
+        }
+        return pixelArt(rows, 16,
+                        {{'g', QColor(90, 90, 90)},
+                         {'w', Qt::white},
+                         {'l', QColor(215, 215, 215)},
+                         {'b', QColor(40, 110, 220)},
+                         {'k', Qt::black},
+                         {'y', QColor(255, 230, 0)}});
+    }
+    QImage image = canvas(size, size, Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
+    const QPen rim(QColor(90, 90, 90), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    QPainterPath page;
+    line(page, {{5.5, 1.5}, {20.5, 1.5}, {26.5, 7.5}, {26.5, 30.5}, {5.5, 30.5}});
+    page.closeSubpath();
+    p.setPen(rim);
+    p.setBrush(Qt::white);
+    p.drawPath(page);
+    QPainterPath fold;
+    line(fold, {{20.5, 1.5}, {20.5, 7.5}, {26.5, 7.5}});
+    fold.closeSubpath();
+    p.setBrush(QColor(215, 215, 215));
+    p.drawPath(fold);
+    // The questions: blue lines above the face.
+    p.setPen(QPen(QColor(40, 110, 220), 1.6, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(QPointF(9, 6), QPointF(18, 6));
+    p.drawLine(QPointF(9, 10), QPointF(23, 10));
+    p.translate(16, 21);
+    p.scale(0.55, 0.55);
+    p.translate(-16, -16);
+    paintFace(p, 4);
+    return image;
+}
+
 // Pointers.
 
 // The arrows are pixel art, so that their tips, the hot spots, are exact pixels.
@@ -742,6 +799,9 @@ int main(int argc, char** argv) {
         images[QStringLiteral("icons/editor-pitanja-%1.png").arg(size)] = programIcon(true, size);
     }
 
+    for (const int size : IconSizes)
+        images[QStringLiteral("icons/kviz-set-%1.png").arg(size)] = setIcon(size);
+
     if (!QDir(folder).mkpath(QStringLiteral("icons"))) {
         err << "drawassets: cannot make " << folder << "/icons\n";
         return 2;
@@ -757,5 +817,9 @@ int main(int argc, char** argv) {
             editor ? QStringLiteral("icons/editor-pitanja.ico") : QStringLiteral("icons/kviz.ico");
         ok = saveIcon(pictures, folder, name, err) && ok;
     }
+    std::vector<QImage> setPictures;
+    for (const int size : WindowsIconSizes)
+        setPictures.push_back(setIcon(size));
+    ok = saveIcon(setPictures, folder, QStringLiteral("icons/kviz-set.ico"), err) && ok;
     return ok ? 0 : 1;
 }

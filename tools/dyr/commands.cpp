@@ -20,6 +20,10 @@ void usage(QTextStream& err) {
 
 } // namespace
 
+bool drawsPages(const QStringList& args) {
+    return args.value(0) == QLatin1String("export") && args.contains(QLatin1String("pdf"));
+}
+
 int run(const QStringList& args, QTextStream& out, QTextStream& err, QIODevice* in) {
     if (args.size() == 1 && (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h") ||
                              args[0] == QLatin1String("help"))) {

@@ -20,4 +20,8 @@ namespace dyr {
 // standard input, read where a command is given "-" for a file.
 int run(const QStringList& args, QTextStream& out, QTextStream& err, QIODevice* in = nullptr);
 
+// Whether the command draws pages (export pdf), which needs a QGuiApplication rather
+// than a QCoreApplication.
+bool drawsPages(const QStringList& args);
+
 } // namespace dyr

@@ -5,6 +5,7 @@
 #include "dyr.h"
 #include "formats.h"
 #include "messages.h"
+#include "sheet.h"
 #include "support.h"
 #include "webpage.h"
 
@@ -30,16 +31,8 @@ std::optional<QByteArray> readOrReport(const QString& path, QIODevice* in, QText
 
 // Notes of a source name their line; those of a set name their record themselves.
 void report(const QString& name, const QList<Note>& notes, bool lines, QTextStream& err) {
-    for (const Note& note : notes) {
-        err << name;
-        if (lines && note.line > 0)
-            err << ":" << note.line;
-        err << ": "
-            << (note.skipped   ? "preskoceno: "
-                : note.warning ? "upozorenje: "
-                               : "")
-            << note.message << "\n";
-    }
+    for (const Note& note : notes)
+        err << noteLine(name, note, lines) << "\n";
 }
 
 std::optional<Format> formatOrReport(const QString& name, const char* formats, QTextStream& err) {
@@ -103,6 +96,29 @@ int exportHtml(const QString& set, const QString& target, PageOptions options, Q
     return writeOut(page.html, target,
                     QStringLiteral("zapisana veb stranica kviza sa ") +
                         support::counted(page.questions, "pitanjem", "pitanja", "pitanja"),
+                    out, err);
+}
+
+// The test on paper as a PDF: the questions, then the answer key on a page of its own.
+int exportPdf(const QString& set, const QString& target, QPageSize::PageSizeId paper,
+              QTextStream& out, QTextStream& err, QIODevice* in) {
+    const std::optional<QByteArray> content = readOrReport(set, in, err);
+    if (!content)
+        return 2;
+    QList<Note> notes;
+    const QList<qo::QuestionRecord> records = setRecords(*content, &notes);
+    const QString title = set == kStdin ? QStringLiteral("set") : QFileInfo(set).completeBaseName();
+    const Sheet sheet = testSheet(records, title);
+    notes += sheet.notes;
+    report(shown(set), notes, false, err);
+    if (!sheet.ok()) {
+        reportNotWritten(target, err);
+        return 1;
+    }
+    return writeOut(sheetPdf(sheet, paper), target,
+                    QStringLiteral("zapisan test sa ") +
+                        support::counted(sheet.questions.size(), "pitanjem", "pitanja", "pitanja") +
+                        QStringLiteral(" i kljucem odgovora"),
                     out, err);
 }
 
@@ -178,10 +194,13 @@ std::optional<int> runImport(const QStringList& args, QTextStream& out, QTextStr
 
 std::optional<int> runExport(const QStringList& given, QTextStream& out, QTextStream& err,
                              QIODevice* in) {
-    // The web page's own options: --draw N, --shuffle, --title TEXT.
+    // The web page's own options: --draw N, --shuffle, --title TEXT; the test's:
+    // --paper a4|letter.
     PageOptions page;
+    QPageSize::PageSizeId paper = QPageSize::A4;
     QStringList args;
     const bool html = given.value(0) == QLatin1String("html");
+    const bool pdf = given.value(0) == QLatin1String("pdf");
     for (qsizetype i = 0; i < given.size(); ++i) {
         const QString& arg = given[i];
         const auto value = [&](const QString& option) -> std::optional<QString> {
@@ -208,6 +227,17 @@ std::optional<int> runExport(const QStringList& given, QTextStream& out, QTextSt
                 err << "dyr: --title prima naziv kviza\n";
                 return 2;
             }
+        } else if (pdf &&
+                   (arg == QLatin1String("--paper") || arg.startsWith(QLatin1String("--paper=")))) {
+            const QString size = value(QStringLiteral("--paper")).value_or(QString());
+            if (size == QLatin1String("a4")) {
+                paper = QPageSize::A4;
+            } else if (size == QLatin1String("letter")) {
+                paper = QPageSize::Letter;
+            } else {
+                err << "dyr: --paper prima a4 ili letter\n";
+                return 2;
+            }
         } else if (arg.startsWith(QLatin1Char('-')) && arg != kStdin) {
             err << "dyr: nepoznata opcija " << arg << "\n";
             return std::nullopt;
@@ -220,8 +250,10 @@ std::optional<int> runExport(const QStringList& given, QTextStream& out, QTextSt
     const QString target = args.value(2, kStdin);
     if (html)
         return exportHtml(args[1], target, page, out, err, in);
+    if (pdf)
+        return exportPdf(args[1], target, paper, out, err, in);
     const std::optional<Format> format =
-        formatOrReport(args[0], "aiken, gift, csv, moodle i html", err);
+        formatOrReport(args[0], "aiken, gift, csv, moodle, html i pdf", err);
     if (!format)
         return 2;
     const std::optional<QByteArray> content = readOrReport(args[1], in, err);

@@ -234,11 +234,13 @@ QString fit(const QString& text, int width, const QString& place, int line,
                                   .arg(counted(points.size(), "znaka", "znaka", "znakova"))));
             points.resize(width);
         } else {
-            notes->append(error(line, QStringLiteral("%1: ima %2, a u polje staje najvise %3; "
-                                                     "--cut zadrzava prvih %3")
-                                          .arg(place)
-                                          .arg(counted(points.size(), "znak", "znaka", "znakova"))
-                                          .arg(width)));
+            Note note = error(line, QStringLiteral("%1: ima %2, a u polje staje najvise %3; "
+                                                   "--cut zadrzava prvih %3")
+                                        .arg(place)
+                                        .arg(counted(points.size(), "znak", "znaka", "znakova"))
+                                        .arg(width));
+            note.remedy = Remedy::Cut;
+            notes->append(note);
         }
     }
     qsizetype bad = 0;
@@ -258,10 +260,13 @@ QString fit(const QString& text, int width, const QString& place, int line,
         if (options.replace)
             notes->append(warning(line, QStringLiteral("%1: %2%3; umesto toga upisan je '?'")
                                             .arg(place, unstorable(first), more)));
-        else
-            notes->append(
+        else {
+            Note note =
                 error(line, QStringLiteral("%1: %2%3; --replace umesto takvog znaka upisuje '?'")
-                                .arg(place, unstorable(first), more)));
+                                .arg(place, unstorable(first), more));
+            note.remedy = Remedy::Replace;
+            notes->append(note);
+        }
     }
     return QString::fromUcs4(points.constData(), points.size());
 }
@@ -336,6 +341,45 @@ std::optional<Format> formatNamed(const QString& name) {
     return std::nullopt;
 }
 
+std::optional<Format> guessFormat(const QString& fileName, const QByteArray& source) {
+    const QString suffix = fileName.section(QLatin1Char('.'), -1).toLower();
+    if (fileName.contains(QLatin1Char('.'))) {
+        if (suffix == QLatin1String("xml"))
+            return Format::Moodle;
+        if (suffix == QLatin1String("gift"))
+            return Format::Gift;
+        if (suffix == QLatin1String("aiken"))
+            return Format::Aiken;
+        if (suffix == QLatin1String("csv"))
+            return Format::Csv;
+    }
+    // The start of the source is enough to tell, and never a whole bank to decode.
+    QList<Note> ignored;
+    const QString text = decodeSource(source.left(64 * 1024), &ignored);
+    if (text.contains(QLatin1String("<quiz")))
+        return Format::Moodle;
+    static const QRegularExpression aikenAnswer(QStringLiteral("^\\s*ANSWER\\s*:"),
+                                                QRegularExpression::MultilineOption);
+    if (aikenAnswer.match(text).hasMatch())
+        return Format::Aiken;
+    static const QRegularExpression giftQuestion(QStringLiteral("\\{[^}]*[~=][^}]*\\}"));
+    if (giftQuestion.match(text).hasMatch())
+        return Format::Gift;
+    return std::nullopt;
+}
+
+QString noteLine(const QString& source, const Note& note, bool lines) {
+    QString text = source;
+    if (lines && note.line > 0)
+        text += QStringLiteral(":%1").arg(note.line);
+    text += QStringLiteral(": ");
+    if (note.skipped)
+        text += QStringLiteral("preskoceno: ");
+    else if (note.warning)
+        text += QStringLiteral("upozorenje: ");
+    return text + note.message;
+}
+
 QString textName(int k) {
     return k == 0 ? QStringLiteral("tekst pitanja") : QStringLiteral("odgovor ") + letter(k - 1);
 }
@@ -398,17 +442,20 @@ Imported importSet(Format format, const QByteArray& source, const ImportOptions&
                           .arg(all)
                           .arg(limit)));
         } else {
-            result.notes.append(error(
-                cut,
-                QStringLiteral("pitanje %1: skup prima najvise %2, a ovaj izvor ih "
-                               "ima %3%4; --first %5 zadrzava prvih %5")
-                    .arg(from)
-                    .arg(counted(SetRecords, "pitanje", "pitanja", "pitanja"))
-                    .arg(total)
-                    .arg(skipped.isEmpty() ? QString() : QStringLiteral(" koja odgovaraju skupu"))
-                    .arg(SetRecords)));
+            Note note =
+                error(cut, QStringLiteral("pitanje %1: skup prima najvise %2, a ovaj izvor ih "
+                                          "ima %3%4; --first %5 zadrzava prvih %5")
+                               .arg(from)
+                               .arg(counted(SetRecords, "pitanje", "pitanja", "pitanja"))
+                               .arg(total)
+                               .arg(skipped.isEmpty() ? QString()
+                                                      : QStringLiteral(" koja odgovaraju skupu"))
+                               .arg(SetRecords));
+            note.remedy = Remedy::First;
+            result.notes.append(note);
         }
     }
+    result.found = static_cast<int>(total);
     result.skipped = static_cast<int>(std::count_if(result.notes.begin(), result.notes.end(),
                                                     [](const Note& n) { return n.skipped; }));
     if (total == 0 && !hasErrors(result.notes))

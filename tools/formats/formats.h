@@ -23,15 +23,29 @@ enum class Format { Aiken, Gift, Csv, Moodle };
 // "aiken", "gift", "csv" or "moodle".
 std::optional<Format> formatNamed(const QString& name);
 
+// The format of a source file: by its name's extension (.xml, .gift, .aiken, .csv),
+// or where that tells nothing (.txt, another or none) by its content: a Moodle XML
+// quiz, an Aiken "ANSWER:" line, a GIFT question in braces. Nothing when neither tells.
+std::optional<Format> guessFormat(const QString& fileName, const QByteArray& source);
+
+// What makes an error of import a warning instead: dyr's --cut, --replace or --first,
+// which the editor asks the author about.
+enum class Remedy { None, Cut, Replace, First };
+
 // A fault (or, when `warning`, something done that the author should know of). In a
 // source, `line` counts from 1; 0 means the source or the set as a whole.
 struct Note {
     int line = 0;
     QString message;
     bool warning = false;
-    bool skipped = false; // a question left out with --skip-others (also a warning)
+    bool skipped = false;         // a question left out with --skip-others (also a warning)
+    Remedy remedy = Remedy::None; // of an error: the option that would allow it
     bool operator==(const Note&) const = default;
 };
+
+// A note as dyr prints it and the editor lists it: "SOURCE:LINE: kind: message", the
+// line only where `lines` (notes of a set name their record themselves).
+QString noteLine(const QString& source, const Note& note, bool lines);
 
 // One multiple-choice question as a format holds it: plain text, no padding.
 struct PlainQuestion {
@@ -93,6 +107,7 @@ struct Imported {
     QList<Note> notes;                 // in line order
     int questions = 0;
     int skipped = 0; // questions left out by --skip-others
+    int found = 0;   // the questions that would become records, before --first
     bool ok() const;
 };
 
