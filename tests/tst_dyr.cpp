@@ -601,10 +601,12 @@ private slots:
         QTest::newRow("check without a file") << QStringList{"check"} << 2 << usage;
         QTest::newRow("build with one file") << QStringList{"build", "x.txt"} << 2 << usage;
         QTest::newRow("missing file") << QStringList{"check", "/nonexistent/x.dyr"} << 2
-                                      << "dyr: datoteka \"/nonexistent/x.dyr\" ne postoji\n";
+                                      << QStringLiteral("dyr: datoteka \"%1\" ne postoji\n")
+                                             .arg(QDir::toNativeSeparators("/nonexistent/x.dyr"));
         QTest::newRow("missing source")
             << QStringList{"build", "/nonexistent/x.txt", "/nonexistent/x.dyr"} << 2
-            << "dyr: datoteka \"/nonexistent/x.txt\" ne postoji\n";
+            << QStringLiteral("dyr: datoteka \"%1\" ne postoji\n")
+                   .arg(QDir::toNativeSeparators("/nonexistent/x.txt"));
     }
     void usageAndFileErrors() {
         QFETCH(QStringList, args);
@@ -673,7 +675,9 @@ private slots:
             args = QStringList{command, QStringLiteral("gift"), input, set};
         const Result r = runTool(args);
         QCOMPARE(r.status, 2);
-        QCOMPARE(r.err, QStringLiteral("dyr: datoteka \"%1\" %2\n").arg(input, why));
+        QCOMPARE(
+            r.err,
+            QStringLiteral("dyr: datoteka \"%1\" %2\n").arg(QDir::toNativeSeparators(input), why));
         QVERIFY(!QFileInfo::exists(set));
 #endif
     }
@@ -714,7 +718,8 @@ private slots:
         QCOMPARE(r.status, 2);
         QCOMPARE(r.err,
                  QStringLiteral("dyr: datoteka \"%1\" nije snimljena: folder %2 ne postoji\n")
-                     .arg(set, QDir::toNativeSeparators(dir.filePath(QStringLiteral("no")))));
+                     .arg(QDir::toNativeSeparators(set),
+                          QDir::toNativeSeparators(dir.filePath(QStringLiteral("no")))));
     }
 
     void dumpOfACutFileWarns() {

@@ -1479,13 +1479,16 @@ private slots:
         QTest::newRow("--first without a number")
             << QStringList{"import", "csv", "a", "b", "--first"} << 2
             << "dyr: --first prima broj od 1 do 21\n";
-        QTest::newRow("missing source") << QStringList{"import", "csv", "/nonexistent/a.csv", "b"}
-                                        << 2 << "dyr: datoteka \"/nonexistent/a.csv\" ne postoji\n";
+        QTest::newRow("missing source")
+            << QStringList{"import", "csv", "/nonexistent/a.csv", "b"} << 2
+            << QStringLiteral("dyr: datoteka \"%1\" ne postoji\n")
+                   .arg(QDir::toNativeSeparators("/nonexistent/a.csv"));
         QTest::newRow("set to standard output")
             << QStringList{"import", "csv", "a.csv", "-"} << 2
             << "dyr: skup se upisuje u datoteku, a ne na standardni izlaz\n";
         QTest::newRow("missing set") << QStringList{"export", "gift", "/nonexistent/a.dyr"} << 2
-                                     << "dyr: datoteka \"/nonexistent/a.dyr\" ne postoji\n";
+                                     << QStringLiteral("dyr: datoteka \"%1\" ne postoji\n")
+                                            .arg(QDir::toNativeSeparators("/nonexistent/a.dyr"));
     }
     void commandErrors() {
         QFETCH(QStringList, args);
@@ -1514,7 +1517,8 @@ private slots:
                     source);
         QCOMPARE(r.status, 2);
         QVERIFY2(r.err.startsWith(QStringLiteral("dyr: datoteka \"%1\" nije snimljena: folder ")
-                                      .arg(dir.filePath(QStringLiteral("no/set.dyr")))),
+                                      .arg(QDir::toNativeSeparators(
+                                          dir.filePath(QStringLiteral("no/set.dyr"))))),
                  qPrintable(r.err));
     }
 
