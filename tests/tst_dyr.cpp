@@ -322,8 +322,8 @@ private slots:
         const Result r = runTool({QStringLiteral("build"), text, target});
         QCOMPARE(r.status, 1);
         QVERIFY(r.err.startsWith(text + QLatin1Char(':') + errors.first() + QLatin1Char('\n')));
-        QVERIFY(r.err.endsWith(QStringLiteral("dyr: datoteka ") + target +
-                               QStringLiteral(" nije zapisana\n")));
+        QVERIFY(r.err.endsWith(QStringLiteral("dyr: datoteka \"") + target +
+                               QStringLiteral("\" nije zapisana\n")));
         QCOMPARE(readAll(target), QByteArray("old"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
