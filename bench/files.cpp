@@ -49,11 +49,11 @@ void bareRead(const QByteArray& path, int record) {
 }
 
 void quizRead(const QString& name, int record) {
-    using namespace qo::QuestionSetFile;
     qo::QuestionRecord question;
-    OpenSetFile(name);
-    ReadQuestion(record, question);
-    CloseSetFile();
+    qo::QuestionSetFile file;
+    file.OpenSetFile(name);
+    file.ReadQuestion(record, question);
+    file.CloseSetFile();
 }
 
 } // namespace

@@ -210,25 +210,24 @@ std::array<qo::QuestionRecord, qo::SetRecords> Form1::readSet(const QString& fil
     Module1& module1 = m_program.module1;
     // The records are read into a copy, so that a failed open leaves the table as it was.
     auto table = module1.QuestionTable;
+    qo::QuestionSetFile file;
     if (create)
-        qo::QuestionSetFile::OpenSetFile(fileName);
+        file.OpenSetFile(fileName);
     else
-        qo::QuestionSetFile::OpenSetFileForReading(fileName);
+        file.OpenSetFileForReading(fileName);
     const qint64 fileSize = QFileInfo(qo::QuestionSetFile::pathFor(fileName)).size();
     try {
         for (int k = 0; k < qo::SetRecords; ++k) {
             module1.RecordCounter = rt::add16(module1.RecordCounter, 1);
             qo::QuestionRecord& record = table.at(module1.RecordCounter - 1);
-            qo::QuestionSetFile::ReadQuestion(module1.RecordCounter, record);
+            file.ReadQuestion(module1.RecordCounter, record);
             // A record past the end of a short or new file is an empty question that
             // keeps its own number.
             if (static_cast<qint64>(module1.RecordCounter) * qo::RecordLength > fileSize)
                 record.Number = rt::Str(static_cast<long long>(module1.RecordCounter));
         }
-        qo::QuestionSetFile::CloseSetFile();
+        file.CloseSetFile();
     } catch (...) {
-        if (qo::QuestionSetFile::isOpen())
-            qo::QuestionSetFile::abandon();
         module1.RecordCounter = 0;
         throw;
     }
@@ -264,16 +263,15 @@ bool Form1::save(const QString& fileName) {
             module1.QuestionTable = before;
             return false;
         }
-        qo::QuestionSetFile::OpenSetFile(fileName);
+        qo::QuestionSetFile file;
+        file.OpenSetFile(fileName);
         for (int k = 0; k < qo::SetRecords; ++k) {
             module1.RecordCounter = rt::add16(module1.RecordCounter, 1);
-            qo::QuestionSetFile::WriteQuestion(module1.RecordCounter,
-                                               module1.QuestionTable.at(module1.RecordCounter - 1));
+            file.WriteQuestion(module1.RecordCounter,
+                               module1.QuestionTable.at(module1.RecordCounter - 1));
         }
-        qo::QuestionSetFile::CloseSetFile();
+        file.CloseSetFile();
     } catch (...) {
-        if (qo::QuestionSetFile::isOpen())
-            qo::QuestionSetFile::abandon();
         module1.QuestionTable = before;
         module1.RecordCounter = 0;
         throw;

@@ -2,7 +2,7 @@
 // the quiz as a web page and a test on paper; and files named on the command line
 // or dropped on the window. Whatever needs a file asks the system's file dialog, and
 // cancelling it changes nothing.
-#include "fileerror.h"
+#include "filefault.h"
 #include "form1.h"
 #include "nativefile.h"
 #include "program.h"
@@ -84,20 +84,24 @@ QByteArray readSource(const QString& path) {
     const QString name = shownPath(path);
     qo::NativeFile::Reader file;
     if (!file.open(path)) {
-        const QString why = file.error() != 0 ? qo::FileError::reason(file.error())
-                                              : qo::FileError::notRegular(file.kind());
-        rt::raiseFileError(name, QStringLiteral("Datoteka se ne moze otvoriti: %1").arg(why));
+        using What = qo::FileFault::What;
+        if (file.error() == 0)
+            rt::raise(qo::FileFault(What::Open, name, qo::FileFault::Why::NotRegular, file.kind()));
+        const bool missing =
+            qo::NativeFile::causeOf(file.error()) == qo::NativeFile::Cause::Missing;
+        rt::raise(qo::FileFault(missing ? What::Missing : What::Open, name, file.error()));
     }
-    if (file.size() > MaxBytes)
-        rt::raiseFileError(name, QStringLiteral("Datoteka je veca od 64 MiB, vise nego sto "
-                                                "ima ijedna banka pitanja."));
+    if (file.size() > MaxBytes) {
+        qo::FileFault tooLarge(qo::FileFault::What::TooLarge, name);
+        tooLarge.limit = MaxBytes;
+        rt::raise(tooLarge);
+    }
     QByteArray bytes;
     QByteArray piece(64 * 1024, Qt::Uninitialized);
     for (;;) {
         qint64 got = 0;
         if (!file.readAt(bytes.size(), piece.data(), piece.size(), &got))
-            rt::raiseFileError(name, QStringLiteral("Datoteka se ne moze procitati: %1")
-                                         .arg(qo::FileError::reason(file.error())));
+            rt::raise(qo::FileFault(qo::FileFault::What::Read, name, file.error()));
         if (got == 0 || bytes.size() + got > MaxBytes)
             return bytes;
         bytes.append(piece.constData(), got);

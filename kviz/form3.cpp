@@ -161,34 +161,29 @@ qo::QuestionRecord& Form3::quizSlot(int slot) {
 }
 
 void Form3::LoadNextQuestion() {
-    using namespace qo::QuestionSetFile;
     // The quiz only reads: a missing set is reported, never created.
-    OpenSetFileForReading(m_program.module1.SetFileName);
-    try {
-        CurrentQuestion = rt::add16(CurrentQuestion, 1);
-        qo::QuestionRecord& record = quizSlot(CurrentQuestion - 1);
-        ReadQuestion(CurrentQuestion, record);
-        // A set without a first question (empty, or cut short) has nothing to play.
-        if (CurrentQuestion == 1) {
-            const QString refusal = qo::quiz::refusal(record);
-            if (!refusal.isEmpty())
-                rt::raiseFileError(m_program.module1.SetFileName, refusal);
-        }
-        Frame1->setTitle(QStringLiteral("Pitanje ") + rt::uptoNul(record.Number));
-        Label1->setText(rt::uptoNul(record.Question));
-        for (int i = 0; i < 4; ++i) {
-            rt::OptionButton* option = Option1(i);
-            option->setCaption(rt::uptoNul(record.Answers[static_cast<std::size_t>(i)]));
-            // A screen reader hears the answer's letter with its text.
-            option->setAccessibleName(QStringLiteral("Odgovor %1: %2")
-                                          .arg(QChar(u'A' + i), option->accessibleName())
-                                          .trimmed());
-        }
-    } catch (...) {
-        abandon(); // nothing was written; just let go of the file
-        throw;
+    qo::QuestionSetFile file;
+    file.OpenSetFileForReading(m_program.module1.SetFileName);
+    CurrentQuestion = rt::add16(CurrentQuestion, 1);
+    qo::QuestionRecord& record = quizSlot(CurrentQuestion - 1);
+    file.ReadQuestion(CurrentQuestion, record);
+    // A set without a first question (empty, or cut short) has nothing to play.
+    if (CurrentQuestion == 1) {
+        const QString refusal = qo::quiz::refusal(record);
+        if (!refusal.isEmpty())
+            rt::raise(qo::FileFault::refused(m_program.module1.SetFileName, refusal));
     }
-    CloseSetFile();
+    Frame1->setTitle(QStringLiteral("Pitanje ") + rt::uptoNul(record.Number));
+    Label1->setText(rt::uptoNul(record.Question));
+    for (int i = 0; i < 4; ++i) {
+        rt::OptionButton* option = Option1(i);
+        option->setCaption(rt::uptoNul(record.Answers[static_cast<std::size_t>(i)]));
+        // A screen reader hears the answer's letter with its text.
+        option->setAccessibleName(QStringLiteral("Odgovor %1: %2")
+                                      .arg(QChar(u'A' + i), option->accessibleName())
+                                      .trimmed());
+    }
+    file.CloseSetFile();
 }
 
 void Form3::ClearAnswers() {

@@ -1,13 +1,11 @@
 #include "atomicsave.h"
 
-#include "fileerror.h"
-#include "questionsetfile.h"
+#include "filefault.h"
 #include "rterror.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
+#include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QThread>
 
 #include <algorithm>
 
@@ -15,11 +13,19 @@ namespace qo::AtomicSave {
 
 namespace {
 
+using NativeFile::Cause;
+using NativeFile::Error;
+
 // A save streams the old file across in pieces of this size, so its memory stays
 // the same however long the file is.
 constexpr qint64 Chunk = 256 * 1024;
 
-// The file a save really replaces: the end of a chain of links, as QSaveFile finds it.
+// How long a save waits for another save of the same file to end, and for another
+// program (a virus scanner, say) to let go of the file it replaces.
+constexpr int LockWaitMs = 5000;
+constexpr int ReplaceWaitMs = 1000;
+
+// The file a save really replaces: the end of a chain of links.
 QString finalTarget(const QString& path) {
     QFileInfo info(path);
     for (int depth = 0; depth < 128 && info.isSymLink(); ++depth)
@@ -27,70 +33,191 @@ QString finalTarget(const QString& path) {
     return info.absoluteFilePath();
 }
 
-// Removes what saves of the file that were killed before they finished left
-// beside it. Only regular files named by the programs' own patterns go, and only
-// those no running save holds.
-void removeLeftovers(const QString& target) {
+QString besideTarget(const QString& target, const char* suffix) {
     const QFileInfo info(target);
-    const QString folder = info.absolutePath();
-    const QString name = info.fileName();
-    // Names are matched here rather than by the listing's name filters, which would
-    // compile a regular expression for every save.
-    QDirIterator entries(folder, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
-    while (entries.hasNext()) {
-        const QString path = entries.next();
-        if (QuestionSetFile::isLeftoverOfSave(entries.fileName(), name) &&
-            !NativeFile::isHeldBySave(path))
-            QFile::remove(path);
-    }
+    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1String(suffix);
 }
 
-// Why the new copy could not be begun: a folder or a file the user may not write,
-// a read-only disk, or what the system said.
-QString whyNoNewCopy(const QString& target, const NativeFile::NewCopy& copy) {
-    const QString folder = QFileInfo(target).absolutePath();
-    if (const NativeFile::Error error = NativeFile::writeAccess(folder); error != 0)
-        return QStringLiteral("u folder %1 se ne moze pisati: %2")
-            .arg(QDir::toNativeSeparators(folder), FileError::reason(error));
-    if (const NativeFile::Error error = NativeFile::writeAccess(target);
-        error != 0 && NativeFile::causeOf(error) != NativeFile::Cause::Missing)
-        return QStringLiteral("u datoteku se ne moze pisati: %1").arg(FileError::reason(error));
-    return copy.why();
+// Tries again while the answer is busy, until the time is up. What keeps a save
+// waiting is mostly brief (a reader of the set, another save), so it looks again
+// soon.
+template <typename Attempt> Error whileBusy(int waitMs, Attempt attempt) {
+    const QDeadlineTimer deadline(waitMs);
+    for (;;) {
+        const bool last = deadline.hasExpired();
+        const Error error = attempt(last);
+        if (error == 0 || last || NativeFile::causeOf(error) != Cause::Busy)
+            return error;
+        QThread::msleep(5);
+    }
 }
 
 bool nonZero(char c) {
     return c != 0;
 }
 
+// The save under way: each step, and on a failure the fault raised with the new
+// copy gone and the lock let go (by the members' ends).
+class Save {
+public:
+    Save(const QString& fileName, const QString& path)
+        : m_fault(FileFault::What::Save, fileName), m_target(finalTarget(path)),
+          m_copyPath(newCopyPath(m_target)) {}
+
+    ~Save() {
+        if (m_copyMade) {
+            m_copy.close();
+            // Where even this fails, the leftover has the programs' own name, and the
+            // next save of the file clears it away: safe to go on.
+            NativeFile::removeFile(m_copyPath);
+        }
+    }
+
+    [[noreturn]] void fail(FileFault::Why why, Error error = 0) {
+        m_fault.why = why;
+        m_fault.error = error;
+        rt::raise(m_fault);
+    }
+
+    // Only a regular file, or none yet, is replaced, and only by a user who may
+    // write it: a rename needs no right to the file itself.
+    void checkTarget() {
+        const NativeFile::Kind kind = NativeFile::kindOf(m_target);
+        if (kind != NativeFile::Kind::Missing && kind != NativeFile::Kind::Regular) {
+            m_fault.kind = kind;
+            fail(FileFault::Why::NotRegular);
+        }
+        m_replacing = kind == NativeFile::Kind::Regular;
+        if (!m_replacing)
+            return;
+        // A file another program holds shows that when it is replaced, which waits for it.
+        const Error error = NativeFile::writeAccess(m_target);
+        if (error != 0 && NativeFile::causeOf(error) != Cause::Missing &&
+            NativeFile::causeOf(error) != Cause::Busy)
+            fail(FileFault::Why::System, error);
+    }
+
+    // One save of the file at a time: the lock decides whose new copy the copy's
+    // name is. A save killed before it ended holds it no longer.
+    //
+    // While another save holds the lock, the old file is let go of: held open, it would
+    // keep that save from replacing it where the system can't rename over an open file
+    // (older Windows, Wine). Its bytes are then read from the file as that save left
+    // it; old is null where it is gone.
+    void lock(const QString& path, NativeFile::Reader*& old) {
+        const QString name = lockPath(m_target);
+        Error error = m_lock.tryLock(name);
+        if (error == 0)
+            return;
+        const bool reopen = old && old->isOpen() && NativeFile::causeOf(error) == Cause::Busy;
+        if (reopen)
+            old->close();
+        error = whileBusy(LockWaitMs, [&](bool) { return m_lock.tryLock(name); });
+        if (error != 0)
+            failToMake(error);
+        if (!reopen || old->open(path))
+            return;
+        if (old->error() == 0) {
+            m_fault.kind = old->kind();
+            fail(FileFault::Why::NotRegular);
+        }
+        if (NativeFile::causeOf(old->error()) != Cause::Missing)
+            fail(FileFault::Why::OldUnreadable, old->error());
+        old = nullptr;
+    }
+
+    // The new copy, made where no one else's can be: with the lock held, a file of the
+    // copy's name is what a killed save left.
+    void makeCopy() {
+        Error error = m_copy.create(m_copyPath, m_replacing);
+        if (NativeFile::causeOf(error) == Cause::Exists) {
+            if (const Error removed = NativeFile::removeFile(m_copyPath); removed != 0)
+                failToMake(removed);
+            error = m_copy.create(m_copyPath, m_replacing);
+        }
+        if (error != 0)
+            failToMake(error);
+        m_copyMade = true;
+        if (m_replacing) {
+            if (const Error kept = m_copy.takeOver(m_target); kept != 0)
+                fail(FileFault::Why::System, kept);
+        }
+    }
+
+    void writeAt(qint64 at, const char* data, qint64 size) {
+        if (const Error error = m_copy.writeAt(at, data, size); error != 0)
+            fail(FileFault::Why::System, error);
+    }
+
+    void resize(qint64 size) {
+        if (m_copy.size() == size)
+            return;
+        if (const Error error = m_copy.resize(size); error != 0)
+            fail(FileFault::Why::System, error);
+    }
+
+    [[noreturn]] void failReadingOld(Error error) { fail(FileFault::Why::OldUnreadable, error); }
+
+    void sync() {
+        if (const Error error = m_copy.sync(); error != 0)
+            fail(FileFault::Why::NotOnDisk, error);
+    }
+
+    void replace() {
+        const Error error =
+            whileBusy(ReplaceWaitMs, [&](bool last) { return m_copy.replace(m_target, last); });
+        if (error != 0)
+            fail(FileFault::Why::NotReplaced, error);
+        m_copyMade = false;
+    }
+
+private:
+    // Why a new file can't be made beside the target: the folder is missing or
+    // refuses new files (it names the folder), or what the system said.
+    [[noreturn]] void failToMake(Error error) {
+        const QString folder = QFileInfo(m_target).absolutePath();
+        m_fault.folder = folder;
+        if (const Error refused = NativeFile::writeAccess(folder); refused != 0)
+            fail(NativeFile::causeOf(refused) == Cause::Missing ? FileFault::Why::FolderMissing
+                                                                : FileFault::Why::FolderRefuses,
+                 refused);
+        m_fault.folder.clear();
+        fail(FileFault::Why::System, error);
+    }
+
+    FileFault m_fault;
+    QString m_target;
+    QString m_copyPath;
+    bool m_replacing = false;
+    NativeFile::SaveLock m_lock; // let go after the copy is gone (members end in reverse)
+    NativeFile::NewFile m_copy;
+    bool m_copyMade = false;
+};
+
 } // namespace
 
-// Builds the new copy: the old file's bytes up to newSize with the written ones
-// laid over them, zeros past the old end. Holes and zeros are skipped rather than
-// written, so a sparse file stays sparse where the file system allows. Then puts
-// the copy in the old file's place.
+QString lockPath(const QString& target) {
+    return besideTarget(target, ".qo-lock");
+}
+
+QString newCopyPath(const QString& target) {
+    return besideTarget(target, ".qo-save");
+}
+
+// The steps: check the target, lock, make the new copy with what the old file has
+// beyond its bytes, stream the old bytes across with the written ones laid over them
+// (holes and zeros skipped rather than written, so a sparse file stays sparse where
+// the file system allows), let go of the old file, sync, replace, clean up.
 void save(const QString& fileName, const QString& path, qint64 newSize, NativeFile::Reader* old,
           const Written& written) {
-    const auto fail = [&](const QString& why) {
-        rt::raiseFileError(fileName, QStringLiteral("Snimanje nije uspelo: %1").arg(why));
-    };
-    const QString target = finalTarget(path);
-    if (const NativeFile::Kind kind = NativeFile::kindOf(target);
-        kind != NativeFile::Kind::Missing && kind != NativeFile::Kind::Regular)
-        fail(FileError::notRegular(kind));
-    removeLeftovers(target);
+    Save save(fileName, path);
+    save.checkTarget();
+    save.lock(path, old);
+    save.makeCopy();
+    // Nothing of the old file is dropped, whatever its size is now.
+    if (old)
+        newSize = std::max(newSize, old->size());
 
-    NativeFile::NewCopy out;
-    if (!out.begin(path, target))
-        fail(whyNoNewCopy(target, out));
-    const auto failWriting = [&](const QString& why) {
-        out.drop();
-        fail(why);
-    };
-
-    const auto writeAt = [&](qint64 at, const char* data, qint64 size) {
-        if (!out.writeAt(at, data, size))
-            failWriting(out.why());
-    };
     // The written bytes that fall into [from, to), laid over buffer (which starts
     // at from) or, without a buffer, written where they belong.
     const auto layWritten = [&](qint64 from, qint64 to, QByteArray* buffer) {
@@ -106,7 +233,7 @@ void save(const QString& fileName, const QString& path, qint64 newSize, NativeFi
             if (buffer)
                 std::copy(bytes, bytes + (end - begin), buffer->data() + (begin - from));
             else
-                writeAt(begin, bytes, end - begin);
+                save.writeAt(begin, bytes, end - begin);
         }
     };
 
@@ -133,8 +260,7 @@ void save(const QString& fileName, const QString& path, qint64 newSize, NativeFi
             buffer.resize(size);
             qint64 got = 0;
             if (!old->readAt(pos, buffer.data(), size, &got))
-                failWriting(QStringLiteral("stara verzija se ne moze procitati: %1")
-                                .arg(FileError::reason(old->error())));
+                save.failReadingOld(old->error());
             // A file that shrank meanwhile reads as zeros past its new end.
             std::fill(buffer.begin() + got, buffer.end(), '\0');
             layWritten(pos, pos + size, &buffer);
@@ -143,13 +269,12 @@ void save(const QString& fileName, const QString& path, qint64 newSize, NativeFi
             const auto first = std::find_if(buffer.cbegin(), buffer.cend(), nonZero);
             if (first != buffer.cend()) {
                 const auto last = std::find_if(buffer.crbegin(), buffer.crend(), nonZero).base();
-                writeAt(pos + (first - buffer.cbegin()), &*first, last - first);
+                save.writeAt(pos + (first - buffer.cbegin()), &*first, last - first);
             }
             pos += size;
         }
     }
-    if (out.size() != newSize && !out.resize(newSize))
-        failWriting(out.why());
+    save.resize(newSize);
 
     // Everything of the old file is across. Let go of it before the replacement, so
     // that it frees the old file at once instead of leaving an unlinked, still open
@@ -157,45 +282,8 @@ void save(const QString& fileName, const QString& path, qint64 newSize, NativeFi
     if (old)
         old->close();
 
-    if (!out.sync()) {
-        const NativeFile::Error error = out.error();
-        failWriting(
-            NativeFile::causeOf(error) == NativeFile::Cause::DiskFull
-                ? FileError::reason(error)
-                : QStringLiteral("podaci nisu zapisani na disk: %1").arg(FileError::reason(error)));
-    }
-    if (!out.commit())
-        fail(QStringLiteral("nova verzija ne moze da zameni staru: %1").arg(out.why()));
+    save.sync();
+    save.replace();
 }
 
 } // namespace qo::AtomicSave
-
-namespace qo::QuestionSetFile {
-
-bool isLeftoverOfSave(const QString& name, const QString& setName) {
-    const auto all = [](QStringView text, bool (*test)(char16_t)) {
-        return !text.isEmpty() &&
-               std::all_of(text.begin(), text.end(), [test](QChar c) { return test(c.unicode()); });
-    };
-    const auto letter = [](char16_t c) {
-        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-    };
-    const auto digit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
-    const QStringView view(name);
-    // The new copy of a save: the target's name, a dot and six random letters.
-    if (view.size() == setName.size() + 7 && view.startsWith(setName) &&
-        view.at(setName.size()) == u'.')
-        return all(view.sliced(setName.size() + 1), letter);
-    // What "dyr build" used before it saved through QSaveFile: ".NAME.PID-K.new".
-    const QString prefix = QLatin1Char('.') + setName + QLatin1Char('.');
-    const QLatin1StringView suffix(".new");
-    if (view.size() <= prefix.size() + suffix.size() || !view.startsWith(prefix) ||
-        !view.endsWith(suffix))
-        return false;
-    const QStringView middle =
-        view.sliced(prefix.size(), view.size() - prefix.size() - suffix.size());
-    const qsizetype dash = middle.indexOf(u'-');
-    return dash > 0 && all(middle.first(dash), digit) && all(middle.sliced(dash + 1), digit);
-}
-
-} // namespace qo::QuestionSetFile

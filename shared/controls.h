@@ -1,7 +1,7 @@
 // The controls windows are built from, placed in twips (15 to a pixel).
 #pragma once
 
-#include "questionrecord.h"
+#include "conversions.h"
 #include "rterror.h"
 #include "runtime.h"
 
@@ -52,8 +52,6 @@ void setBackColor(QWidget* widget, const QColor& color);
 // Gives a control the default text colours back instead of those of its container.
 void setDefaultTextColor(QWidget* widget);
 
-// What a control shows of a text: everything up to the first NUL character.
-using qo::uptoNul;
 // What a screen reader is given of a caption: the shown text without its padding
 // and without the access-key marker.
 QString spokenText(const QString& caption);

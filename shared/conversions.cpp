@@ -113,4 +113,9 @@ QString fixedAssign(const QString& text, int width) {
     return result;
 }
 
+QString uptoNul(const QString& text) {
+    const qsizetype nul = text.indexOf(QChar(0));
+    return nul < 0 ? text : text.left(nul);
+}
+
 } // namespace rt

@@ -32,6 +32,9 @@ std::int16_t add16(std::int16_t a, int b);
 // pair is never split. count, when given, receives how many characters that is.
 QString leftCodePoints(const QString& text, int n, int* count = nullptr);
 
+// What a control shows of a text: everything up to the first NUL character.
+QString uptoNul(const QString& text);
+
 // Fixed-length assignment: left-aligned, cut at the width, filled with spaces; the
 // width counts code points.
 QString fixedAssign(const QString& text, int width);

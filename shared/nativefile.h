@@ -17,7 +17,7 @@ namespace qo::NativeFile {
 using Error = int;
 
 // What an error means for the user, whatever the system calls it; the texts for
-// these are the same everywhere (fileerror.h).
+// these are the same everywhere (filefault.h).
 enum class Cause {
     Other,
     NoPermission,
@@ -33,6 +33,7 @@ enum class Cause {
     TooManyLinks,
     TooManyOpen,
     Busy,
+    Exists,
 };
 Cause causeOf(Error error);
 
@@ -99,44 +100,65 @@ Error createNew(const QString& path);
 // 0 when the user may write to the file or into the folder at path, otherwise why not.
 Error writeAccess(const QString& path);
 
-// Whether a running save (a NewCopy in any process) holds the file at path, its
-// new copy. Where the system keeps a held file from being removed anyway, false.
-bool isHeldBySave(const QString& path);
+// Removes the file at path: 0, or the error (cause Missing where there was none).
+Error removeFile(const QString& path);
 
-// The new copy of a file that a save writes beside it and that then takes the old
-// file's place at once. It is named after the target, a dot and six letters, and is
-// held as a save in progress until it is committed or dropped. The replacement
-// keeps the old file's owner, group and mode, or its attributes and security
-// descriptor, where the system allows.
-class NewCopy {
+// The system calls behind a save; its steps are written once, in atomicsave.cpp.
+
+// The lock one save of a file at a time holds: a file of its own beside the file
+// saved. A save that is killed lets go of it with its process.
+class SaveLock {
 public:
-    NewCopy();
-    ~NewCopy(); // drops an uncommitted copy
-    NewCopy(const NewCopy&) = delete;
-    NewCopy& operator=(const NewCopy&) = delete;
+    SaveLock() = default;
+    ~SaveLock(); // unlock()
+    SaveLock(const SaveLock&) = delete;
+    SaveLock& operator=(const SaveLock&) = delete;
 
-    // path is the name the save was asked for, target the file it really replaces
-    // (path with links followed).
-    bool begin(const QString& path, const QString& target);
-    bool writeAt(qint64 offset, const char* data, qint64 size);
-    qint64 size() const;
-    bool resize(qint64 size);
-    // Pushes the data to the disk itself, so that a full disk or a failing device
-    // shows here and not after the replacement.
-    bool sync();
-    // Puts the copy in the target's place. A target another program holds is tried
-    // again for about a second.
-    bool commit();
-    void drop();
-
-    // The system's error of the last failure, 0 where the system gave none.
-    Error error() const;
-    // The last failure in the user's words.
-    QString why() const;
+    // Takes the lock that the file at path stands for, making the file where there is
+    // none: 0 once it is held; an error of cause Busy while another save holds it;
+    // otherwise why it can't be taken.
+    Error tryLock(const QString& path);
+    // Lets go of the lock and removes its file.
+    void unlock();
 
 private:
-    struct State;
-    std::unique_ptr<State> m_state;
+    qintptr m_handle = -1;
+    QString m_path;
+};
+
+// The new file a save writes and then puts in the old file's place at once.
+class NewFile {
+public:
+    NewFile() = default;
+    ~NewFile(); // close(); the file stays
+    NewFile(const NewFile&) = delete;
+    NewFile& operator=(const NewFile&) = delete;
+
+    // Makes the file at path, never over a file that is there (an error of cause
+    // Exists then). privately: only its owner may read it until takeOver gives it
+    // the old file's mode; otherwise it is made as any new file of the user's.
+    Error create(const QString& path, bool privately);
+    Error writeAt(qint64 offset, const char* data, qint64 size);
+    Error resize(qint64 size);
+    qint64 size() const { return m_size; }
+    // Pushes its data to the disk, so that a full disk or a failing device shows here
+    // and not after the replacement.
+    Error sync();
+    // Gives it what the file at target has beyond its bytes: owner, group and mode,
+    // or attributes (read-only aside) and permissions, as far as the system lets
+    // this user give them. 0 too where target is gone.
+    Error takeOver(const QString& target);
+    // Puts it in target's place at once: target is the old file whole until it is
+    // this one whole. While another program holds target, an error of cause Busy.
+    // lastTry: the caller gives up after this one, and a system that can't rename
+    // over a file others have open may instead move target aside for a moment.
+    Error replace(const QString& target, bool lastTry);
+    void close();
+
+private:
+    qintptr m_handle = -1;
+    QString m_path;
+    qint64 m_size = 0;
 };
 
 // The running program's folder as the system names it (encodeName's form);

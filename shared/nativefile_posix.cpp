@@ -1,12 +1,9 @@
-// The file system on Linux and other POSIX systems: descriptors, pread, fsync,
-// flock, and the executable's link in /proc.
+// The file system on Linux and other POSIX systems: descriptors, pread and pwrite,
+// fsync, flock, rename, and the executable's link in /proc.
 #include "nativefile.h"
-
-#include "fileerror.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -72,7 +69,10 @@ Cause causeOf(Error error) {
         return Cause::TooManyOpen;
     case EBUSY:
     case ETXTBSY:
+    case EWOULDBLOCK:
         return Cause::Busy;
+    case EEXIST:
+        return Cause::Exists;
     default:
         return Cause::Other;
     }
@@ -201,117 +201,146 @@ Error writeAccess(const QString& path) {
     return ::access(QFile::encodeName(path).constData(), W_OK) == 0 ? 0 : errno;
 }
 
-// A save holds an exclusive flock on its new copy (see NewCopy), so a file no one
-// holds is a leftover.
-bool isHeldBySave(const QString& path) {
+Error removeFile(const QString& path) {
+    return ::unlink(QFile::encodeName(path).constData()) == 0 ? 0 : errno;
+}
+
+// The lock is an flock on the lock file, which the holder removes before it lets go.
+// Whoever gets the lock on a file that is no longer the one of that name (its holder
+// removed it while they waited) lets go and takes the one there now.
+SaveLock::~SaveLock() {
+    unlock();
+}
+
+Error SaveLock::tryLock(const QString& path) {
+    unlock();
+    const QByteArray name = QFile::encodeName(path);
+    for (int round = 0; round < 8; ++round) {
+        // Read-only, and readable by others: an flock needs no more, and the file a
+        // killed save left is of use to the next save, whoever makes it. O_NONBLOCK
+        // keeps a FIFO of that name from holding the save up.
+        const int fd =
+            ::open(name.constData(),
+                   O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0444);
+        if (fd < 0)
+            return errno;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const Error error = errno;
+            ::close(fd);
+            return error;
+        }
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd, &held) != 0) {
+            const Error error = errno;
+            ::close(fd);
+            return error;
+        }
+        if (!S_ISREG(held.st_mode)) {
+            ::close(fd);
+            return EEXIST;
+        }
+        if (::lstat(name.constData(), &named) == 0 && named.st_dev == held.st_dev &&
+            named.st_ino == held.st_ino) {
+            m_handle = fd;
+            m_path = path;
+            return 0;
+        }
+        ::close(fd);
+    }
+    // Others keep taking and removing it: a save is running.
+    return EWOULDBLOCK;
+}
+
+void SaveLock::unlock() {
+    if (m_handle == -1)
+        return;
+    // Removed while still held, so that no one takes a lock on it that the name no
+    // longer stands for. Where the removal fails (the disk went read-only, say) the
+    // file stays; the next save takes it over as its lock, so it is safe to go on.
+    ::unlink(QFile::encodeName(m_path).constData());
+    ::close(descriptor(m_handle));
+    m_handle = -1;
+}
+
+NewFile::~NewFile() {
+    close();
+}
+
+Error NewFile::create(const QString& path, bool privately) {
+    close();
+    // O_NOFOLLOW and O_EXCL: never through a link, never over a file.
     const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC);
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC,
+                          privately ? 0600 : 0666);
     if (fd < 0)
-        return true; // can't tell: better left alone
-    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
-    ::close(fd);
-    return held;
+        return errno;
+    m_handle = fd;
+    m_path = path;
+    m_size = 0;
+    return 0;
 }
 
-// The new copy is a QSaveFile. The lock marking the save in progress sits on a
-// second descriptor, since QSaveFile closes its own before the rename.
-struct NewCopy::State {
-    QSaveFile file;
-    int lock = -1;
-    Error error = 0;
-    ~State() {
-        if (lock >= 0)
-            ::close(lock);
+Error NewFile::writeAt(qint64 offset, const char* data, qint64 size) {
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t n =
+            ::pwrite(descriptor(m_handle), data + done, static_cast<size_t>(size - done),
+                     static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        done += n;
     }
-};
+    m_size = std::max(m_size, offset + size);
+    return 0;
+}
 
-NewCopy::NewCopy() : m_state(std::make_unique<State>()) {}
+Error NewFile::resize(qint64 size) {
+    if (::ftruncate(descriptor(m_handle), static_cast<off_t>(size)) != 0)
+        return errno;
+    m_size = size;
+    return 0;
+}
 
-NewCopy::~NewCopy() = default;
+Error NewFile::sync() {
+    return ::fsync(descriptor(m_handle)) == 0 ? 0 : errno;
+}
 
-bool NewCopy::begin(const QString& path, const QString& target) {
-    State& s = *m_state;
-    struct stat before {};
-    const bool existed = ::stat(QFile::encodeName(target).constData(), &before) == 0;
-    s.file.setFileName(path);
-    s.file.setDirectWriteFallback(false);
-    errno = 0;
-    if (!s.file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        s.error = errno;
-        return false;
+Error NewFile::takeOver(const QString& target) {
+    struct stat old {};
+    if (::stat(QFile::encodeName(target).constData(), &old) != 0)
+        return errno == ENOENT ? 0 : errno;
+    const int fd = descriptor(m_handle);
+    // Only root may give a file away, and a user may give it only a group of theirs:
+    // the owner, or failing that the group, is kept where the system lets us. A
+    // refusal leaves the file the saver's, as any file the saver makes, so it is safe
+    // to go on; any other failure is one.
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        if (errno != EPERM)
+            return errno;
+        if (::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0 && errno != EPERM)
+            return errno;
     }
-    const int fd = s.file.handle();
-    s.lock = ::dup(fd);
-    if (s.lock >= 0 && ::flock(s.lock, LOCK_EX) != 0) {
-        // not held: a save elsewhere might take the file for a leftover
-    }
-    if (existed) {
-        // Only root may give a file away; a member of the old file's group may
-        // still give it that group. Whatever the system refuses stays the saver's.
-        if (::fchown(fd, before.st_uid, before.st_gid) != 0 &&
-            ::fchown(fd, static_cast<uid_t>(-1), before.st_gid) != 0) {
-            // neither: the new copy keeps the saver's group
-        }
-        if (::fchmod(fd, before.st_mode & 07777) != 0) {
-            // QSaveFile has already copied the permission bits
-        }
-    }
-    return true;
+    // After the owner: a change of owner clears the set-user-ID and set-group-ID bits.
+    return ::fchmod(fd, old.st_mode & 07777) == 0 ? 0 : errno;
 }
 
-bool NewCopy::writeAt(qint64 offset, const char* data, qint64 size) {
-    State& s = *m_state;
-    errno = 0;
-    if (!s.file.seek(offset) || s.file.write(data, size) != size) {
-        s.error = errno;
-        return false;
-    }
-    return true;
+Error NewFile::replace(const QString& target, bool lastTry) {
+    Q_UNUSED(lastTry);
+    return ::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(target).constData()) ==
+                   0
+               ? 0
+               : errno;
 }
 
-qint64 NewCopy::size() const {
-    return m_state->file.size();
-}
-
-bool NewCopy::resize(qint64 size) {
-    State& s = *m_state;
-    errno = 0;
-    if (!s.file.resize(size)) {
-        s.error = errno;
-        return false;
-    }
-    return true;
-}
-
-bool NewCopy::sync() {
-    State& s = *m_state;
-    const int fd = s.file.handle();
-    s.error = fd < 0 ? EBADF : ::fsync(fd) == 0 ? 0 : errno;
-    return s.error == 0;
-}
-
-bool NewCopy::commit() {
-    State& s = *m_state;
-    errno = 0;
-    if (!s.file.commit()) {
-        s.error = errno;
-        return false;
-    }
-    return true;
-}
-
-void NewCopy::drop() {
-    m_state->file.cancelWriting();
-}
-
-Error NewCopy::error() const {
-    return m_state->error;
-}
-
-QString NewCopy::why() const {
-    if (m_state->error != 0)
-        return FileError::reason(m_state->error);
-    return FileError::reason(m_state->file.error());
+// Its data went to the disk with sync() before it replaced anything, or it is being
+// dropped: what close says then tells nothing more, so it is safe to go on.
+void NewFile::close() {
+    if (m_handle != -1)
+        ::close(descriptor(m_handle));
+    m_handle = -1;
 }
 
 // The executable's folder, read from the link /proc keeps to the executable. Qt's

@@ -1,12 +1,8 @@
 // The file system on Windows: wide-character paths (the \\?\ form for long ones),
-// handles shared for reading, writing and deleting, FlushFileBuffers, and a save's
-// copy renamed over the old file at once, with the old file's attributes and
-// permissions.
+// handles shared for reading, writing and deleting, FlushFileBuffers, a lock file
+// deleted on close, and a new file renamed over the old one through its handle.
 #include "nativefile.h"
 
-#include "fileerror.h"
-
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -151,38 +147,6 @@ QString sixLetters() {
     return text;
 }
 
-// Gives the new copy what the old file had beyond its bytes: its attributes (a
-// hidden set stays hidden) and its own permissions, the DACL set on the file itself;
-// what it inherits from the folder the copy inherits anyway. Whatever the system
-// refuses stays as the copy has it.
-void takeOver(const QString& target, DWORD attributes, HANDLE copy) {
-    constexpr DWORD Kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                           FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-    if ((attributes & Kept) != 0) {
-        FILE_BASIC_INFO basic{}; // times of zero stay as they are
-        basic.FileAttributes = attributes & Kept;
-        ::SetFileInformationByHandle(copy, FileBasicInfo, &basic, sizeof basic);
-    }
-    PACL dacl = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    std::wstring name = widePath(target);
-    if (::GetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                                nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
-        return;
-    SECURITY_DESCRIPTOR_CONTROL control = 0;
-    DWORD revision = 0;
-    if (dacl && ::GetSecurityDescriptorControl(descriptor, &control, &revision)) {
-        // The system drops the inherited entries of an unprotected DACL and puts in
-        // those of the copy's folder, the same folder.
-        const SECURITY_INFORMATION which =
-            DACL_SECURITY_INFORMATION |
-            ((control & SE_DACL_PROTECTED) != 0 ? PROTECTED_DACL_SECURITY_INFORMATION
-                                                : UNPROTECTED_DACL_SECURITY_INFORMATION);
-        ::SetSecurityInfo(copy, SE_FILE_OBJECT, which, nullptr, nullptr, dacl, nullptr);
-    }
-    ::LocalFree(descriptor);
-}
-
 // A path as the kernel names it, for renaming through a handle: \??\C:\...
 std::wstring kernelPath(const QString& path) {
     QString native = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
@@ -289,6 +253,9 @@ Cause causeOf(Error error) {
     case ERROR_USER_MAPPED_FILE:
     case ERROR_DRIVE_LOCKED:
         return Cause::Busy;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return Cause::Exists;
     default:
         return Cause::Other;
     }
@@ -447,78 +414,66 @@ Error writeAccess(const QString& path) {
     return 0;
 }
 
-// A running save holds its new copy open without letting anyone delete it, so a
-// held copy can't be removed anyway.
-bool isHeldBySave(const QString& path) {
-    Q_UNUSED(path);
-    return false;
+Error removeFile(const QString& path) {
+    return ::DeleteFileW(widePath(path).c_str()) ? 0 : lastError();
 }
 
-// The new copy is written through a handle of its own that doesn't share deleting,
-// which marks the save in progress: another save can't take it for a leftover.
-struct NewCopy::State {
-    HANDLE file = INVALID_HANDLE_VALUE;
-    QString copy;
-    QString target;
-    qint64 size = 0;
-    Error error = 0;
+// The lock is the lock file open without sharing, which the system deletes when the
+// handle closes, also when the process is killed.
+SaveLock::~SaveLock() {
+    unlock();
+}
 
-    void close() {
-        if (file != INVALID_HANDLE_VALUE)
-            ::CloseHandle(file);
-        file = INVALID_HANDLE_VALUE;
-    }
-    void discard() {
-        close();
-        if (!copy.isEmpty())
-            ::DeleteFileW(widePath(copy).c_str());
-        copy.clear();
-    }
-    ~State() { discard(); }
-};
-
-NewCopy::NewCopy() : m_state(std::make_unique<State>()) {}
-
-NewCopy::~NewCopy() = default;
-
-bool NewCopy::begin(const QString& path, const QString& target) {
-    Q_UNUSED(path);
-    State& s = *m_state;
-    s.target = target;
-    // A read-only file is not replaced, as on other systems a file without write
-    // permission is not.
-    const DWORD attributes = ::GetFileAttributesW(widePath(target).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        s.error = ERROR_ACCESS_DENIED;
-        return false;
-    }
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString copy = target + QLatin1Char('.') + sixLetters();
-        // DELETE: the copy is renamed over the old file through this handle, so
-        // that no other save ever finds it closed and takes it for a leftover.
-        const HANDLE file =
-            ::CreateFileW(widePath(copy).c_str(),
-                          GENERIC_READ | GENERIC_WRITE | DELETE | READ_CONTROL | WRITE_DAC,
-                          FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            s.file = file;
-            s.copy = copy;
-            if (attributes != INVALID_FILE_ATTRIBUTES)
-                takeOver(target, attributes, file);
-            return true;
-        }
+Error SaveLock::tryLock(const QString& path) {
+    unlock();
+    const std::wstring name = widePath(path);
+    const HANDLE file = ::CreateFileW(name.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-            s.error = static_cast<Error>(error);
-            return false;
-        }
+        // A lock file its holder let go of a moment ago is still there, waiting to be
+        // deleted, and refuses to be opened: the lock is not free yet.
+        if (error == ERROR_ACCESS_DENIED &&
+            ::GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return ERROR_SHARING_VIOLATION;
+        return static_cast<Error>(error);
     }
-    s.error = ERROR_FILE_EXISTS;
-    return false;
+    m_handle = fromHandle(file);
+    m_path = path;
+    return 0;
 }
 
-bool NewCopy::writeAt(qint64 offset, const char* data, qint64 size) {
-    State& s = *m_state;
+void SaveLock::unlock() {
+    if (m_handle == -1)
+        return;
+    ::CloseHandle(toHandle(m_handle));
+    m_handle = -1;
+}
+
+NewFile::~NewFile() {
+    close();
+}
+
+Error NewFile::create(const QString& path, bool privately) {
+    // Made with the folder's permissions either way; takeOver gives it the old file's.
+    Q_UNUSED(privately);
+    close();
+    if (specialKind(path) != Kind::Regular)
+        return ERROR_ACCESS_DENIED;
+    // Not shared for writing or deleting, and renamed over the old file through this
+    // handle: DELETE for the rename, the control rights for the permissions.
+    const HANDLE file = ::CreateFileW(
+        widePath(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE | READ_CONTROL | WRITE_DAC,
+        FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return lastError();
+    m_handle = fromHandle(file);
+    m_path = path;
+    m_size = 0;
+    return 0;
+}
+
+Error NewFile::writeAt(qint64 offset, const char* data, qint64 size) {
     qint64 done = 0;
     while (done < size) {
         const quint64 at = static_cast<quint64>(offset + done);
@@ -527,98 +482,117 @@ bool NewCopy::writeAt(qint64 offset, const char* data, qint64 size) {
         where.OffsetHigh = static_cast<DWORD>(at >> 32);
         const DWORD piece = static_cast<DWORD>(std::min<qint64>(size - done, 1 << 30));
         DWORD n = 0;
-        if (!::WriteFile(s.file, data + done, piece, &n, &where)) {
-            s.error = lastError();
-            return false;
-        }
+        if (!::WriteFile(toHandle(m_handle), data + done, piece, &n, &where))
+            return lastError();
         done += n;
     }
-    s.size = std::max(s.size, offset + size);
-    return true;
+    m_size = std::max(m_size, offset + size);
+    return 0;
 }
 
-qint64 NewCopy::size() const {
-    return m_state->size;
-}
-
-bool NewCopy::resize(qint64 size) {
-    State& s = *m_state;
+Error NewFile::resize(qint64 size) {
     LARGE_INTEGER to{};
     to.QuadPart = size;
-    if (!::SetFilePointerEx(s.file, to, nullptr, FILE_BEGIN) || !::SetEndOfFile(s.file)) {
-        s.error = lastError();
-        return false;
+    if (!::SetFilePointerEx(toHandle(m_handle), to, nullptr, FILE_BEGIN) ||
+        !::SetEndOfFile(toHandle(m_handle)))
+        return lastError();
+    m_size = size;
+    return 0;
+}
+
+Error NewFile::sync() {
+    return ::FlushFileBuffers(toHandle(m_handle)) ? 0 : lastError();
+}
+
+// The old file's attributes (a hidden set stays hidden; the read-only attribute
+// keeps a save out before it gets here) and its own permissions, the DACL set on the
+// file itself; what it inherits from the folder the new file inherits anyway.
+Error NewFile::takeOver(const QString& target) {
+    const HANDLE file = toHandle(m_handle);
+    const std::wstring name = widePath(target);
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const Error error = lastError();
+        return causeOf(error) == Cause::Missing ? 0 : error;
     }
-    s.size = size;
-    return true;
-}
-
-bool NewCopy::sync() {
-    State& s = *m_state;
-    s.error = ::FlushFileBuffers(s.file) ? 0 : lastError();
-    return s.error == 0;
-}
-
-bool NewCopy::commit() {
-    State& s = *m_state;
-    const std::wstring target = widePath(s.target);
-    // Another program holding the old file without sharing deletion (a virus
-    // scanner, an editor) is waited for a little, then reported; the old file
-    // stays whole. Whether it can be replaced is asked first, so that no failed
-    // attempt leaves anything behind.
-    const QDeadlineTimer deadline(1000);
-    for (;;) {
-        const bool exists = ::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
-        DWORD error = 0;
-        if (exists) {
-            const HANDLE probe = ::CreateFileW(
-                target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-            error = probe == INVALID_HANDLE_VALUE ? ::GetLastError() : 0;
-            if (probe != INVALID_HANDLE_VALUE)
-                ::CloseHandle(probe);
-        }
-        if (!isBusy(error))
-            error = renameOver(s.file, s.target);
-        if (error == ERROR_ACCESS_DENIED && exists && !deadline.hasExpired()) {
-            // Without POSIX semantics (older Windows, Wine) a file someone has open
-            // can't be renamed over, even when they share deletion; the quiz holds a
-            // set only for the moment of a read, so the rename is tried again.
-            ::Sleep(5);
-            continue;
-        }
-        if (error == ERROR_ACCESS_DENIED && exists) {
-            s.close();
-            error = replaceWith(widePath(s.copy), target);
-            if (error != 0) {
-                s.error = static_cast<Error>(error);
-                return false;
-            }
-        }
-        if (error == 0) {
-            s.close();
-            s.copy.clear();
-            s.error = 0;
-            return true;
-        }
-        if (!isBusy(error) || deadline.hasExpired()) {
-            s.error = static_cast<Error>(error);
-            return false;
-        }
-        ::Sleep(50);
+    constexpr DWORD Kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                           FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if ((attributes & Kept) != 0) {
+        FILE_BASIC_INFO basic{}; // times of zero stay as they are
+        basic.FileAttributes = attributes & Kept;
+        if (!::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic))
+            return lastError();
     }
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    std::wstring writable = name;
+    const DWORD got =
+        ::GetNamedSecurityInfoW(writable.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                nullptr, &dacl, nullptr, &descriptor);
+    // A file system without permissions (FAT) has none to keep.
+    if (got == ERROR_NOT_SUPPORTED || got == ERROR_INVALID_FUNCTION)
+        return 0;
+    if (got != ERROR_SUCCESS)
+        return static_cast<Error>(got);
+    DWORD result = 0;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    // An old file without a DACL (open to everyone) leaves the new one with the
+    // permissions the folder gives it.
+    if (dacl && ::GetSecurityDescriptorControl(descriptor, &control, &revision)) {
+        // The system drops the inherited entries of an unprotected DACL and puts in
+        // those of the new file's folder, the same folder.
+        const SECURITY_INFORMATION which =
+            DACL_SECURITY_INFORMATION |
+            ((control & SE_DACL_PROTECTED) != 0 ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                : UNPROTECTED_DACL_SECURITY_INFORMATION);
+        result = ::SetSecurityInfo(file, SE_FILE_OBJECT, which, nullptr, nullptr, dacl, nullptr);
+    } else if (dacl) {
+        result = ::GetLastError();
+    }
+    ::LocalFree(descriptor);
+    return static_cast<Error>(result);
 }
 
-void NewCopy::drop() {
-    m_state->discard();
+Error NewFile::replace(const QString& target, bool lastTry) {
+    const std::wstring name = widePath(target);
+    const bool exists = ::GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (exists) {
+        // Whether the old file may be replaced is asked first, so that a failed
+        // attempt leaves nothing half-done: a program holding it without sharing
+        // deletion (a virus scanner, an editor) keeps it, and that is reported as busy.
+        const HANDLE probe = ::CreateFileW(
+            name.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        // Any other refusal shows again in the rename, which reports it.
+        if (probe == INVALID_HANDLE_VALUE) {
+            const DWORD error = ::GetLastError();
+            if (isBusy(error))
+                return static_cast<Error>(error);
+        } else {
+            ::CloseHandle(probe);
+        }
+    }
+    DWORD error = renameOver(toHandle(m_handle), target);
+    if (error == ERROR_ACCESS_DENIED && exists) {
+        // Without POSIX semantics (older Windows, Wine) a file someone has open can't
+        // be renamed over, even when they share deletion. The quiz holds a set only for
+        // the moment of a read, so until the last try that counts as busy; the last
+        // moves the old file aside and the new one in.
+        if (!lastTry)
+            return ERROR_SHARING_VIOLATION;
+        close();
+        error = replaceWith(widePath(m_path), name);
+    }
+    return static_cast<Error>(error);
 }
 
-Error NewCopy::error() const {
-    return m_state->error;
-}
-
-QString NewCopy::why() const {
-    return FileError::reason(m_state->error);
+// Its data went to the disk with sync() before it replaced anything, or it is being
+// dropped: what closing says then tells nothing more, so it is safe to go on.
+void NewFile::close() {
+    if (m_handle != -1)
+        ::CloseHandle(toHandle(m_handle));
+    m_handle = -1;
 }
 
 QByteArray programsFolder() {

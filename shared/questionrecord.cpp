@@ -70,13 +70,8 @@ QuestionRecord QuestionRecord::fromBytes(const QByteArray& source) {
     return record;
 }
 
-QString uptoNul(const QString& field) {
-    const qsizetype nul = field.indexOf(QChar(0));
-    return nul < 0 ? field : field.left(nul);
-}
-
 QString shownText(const QString& field) {
-    QString text = uptoNul(field);
+    QString text = rt::uptoNul(field);
     qsizetype end = text.size();
     while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
         --end;

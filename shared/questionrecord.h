@@ -1,6 +1,8 @@
 // One question of a set: fixed-width text fields and the index of the right answer.
 #pragma once
 
+#include "conversions.h"
+
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -61,9 +63,6 @@ struct QuestionRecord {
 };
 
 constexpr int RecordLength = 412;
-
-// What a control shows of a text: everything up to its first NUL.
-QString uptoNul(const QString& field);
 
 // A field's text as the programs show it (the windows, the web page, dyr's notes):
 // everything up to its first NUL, so that a field never filled in shows empty, without

@@ -1,7 +1,7 @@
 #include "questionsetfile.h"
 
 #include "atomicsave.h"
-#include "fileerror.h"
+#include "filefault.h"
 #include "nativefile.h"
 #include "rterror.h"
 #include "setfolder.h"
@@ -9,33 +9,14 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <algorithm>
 #include <memory>
 
-namespace qo::QuestionSetFile {
+namespace qo {
 
 namespace {
 
-// The open set: the file as it was opened, read only at the offsets asked for (a
-// question costs an open, a stat, one read and a close), and the records written
-// since, kept in memory until the set is closed.
-struct Slot {
-    bool open = false;
-    QString fileName;
-    QString path;
-    std::unique_ptr<NativeFile::Reader> source;
-    AtomicSave::Written written;
-};
-
-Slot& slot() {
-    static Slot s;
-    return s;
-}
-
-void requireOpen() {
-    if (!slot().open)
-        rt::raiseFileError(QString(), QStringLiteral("Datoteka sa pitanjima nije otvorena."));
-}
+// The program's one slot for an open set file.
+bool slotTaken = false;
 
 qint64 offsetOf(int n) {
     if (n < 1)
@@ -43,120 +24,126 @@ qint64 offsetOf(int n) {
     return static_cast<qint64>(n - 1) * RecordLength;
 }
 
-enum class Opened { Yes, Missing };
-
-// Opens a regular file for reading. Anything else (a folder, a FIFO, a device such
-// as /dev/zero or NUL, also behind a link) is refused before a byte is read and
-// without waiting on it.
-Opened openRegular(NativeFile::Reader& source, const QString& fileName, const QString& path) {
-    if (source.open(path))
-        return Opened::Yes;
-    const NativeFile::Error error = source.error();
-    if (error != 0 && NativeFile::causeOf(error) == NativeFile::Cause::Missing)
-        return Opened::Missing;
-    const QString why =
-        error != 0 ? FileError::reason(error) : FileError::notRegular(source.kind());
-    rt::raiseFileError(fileName, QStringLiteral("Datoteka se ne moze otvoriti: %1").arg(why));
-    return Opened::Missing;
-}
-
-void openSlot(const QString& fileName, bool create) {
-    Slot& s = slot();
-    if (s.open)
-        rt::raiseFileError(fileName,
-                           QStringLiteral("Druga datoteka sa pitanjima je vec otvorena."));
-    const QString path = pathFor(fileName);
-    auto source = std::make_unique<NativeFile::Reader>();
-    // A missing file is created only where none exists, so one that another program
-    // made in the meantime is read, never emptied.
-    for (int attempt = 0;; ++attempt) {
-        if (openRegular(*source, fileName, path) == Opened::Yes)
-            break;
-        if (!create)
-            rt::raiseFileError(fileName, QStringLiteral("Datoteka ne postoji."));
-        const NativeFile::Error error = NativeFile::createNew(path);
-        if (error == 0)
-            continue;
-        if (attempt < 3 && QFileInfo::exists(path))
-            continue;
-        const QString why = QFileInfo(path).isSymLink()
-                                ? QStringLiteral("veza vodi do datoteke koje nema")
-                                : FileError::reason(error);
-        rt::raiseFileError(
-            fileName, QStringLiteral("Datoteka ne postoji i ne moze se napraviti: %1").arg(why));
-    }
-    s = Slot{true, fileName, path, std::move(source), {}};
+[[noreturn]] void raise(FileFault::What what, const QString& fileName,
+                        NativeFile::Error error = 0) {
+    rt::raise(FileFault(what, fileName, error));
 }
 
 } // namespace
 
-QString pathFor(const QString& fileName) {
+// The open set: the file as it was opened, read only at the offsets asked for (a
+// question costs an open, a stat, one read and a close), and the records written
+// since, kept in memory until the set is closed.
+struct QuestionSetFile::Open {
+    QString fileName;
+    QString path;
+    NativeFile::Reader source;
+    AtomicSave::Written written;
+
+    ~Open() { slotTaken = false; }
+};
+
+QuestionSetFile::QuestionSetFile() = default;
+
+QuestionSetFile::~QuestionSetFile() = default;
+
+bool QuestionSetFile::isOpen() {
+    return slotTaken;
+}
+
+QString QuestionSetFile::pathFor(const QString& fileName) {
     // A file the user chose anywhere, through a file dialog, by name or by a drop.
     if (QDir::isAbsolutePath(fileName))
         return fileName;
     const QString folder = SetFolder::path();
     if (folder.isEmpty())
-        rt::raiseFileError(fileName, QStringLiteral("Folder sa pitanjima nije dostupan."));
+        raise(FileFault::What::NoSetFolder, fileName);
     return folder + QLatin1Char('/') + fileName;
 }
 
-void OpenSetFile(const QString& fileName) {
-    openSlot(fileName, true);
+void QuestionSetFile::OpenSetFile(const QString& fileName) {
+    open(fileName, true);
 }
 
-void OpenSetFileForReading(const QString& fileName) {
-    openSlot(fileName, false);
+void QuestionSetFile::OpenSetFileForReading(const QString& fileName) {
+    open(fileName, false);
 }
 
-void ReadQuestion(int n, QuestionRecord& record) {
-    requireOpen();
+// Only a regular file is opened. Anything else (a folder, a FIFO, a device such as
+// /dev/zero or NUL, also behind a link) is refused before a byte is read and without
+// waiting on it. A missing file is created only where none exists, so one that
+// another program made in the meantime is read, never emptied.
+void QuestionSetFile::open(const QString& fileName, bool create) {
+    if (slotTaken)
+        raise(FileFault::What::AlreadyOpen, fileName);
+    auto opened = std::make_unique<Open>();
+    opened->fileName = fileName;
+    opened->path = pathFor(fileName);
+    for (int attempt = 0;; ++attempt) {
+        NativeFile::Reader& source = opened->source;
+        if (source.open(opened->path))
+            break;
+        const NativeFile::Error error = source.error();
+        if (error == 0)
+            rt::raise(FileFault(FileFault::What::Open, fileName, FileFault::Why::NotRegular,
+                                source.kind()));
+        if (NativeFile::causeOf(error) != NativeFile::Cause::Missing)
+            raise(FileFault::What::Open, fileName, error);
+        if (!create)
+            raise(FileFault::What::Missing, fileName);
+        const NativeFile::Error made = NativeFile::createNew(opened->path);
+        if (made == 0)
+            continue;
+        if (attempt < 3 && QFileInfo::exists(opened->path))
+            continue;
+        if (QFileInfo(opened->path).isSymLink())
+            rt::raise(FileFault(FileFault::What::Create, fileName, FileFault::Why::DanglingLink));
+        raise(FileFault::What::Create, fileName, made);
+    }
+    slotTaken = true;
+    m_open = std::move(opened);
+}
+
+void QuestionSetFile::ReadQuestion(int n, QuestionRecord& record) {
+    if (!m_open)
+        raise(FileFault::What::NotOpen, QString());
     const qint64 offset = offsetOf(n);
-    Slot& s = slot();
-    if (const auto it = s.written.find(offset); it != s.written.end()) {
+    if (const auto it = m_open->written.find(offset); it != m_open->written.end()) {
         record = QuestionRecord::fromBytes(it->second);
         return;
     }
     QByteArray bytes(RecordLength, Qt::Uninitialized);
     qint64 got = 0;
-    if (!s.source->readAt(offset, bytes.data(), RecordLength, &got)) {
-        rt::raiseFileError(s.fileName, QStringLiteral("Datoteka se ne moze procitati: %1")
-                                           .arg(FileError::reason(s.source->error())));
-    }
+    if (!m_open->source.readAt(offset, bytes.data(), RecordLength, &got))
+        raise(FileFault::What::Read, m_open->fileName, m_open->source.error());
     // A record wholly or partly past the end reads as all zeros.
     bytes.truncate(got);
     record = bytes.size() == RecordLength ? QuestionRecord::fromBytes(bytes) : QuestionRecord();
 }
 
-void WriteQuestion(int n, const QuestionRecord& record) {
-    requireOpen();
-    slot().written[offsetOf(n)] = record.toBytes();
+void QuestionSetFile::WriteQuestion(int n, const QuestionRecord& record) {
+    if (!m_open)
+        raise(FileFault::What::NotOpen, QString());
+    m_open->written[offsetOf(n)] = record.toBytes();
 }
 
-void CloseSetFile() {
-    requireOpen();
-    Slot s = std::move(slot());
-    slot() = Slot();
-    if (s.written.empty())
+void QuestionSetFile::CloseSetFile() {
+    if (!m_open)
+        raise(FileFault::What::NotOpen, QString());
+    // Closed whatever the save does.
+    const std::unique_ptr<Open> open = std::move(m_open);
+    if (open->written.empty())
         return;
-    const qint64 end = s.written.rbegin()->first + RecordLength;
+    const qint64 end = open->written.rbegin()->first + RecordLength;
     // The old file's bytes past the records written go across into the new one.
-    NativeFile::Reader* old = s.source.get();
-    AtomicSave::save(s.fileName, s.path, std::max(end, old->size()), old, s.written);
+    AtomicSave::save(open->fileName, open->path, end, &open->source, open->written);
 }
 
-void abandon() {
-    slot() = Slot();
-}
-
-bool isOpen() {
-    return slot().open;
-}
-
-void replaceFile(const QString& path, const QByteArray& content) {
+void QuestionSetFile::replaceFile(const QString& path, const QByteArray& content) {
     AtomicSave::Written written;
     if (!content.isEmpty())
         written[0] = content;
     AtomicSave::save(QFileInfo(path).fileName(), path, content.size(), nullptr, written);
 }
 
-} // namespace qo::QuestionSetFile
+} // namespace qo

@@ -2,8 +2,26 @@
 
 namespace rt {
 
-RuntimeError::RuntimeError(ErrorKind kind, QString message)
-    : std::runtime_error(message.toStdString()), m_kind(kind), m_message(std::move(message)) {}
+RuntimeError::RuntimeError(ErrorKind kind) : m_kind(kind) {}
+
+RuntimeError::RuntimeError(qo::FileFault fault)
+    : m_kind(ErrorKind::FileError), m_fault(std::move(fault)) {}
+
+QString RuntimeError::message() const {
+    if (!m_fault)
+        return errorText(m_kind);
+    // The fault's words as a sentence of its own.
+    QString text = qo::describe(*m_fault);
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    if (!text.endsWith(QLatin1Char('.')))
+        text += QLatin1Char('.');
+    return text;
+}
+
+const char* RuntimeError::what() const noexcept {
+    return "rt::RuntimeError";
+}
 
 QString errorText(ErrorKind kind) {
     switch (kind) {
@@ -22,14 +40,11 @@ QString errorText(ErrorKind kind) {
 }
 
 void raise(ErrorKind kind) {
-    throw RuntimeError(kind, errorText(kind));
+    throw RuntimeError(kind);
 }
 
-void raiseFileError(const QString& fileName, const QString& detail) {
-    QString text = QStringLiteral("Greska pri radu sa datotekom \"%1\".").arg(fileName);
-    if (!detail.isEmpty())
-        text += QLatin1Char('\n') + detail;
-    throw RuntimeError(ErrorKind::FileError, text);
+void raise(const qo::FileFault& fault) {
+    throw RuntimeError(fault);
 }
 
 } // namespace rt

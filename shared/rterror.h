@@ -1,8 +1,11 @@
 // The runtime's error kinds, raised as exceptions and reported at a handler's boundary.
 #pragma once
 
+#include "filefault.h"
+
 #include <QString>
-#include <stdexcept>
+#include <exception>
+#include <optional>
 
 namespace rt {
 
@@ -14,21 +17,26 @@ enum class ErrorKind {
     FileError,
 };
 
-class RuntimeError : public std::runtime_error {
+class RuntimeError : public std::exception {
 public:
-    RuntimeError(ErrorKind kind, QString message);
+    explicit RuntimeError(ErrorKind kind);
+    // The file error, with what went wrong as data.
+    explicit RuntimeError(qo::FileFault fault);
 
     ErrorKind kind() const { return m_kind; }
-    // The Serbian text shown to the user.
-    const QString& message() const { return m_message; }
+    // What went wrong with a file, for the file error.
+    const std::optional<qo::FileFault>& fault() const { return m_fault; }
+    // The Serbian text shown to the user: one sentence.
+    QString message() const;
+    const char* what() const noexcept override;
 
 private:
     ErrorKind m_kind;
-    QString m_message;
+    std::optional<qo::FileFault> m_fault;
 };
 
 [[noreturn]] void raise(ErrorKind kind);
-[[noreturn]] void raiseFileError(const QString& fileName, const QString& detail);
+[[noreturn]] void raise(const qo::FileFault& fault);
 
 // The default Serbian text for an error kind.
 QString errorText(ErrorKind kind);

@@ -2,7 +2,6 @@
 
 #include "controls.h"
 #include "printing.h"
-#include "questionsetfile.h"
 #include "rterror.h"
 
 #include <QApplication>
@@ -244,10 +243,6 @@ void runHandler(const std::function<void()>& handler) {
     } catch (...) {
         reportError(QStringLiteral("Neocekivana greska."));
     }
-    // A handler that failed between opening and closing a set file leaves it
-    // unwritten, so the file on disk stays whole and the next open succeeds.
-    if (qo::QuestionSetFile::isOpen())
-        qo::QuestionSetFile::abandon();
 }
 
 void setMessageResponder(MessageResponder r) {

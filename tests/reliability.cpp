@@ -74,6 +74,23 @@ QByteArray editorSaved(QChar tag) {
     return taggedSet(tag, 21) + oldSet().mid(21 * qo::RecordLength);
 }
 
+const QStringList UsersFiles = {
+    QStringLiteral("varnikol.dyr.backup"), QStringLiteral("varnikol.dyr.kopija"),
+    QStringLiteral("varnikol.dyr.abcdef"), QStringLiteral(".varnikol.dyr.1-2.new")};
+
+void putUsersFiles(const QString& folder) {
+    for (const QString& name : UsersFiles)
+        testsupport::writeAll(QDir(folder).filePath(name), name.toUtf8());
+}
+
+QString touchedUsersFile(const QString& folder) {
+    for (const QString& name : UsersFiles) {
+        if (testsupport::readAll(QDir(folder).filePath(name)) != name.toUtf8())
+            return name;
+    }
+    return {};
+}
+
 QString Run::value(const QString& key) const {
     const QByteArray prefix = key.toUtf8() + '=';
     for (const QByteArray& line : out.split('\n')) {

@@ -25,6 +25,14 @@ QByteArray oldSet();
 // What the editor's save of questions tagged tag makes of oldSet().
 QByteArray editorSaved(QChar tag);
 
+// Files of the user's beside the set, named the way saves once named their
+// temporary files; no save may remove or change them.
+extern const QStringList UsersFiles;
+// Puts them in the folder, each holding its own name.
+void putUsersFiles(const QString& folder);
+// The first of them that is gone or changed; empty when all are as they were put.
+QString touchedUsersFile(const QString& folder);
+
 using testsupport::isRoot;
 // strace can trace and tamper with processes here (root, strace installed).
 bool canStrace();

@@ -200,7 +200,6 @@ bool allExist(const QStringList& paths) {
 }
 
 int readLoop(const QStringList& args) {
-    using namespace qo::QuestionSetFile;
     const long long minReads = args[1].toLongLong();
     const QString readerDone = args[2];
     const QStringList saversDone = args[3].split(QLatin1Char(','));
@@ -216,11 +215,11 @@ int readLoop(const QStringList& args) {
         for (int k = 1; k <= 5; ++k) {
             qo::QuestionRecord record;
             try {
-                OpenSetFileForReading(args[0]);
-                ReadQuestion(k, record);
-                CloseSetFile();
+                qo::QuestionSetFile file;
+                file.OpenSetFileForReading(args[0]);
+                file.ReadQuestion(k, record);
+                file.CloseSetFile();
             } catch (const rt::RuntimeError& e) {
-                abandon();
                 if (++errors == 1)
                     print(QStringLiteral("first_error=") +
                           QString(e.message()).replace(QLatin1Char('\n'), QLatin1Char(' ')));

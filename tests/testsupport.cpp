@@ -154,10 +154,11 @@ void writeAll(const QString& path, const QByteArray& bytes) {
 }
 
 void writeSet(const QString& name, const QList<qo::QuestionRecord>& records) {
-    qo::QuestionSetFile::OpenSetFile(name);
+    qo::QuestionSetFile file;
+    file.OpenSetFile(name);
     for (int i = 0; i < records.size(); ++i)
-        qo::QuestionSetFile::WriteQuestion(i + 1, records[i]);
-    qo::QuestionSetFile::CloseSetFile();
+        file.WriteQuestion(i + 1, records[i]);
+    file.CloseSetFile();
 }
 
 qo::QuestionRecord taggedRecord(int n, QChar tag) {

@@ -5,6 +5,7 @@
 #include "questionsetfile.h"
 #include "testsupport.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -73,10 +74,11 @@ QByteArray editorLikeSet(const TempAppFolder& folder) {
         table[4].Answers[i] = QString();
     table[4].Question = QString();
     table[4].Correct = 2;
-    QuestionSetFile::OpenSetFile(QStringLiteral("editor.dyr"));
+    QuestionSetFile file;
+    file.OpenSetFile(QStringLiteral("editor.dyr"));
     for (int k = 1; k <= 21; ++k)
-        QuestionSetFile::WriteQuestion(k, table[k - 1]);
-    QuestionSetFile::CloseSetFile();
+        file.WriteQuestion(k, table[k - 1]);
+    file.CloseSetFile();
     return readAll(folder.file(QStringLiteral("editor.dyr")));
 }
 
@@ -320,8 +322,8 @@ private slots:
         const Result r = runTool({QStringLiteral("build"), text, target});
         QCOMPARE(r.status, 1);
         QVERIFY(r.err.startsWith(text + QLatin1Char(':') + errors.first() + QLatin1Char('\n')));
-        QVERIFY(r.err.endsWith(QStringLiteral("dyr: datoteka ") + target +
-                               QStringLiteral(" nije zapisana\n")));
+        QVERIFY(r.err.endsWith(QStringLiteral("dyr: datoteka \"") + target +
+                               QStringLiteral("\" nije zapisana\n")));
         QCOMPARE(readAll(target), QByteArray("old"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
@@ -392,7 +394,8 @@ private slots:
     }
 
     // A build writes through a link into its target, keeps the target's mode and
-    // clears away what killed builds left beside it, and nothing else.
+    // clears away what a killed build left beside it under the save's own names, and
+    // nothing else, whatever its name.
     void buildKeepsLinksAndModeAndClearsLeftovers() {
 #if defined(Q_OS_UNIX)
         TempAppFolder folder;
@@ -402,10 +405,11 @@ private slots:
         QFile::setPermissions(target, mode);
         const QString link = folder.file(QStringLiteral("veza.dyr"));
         QVERIFY(QFile::link(QStringLiteral("pravi.dyr"), link));
-        const QStringList leftovers = {QStringLiteral(".pravi.dyr.4242-0.new"),
-                                       QStringLiteral("pravi.dyr.KzQwPx")};
-        const QStringList kept = {QStringLiteral("pravi.dyr.bak"),
-                                  QStringLiteral(".veza.dyr.4242-0.new.txt")};
+        const QStringList leftovers = {QStringLiteral(".pravi.dyr.qo-save"),
+                                       QStringLiteral(".pravi.dyr.qo-lock")};
+        const QStringList kept = {
+            QStringLiteral("pravi.dyr.bak"), QStringLiteral(".pravi.dyr.4242-0.new"),
+            QStringLiteral("pravi.dyr.KzQwPx"), QStringLiteral(".veza.dyr.qo-save")};
         for (const QString& name : leftovers + kept)
             writeAll(folder.file(name), "x");
         const QString text = folder.file(QStringLiteral("set.txt"));
@@ -597,10 +601,12 @@ private slots:
         QTest::newRow("check without a file") << QStringList{"check"} << 2 << usage;
         QTest::newRow("build with one file") << QStringList{"build", "x.txt"} << 2 << usage;
         QTest::newRow("missing file") << QStringList{"check", "/nonexistent/x.dyr"} << 2
-                                      << "dyr: cannot read /nonexistent/x.dyr: ";
+                                      << QStringLiteral("dyr: datoteka \"%1\" ne postoji\n")
+                                             .arg(QDir::toNativeSeparators("/nonexistent/x.dyr"));
         QTest::newRow("missing source")
             << QStringList{"build", "/nonexistent/x.txt", "/nonexistent/x.dyr"} << 2
-            << "dyr: cannot read /nonexistent/x.txt: ";
+            << QStringLiteral("dyr: datoteka \"%1\" ne postoji\n")
+                   .arg(QDir::toNativeSeparators("/nonexistent/x.txt"));
     }
     void usageAndFileErrors() {
         QFETCH(QStringList, args);
@@ -618,27 +624,28 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("what");
         QTest::addColumn<QString>("why");
+        const QString device =
+            QStringLiteral("se ne moze otvoriti: to je uredjaj, a ne obicna datoteka");
+        const QString fifo =
+            QStringLiteral("se ne moze otvoriti: to je imenovana cev (FIFO), a ne obicna datoteka");
         QTest::newRow("dump of the zero device") << "dump"
-                                                 << "zero"
-                                                 << "is not a regular file";
+                                                 << "zero" << device;
         QTest::newRow("check of a FIFO") << "check"
-                                         << "fifo"
-                                         << "is not a regular file";
+                                         << "fifo" << fifo;
         QTest::newRow("export of the zero device") << "export"
-                                                   << "zero"
-                                                   << "is not a regular file";
+                                                   << "zero" << device;
         QTest::newRow("build from the zero device") << "build"
-                                                    << "zero"
-                                                    << "is not a regular file";
-        QTest::newRow("build from a 65 MiB file") << "build"
-                                                  << "large"
-                                                  << "larger than 64 MiB";
+                                                    << "zero" << device;
+        QTest::newRow("build from a 65 MiB file")
+            << "build"
+            << "large"
+            << "je prevelika: ima vise od 64 MiB, a nijedan skup ni izvor pitanja nije tako velik";
         QTest::newRow("import from a FIFO") << "import"
-                                            << "fifo"
-                                            << "is not a regular file";
-        QTest::newRow("check of a folder") << "check"
-                                           << "folder"
-                                           << "is a folder";
+                                            << "fifo" << fifo;
+        QTest::newRow("check of a folder")
+            << "check"
+            << "folder"
+            << "se ne moze otvoriti: to je folder, a ne obicna datoteka";
     }
     void oddInputsAreRefused() {
 #if !defined(Q_OS_UNIX)
@@ -668,22 +675,51 @@ private slots:
             args = QStringList{command, QStringLiteral("gift"), input, set};
         const Result r = runTool(args);
         QCOMPARE(r.status, 2);
-        QCOMPARE(r.err, QStringLiteral("dyr: cannot read %1: ").arg(input) + why +
-                            (why.startsWith(QStringLiteral("larger"))
-                                 ? QStringLiteral(", more than any set or question source holds\n")
-                                 : QStringLiteral("\n")));
+        QCOMPARE(
+            r.err,
+            QStringLiteral("dyr: datoteka \"%1\" %2\n").arg(QDir::toNativeSeparators(input), why));
         QVERIFY(!QFileInfo::exists(set));
 #endif
+    }
+
+    // Standard input has no name: its faults say so.
+    void standardInputFaults_data() {
+        QTest::addColumn<bool>("given");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("none") << false << "dyr: standardni ulaz nije dostupan za citanje\n";
+        QTest::newRow("more than 64 MiB")
+            << true
+            << "dyr: na standardnom ulazu ima vise od 64 MiB, a nijedan skup ni izvor pitanja "
+               "nije tako velik\n";
+    }
+    void standardInputFaults() {
+        QFETCH(bool, given);
+        QFETCH(QString, err);
+        QBuffer in;
+        in.setData(QByteArray(65 * 1024 * 1024, 'x'));
+        if (given)
+            QVERIFY(in.open(QIODevice::ReadOnly));
+        Result r;
+        QTextStream out(&r.out);
+        QTextStream errors(&r.err);
+        r.status = dyr::run({QStringLiteral("check"), QStringLiteral("-")}, out, errors,
+                            given ? &in : nullptr);
+        errors.flush();
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err, err);
     }
 
     void buildIntoAMissingFolderFails() {
         QTemporaryDir dir;
         const QString text = dir.filePath(QStringLiteral("set.txt"));
         writeAll(text, "number: 1\n");
-        const Result r =
-            runTool({QStringLiteral("build"), text, dir.filePath(QStringLiteral("no/set.dyr"))});
+        const QString set = dir.filePath(QStringLiteral("no/set.dyr"));
+        const Result r = runTool({QStringLiteral("build"), text, set});
         QCOMPARE(r.status, 2);
-        QVERIFY(r.err.startsWith(QStringLiteral("dyr: cannot write ")));
+        QCOMPARE(r.err,
+                 QStringLiteral("dyr: datoteka \"%1\" nije snimljena: folder %2 ne postoji\n")
+                     .arg(QDir::toNativeSeparators(set),
+                          QDir::toNativeSeparators(dir.filePath(QStringLiteral("no")))));
     }
 
     void dumpOfACutFileWarns() {

@@ -1459,7 +1459,7 @@ private slots:
                                << "Editor radi sa jednim fajlom: uzima se \"prvi.dyr\", a ovi ne: "
                                   "\"drugi.dyr\", \"treci.gift\".";
         QTest::newRow("missing") << QStringList{"nema.dyr"} << ""
-                                 << "Greska pri radu sa datotekom";
+                                 << "Datoteka \"%1\" ne postoji.";
         QTest::newRow("GIFT: imported") << QStringList{"treci.gift"} << "Pitanje broj 1?"
                                         << "Uvezeno pitanja iz fajla \"treci.gift\"";
     }
@@ -1485,6 +1485,10 @@ private slots:
         e.program.start(files);
         QVERIFY(e.form.isVisible());
         QCOMPARE(responder.calls().size(), message.isEmpty() ? 0 : 1);
+        // %1: the missing file's full path.
+        if (message.contains(QStringLiteral("%1")))
+            message =
+                message.arg(QDir::toNativeSeparators(other.filePath(QStringLiteral("nema.dyr"))));
         if (!message.isEmpty())
             QVERIFY2(responder.last().prompt.startsWith(message),
                      qPrintable(responder.last().prompt));

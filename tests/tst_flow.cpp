@@ -3,7 +3,6 @@
 #include "assets.h"
 #include "commandline.h"
 #include "controls.h"
-#include "fileerror.h"
 #include "program.h"
 #include "questionsetfile.h"
 #include "testsupport.h"
@@ -484,7 +483,7 @@ private slots:
         QTest::newRow("missing") << "missing"
                                  << "ne postoji";
         QTest::newRow("a folder") << "folder"
-                                  << qo::FileError::notRegular(qo::NativeFile::Kind::Folder);
+                                  << "to je folder, a ne obicna datoteka";
         QTest::newRow("empty") << "empty" << qo::noFirstQuestionReason();
         QTest::newRow("not a set") << "text" << qo::noFirstQuestionReason();
         QTest::newRow("no first question") << "blank first" << qo::noFirstQuestionReason();

@@ -756,8 +756,8 @@ private slots:
                                   ? path + first.mid(1)
                                   : path + QLatin1Char(':') + first;
         QVERIFY2(r.err.startsWith(where + QLatin1Char('\n')), qPrintable(r.err));
-        QVERIFY(r.err.endsWith(QStringLiteral("dyr: datoteka ") + set +
-                               QStringLiteral(" nije zapisana\n")));
+        QVERIFY(r.err.endsWith(QStringLiteral("dyr: datoteka \"") + set +
+                               QStringLiteral("\" nije zapisana\n")));
         QCOMPARE(readAll(set), QByteArray("old"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
@@ -1117,8 +1117,8 @@ private slots:
                               QStringLiteral(":162: pitanje 24: visestruki izbor sa 3 odgovora; "
                                              "pitanje u skupu ima tacno cetiri odgovora, od A do "
                                              "D\n") +
-                              QStringLiteral("dyr: datoteka ") + set +
-                              QStringLiteral(" nije zapisana\n"));
+                              QStringLiteral("dyr: datoteka \"") + set +
+                              QStringLiteral("\" nije zapisana\n"));
         QVERIFY(!QFileInfo::exists(set));
         // The count is the error --first allows; the faulty question 24 none allows.
         r = dyr::importSet(Format::Aiken, source, {});
@@ -1490,13 +1490,16 @@ private slots:
         QTest::newRow("--first without a number")
             << QStringList{"import", "csv", "a", "b", "--first"} << 2
             << "dyr: --first prima broj od 1 do 21\n";
-        QTest::newRow("missing source") << QStringList{"import", "csv", "/nonexistent/a.csv", "b"}
-                                        << 2 << "dyr: cannot read /nonexistent/a.csv: ";
+        QTest::newRow("missing source")
+            << QStringList{"import", "csv", "/nonexistent/a.csv", "b"} << 2
+            << QStringLiteral("dyr: datoteka \"%1\" ne postoji\n")
+                   .arg(QDir::toNativeSeparators("/nonexistent/a.csv"));
         QTest::newRow("set to standard output")
             << QStringList{"import", "csv", "a.csv", "-"} << 2
             << "dyr: skup se upisuje u datoteku, a ne na standardni izlaz\n";
         QTest::newRow("missing set") << QStringList{"export", "gift", "/nonexistent/a.dyr"} << 2
-                                     << "dyr: cannot read /nonexistent/a.dyr: ";
+                                     << QStringLiteral("dyr: datoteka \"%1\" ne postoji\n")
+                                            .arg(QDir::toNativeSeparators("/nonexistent/a.dyr"));
     }
     void commandErrors() {
         QFETCH(QStringList, args);
@@ -1524,7 +1527,10 @@ private slots:
                      dir.filePath(QStringLiteral("no/set.dyr"))},
                     source);
         QCOMPARE(r.status, 2);
-        QVERIFY(r.err.startsWith(QStringLiteral("dyr: cannot write ")));
+        QVERIFY2(r.err.startsWith(QStringLiteral("dyr: datoteka \"%1\" nije snimljena: folder ")
+                                      .arg(QDir::toNativeSeparators(
+                                          dir.filePath(QStringLiteral("no/set.dyr"))))),
+                 qPrintable(r.err));
     }
 
     // The table of odd sets through the quiz's rules, and through what dyr makes of
@@ -1797,7 +1803,7 @@ private slots:
         QTest::newRow("a draw of 21 from 20")
             << QStringList{"--draw", "21"} << 1
             << set + "--draw 21: u skupu ima 20 pitanja sa tacnim odgovorom od A do D, pa se "
-                     "moze izvuci od 1 do 20\ndyr: datoteka OUT nije zapisana\n";
+                     "moze izvuci od 1 do 20\ndyr: datoteka \"OUT\" nije zapisana\n";
         QTest::newRow("a draw of 0")
             << QStringList{"--draw", "0"} << 2 << "dyr: --draw prima broj pitanja, od 1 navise\n";
         QTest::newRow("a draw of nothing")

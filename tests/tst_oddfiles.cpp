@@ -17,6 +17,7 @@
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
 
 #include <optional>
 
@@ -94,9 +95,10 @@ QString dyrBuildError(const QString& path) {
     QList<qo::QuestionRecord> records;
     for (int k = 1; k <= 21; ++k)
         records.append(taggedRecord(k, QLatin1Char('D')));
-    QString error;
-    dyr::writeSet(records, path, &error);
-    return error;
+    qo::FileFault fault;
+    if (dyr::writeSet(records, path, &fault))
+        return QString();
+    return qo::describe(fault);
 }
 
 struct stat statusOf(const QString& path, bool follow = true) {
@@ -214,6 +216,20 @@ private slots:
         QCOMPARE(entries(folder), QStringList{SetName});
         QVERIFY(editor.alive());
         QCOMPARE(quizError(folder, SetName), QString()); // the quiz still plays it
+
+        // dyr says the same in one line of its own.
+        const QString source = dir.filePath(QStringLiteral("izvor.txt"));
+        writeAll(source, "number: 1\n");
+        const Run built = run(dyrProgram(), {QStringLiteral("build"), source, set});
+        QCOMPARE(built.exitCode, 2);
+        const QString said = QString::fromUtf8(built.err);
+        QVERIFY2(said.startsWith(QStringLiteral("dyr: datoteka \"%1\" nije snimljena: ")
+                                     .arg(QDir::toNativeSeparators(set))) &&
+                     said.contains(cause) && said.count(QLatin1Char('\n')) == 1 &&
+                     said.endsWith(QLatin1Char('\n')),
+                 qPrintable(said));
+        QCOMPARE(readAll(set), oldSet());
+        QCOMPARE(entries(folder), QStringList{SetName});
     }
 
     // Someone who may not write the set folder is told so, as permission. A programs'
@@ -289,6 +305,84 @@ private slots:
 #if defined(Q_OS_UNIX)
         QCOMPARE(statusOf(set).st_mode & 07777, 0444u);
 #endif
+    }
+
+    // The user's own files beside the set, named the way saves once named their
+    // temporary files, through every kind of save of the editor and of "dyr build":
+    // one that goes through, one after a save that was killed (whose leftovers go),
+    // and one that is refused. Not a byte of them changes, and nothing else is left.
+    void usersFilesSurviveEverySave_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("save");
+        for (const QString& name : UsersFiles) {
+            for (const char* save : {"editor", "dyr build"}) {
+                for (const char* when : {"", " after a killed save", " refused"})
+                    QTest::addRow("%s, %s%s", qPrintable(name), save, when)
+                        << name << QLatin1String(save) + QLatin1String(when);
+            }
+        }
+    }
+
+    void usersFilesSurviveEverySave() {
+        QFETCH(QString, name);
+        QFETCH(QString, save);
+        const bool editor = save.startsWith(QStringLiteral("editor"));
+        const bool refused = save.endsWith(QStringLiteral("refused"));
+        QTemporaryDir dir;
+        const QString folder = dir.path();
+        const QString set = dir.filePath(SetName);
+        writeAll(set, oldSet());
+        const QString users = dir.filePath(name);
+        writeAll(users, "moje, ne dirati");
+        if (save.endsWith(QStringLiteral("after a killed save"))) {
+            writeAll(dir.filePath(QLatin1Char('.') + SetName + QStringLiteral(".qo-save")),
+                     taggedSet(QLatin1Char('K'), 7));
+            writeAll(dir.filePath(QLatin1Char('.') + SetName + QStringLiteral(".qo-lock")), "");
+        }
+        // Root may write a read-only set: for root it is locked instead.
+        std::optional<Immutable> locked;
+        if (refused && isRoot())
+            QVERIFY(locked.emplace(set).ok());
+        else if (refused)
+            QVERIFY(QFile::setPermissions(set, QFile::ReadOwner | QFile::ReadUser |
+                                                   QFile::ReadGroup | QFile::ReadOther));
+        QString error;
+        if (editor) {
+            Editor window(folder);
+            QCOMPARE(window.open(SetName), QString());
+            error = window.save(SetName, QLatin1Char('N'));
+        } else {
+            QList<qo::QuestionRecord> records;
+            for (int k = 1; k <= 21; ++k)
+                records.append(taggedRecord(k, QLatin1Char('N')));
+            const QString source = dir.filePath(QStringLiteral("izvor.txt"));
+            writeAll(source, dyr::format(records).toUtf8());
+            QString out;
+            QString err;
+            QTextStream outStream(&out);
+            QTextStream errStream(&err);
+            const int status =
+                dyr::run({QStringLiteral("build"), source, set}, outStream, errStream);
+            errStream.flush();
+            error = err;
+            QCOMPARE(status, refused ? 2 : 0);
+            QFile::remove(source);
+        }
+        if (refused) {
+            QVERIFY2(error.contains(QStringLiteral("varnikol.dyr\" nije snimljena: nema dozvole")),
+                     qPrintable(error));
+            QCOMPARE(readAll(set), oldSet());
+            locked.reset();
+            QFile::setPermissions(set, QFile::ReadOwner | QFile::WriteOwner);
+        } else {
+            QCOMPARE(error, QString());
+            QCOMPARE(readAll(set),
+                     editor ? editorSaved(QLatin1Char('N')) : taggedSet(QLatin1Char('N'), 21));
+        }
+        QCOMPARE(readAll(users), QByteArray("moje, ne dirati"));
+        QStringList expected = {SetName, name};
+        expected.sort();
+        QCOMPARE(entries(folder), expected);
     }
 
     void setTheSaveMayNotReplace_data() {

@@ -1,5 +1,7 @@
 // The question-set file: record placement, growth, and saves that never leave a set half-written.
 #include "apppath.h"
+#include "atomicsave.h"
+#include "nativefile.h"
 #include "questionsetfile.h"
 #include "rterror.h"
 #include "testsupport.h"
@@ -9,15 +11,19 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
+#include <QThread>
+
+#include <atomic>
+#include <memory>
 
 #if defined(Q_OS_WIN)
 #include <windows.h>
+
+#include <aclapi.h>
+#include <sddl.h>
 #endif
 #if defined(Q_OS_UNIX)
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 using namespace qo;
@@ -48,7 +54,6 @@ bool raisesFileError(const std::function<void()>& f, QString* message = nullptr)
     try {
         f();
     } catch (const rt::RuntimeError& e) {
-        QuestionSetFile::abandon();
         if (message)
             *message = e.message();
         return e.kind() == rt::ErrorKind::FileError;
@@ -122,8 +127,6 @@ class TestQuestionSetFile : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { QuestionSetFile::abandon(); }
-
     void fullSetLength() {
         TempAppFolder folder;
         writeSet(QStringLiteral("set.dyr"), 21);
@@ -136,13 +139,14 @@ private slots:
     void recordsAreReadWhereTheyWereWritten() {
         TempAppFolder folder;
         writeSet(QStringLiteral("set.dyr"), 5);
-        QuestionSetFile::OpenSetFile(QStringLiteral("set.dyr"));
+        QuestionSetFile file;
+        file.OpenSetFile(QStringLiteral("set.dyr"));
         for (int k : {3, 1, 5, 2, 4}) {
             QuestionRecord r;
-            QuestionSetFile::ReadQuestion(k, r);
+            file.ReadQuestion(k, r);
             QCOMPARE(r, QuestionRecord::fromBytes(numbered(k).toBytes()));
         }
-        QuestionSetFile::CloseSetFile();
+        file.CloseSetFile();
     }
 
     void savingOverALongerFileKeepsTheRest() {
@@ -166,9 +170,10 @@ private slots:
         TempAppFolder folder;
         const QString path = folder.file(QStringLiteral("set.dyr"));
         writeAll(path, QByteArray(500, 'z')); // a record and a bit
-        QuestionSetFile::OpenSetFile(QStringLiteral("set.dyr"));
-        QuestionSetFile::WriteQuestion(3, numbered(3));
-        QuestionSetFile::CloseSetFile();
+        QuestionSetFile file;
+        file.OpenSetFile(QStringLiteral("set.dyr"));
+        file.WriteQuestion(3, numbered(3));
+        file.CloseSetFile();
         const QByteArray after = readAll(path);
         QCOMPARE(after.size(), 3 * 412);
         QCOMPARE(after.left(500), QByteArray(500, 'z'));
@@ -178,10 +183,11 @@ private slots:
 
     void missingFileIsCreatedEmptyAndReadsAsZeros() {
         TempAppFolder folder;
-        QuestionSetFile::OpenSetFile(QStringLiteral("novi.dyr"));
+        QuestionSetFile file;
+        file.OpenSetFile(QStringLiteral("novi.dyr"));
         QuestionRecord r = numbered(9);
-        QuestionSetFile::ReadQuestion(1, r);
-        QuestionSetFile::CloseSetFile();
+        file.ReadQuestion(1, r);
+        file.CloseSetFile();
         QCOMPARE(r, QuestionRecord());
         QFileInfo info(folder.file(QStringLiteral("novi.dyr")));
         QVERIFY(info.exists());
@@ -192,23 +198,51 @@ private slots:
         TempAppFolder folder;
         writeAll(folder.file(QStringLiteral("kratak.dyr")),
                  numbered(1).toBytes() + numbered(2).toBytes().left(200));
-        QuestionSetFile::OpenSetFile(QStringLiteral("kratak.dyr"));
+        QuestionSetFile file;
+        file.OpenSetFile(QStringLiteral("kratak.dyr"));
         QuestionRecord r = numbered(7);
-        QuestionSetFile::ReadQuestion(2, r);
+        file.ReadQuestion(2, r);
         QCOMPARE(r, QuestionRecord());
-        QuestionSetFile::ReadQuestion(1, r);
+        file.ReadQuestion(1, r);
         QCOMPARE(r.Number.text(), QStringLiteral("1         "));
-        QuestionSetFile::CloseSetFile();
+        file.CloseSetFile();
     }
 
     void oneFileAtATime() {
         TempAppFolder folder;
-        QuestionSetFile::OpenSetFile(QStringLiteral("a.dyr"));
-        QVERIFY(raisesFileError([] { QuestionSetFile::OpenSetFile(QStringLiteral("b.dyr")); }));
+        {
+            QuestionSetFile a;
+            a.OpenSetFile(QStringLiteral("a.dyr"));
+            QString message;
+            QVERIFY(raisesFileError(
+                [] {
+                    QuestionSetFile b;
+                    b.OpenSetFile(QStringLiteral("b.dyr"));
+                },
+                &message));
+            QVERIFY2(message.contains(QStringLiteral("\"b.dyr\"")), qPrintable(message));
+            QVERIFY(QuestionSetFile::isOpen());
+        }
         QVERIFY(!QuestionSetFile::isOpen());
-        QuestionSetFile::OpenSetFile(QStringLiteral("b.dyr"));
-        QuestionSetFile::CloseSetFile();
+        QuestionSetFile b;
+        b.OpenSetFile(QStringLiteral("b.dyr"));
+        b.CloseSetFile();
         QVERIFY(!QuestionSetFile::isOpen());
+    }
+
+    // A set file lets go when its handler fails half-way: nothing written reaches
+    // the file, and the next open finds the slot free.
+    void aSetFileLetsGoWhenItsHandlerFails() {
+        TempAppFolder folder;
+        QVERIFY(!raisesFileError([] {
+            QuestionSetFile file;
+            file.OpenSetFile(QStringLiteral("a.dyr"));
+            file.WriteQuestion(1, numbered(1));
+            rt::raise(rt::ErrorKind::SubscriptOutOfRange);
+        }));
+        QVERIFY(!QuestionSetFile::isOpen());
+        QCOMPARE(readAll(folder.file(QStringLiteral("a.dyr"))), QByteArray());
+        QCOMPARE(testsupport::entries(folder.path()), QStringList{QStringLiteral("a.dyr")});
     }
 
     void pathJoinsFolderAndName() {
@@ -225,10 +259,11 @@ private slots:
         const QString path = folder.file(QStringLiteral("set.dyr"));
         writeAll(path, numbered(1).toBytes());
         QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-        QuestionSetFile::OpenSetFile(QStringLiteral("set.dyr"));
+        QuestionSetFile file;
+        file.OpenSetFile(QStringLiteral("set.dyr"));
         QuestionRecord r;
-        QuestionSetFile::ReadQuestion(1, r);
-        QuestionSetFile::CloseSetFile();
+        file.ReadQuestion(1, r);
+        file.CloseSetFile();
         QCOMPARE(readAll(path), numbered(1).toBytes());
     }
 
@@ -253,7 +288,7 @@ private slots:
         TempAppFolder folder;
         QString message;
         QVERIFY(raisesFileError(
-            [] { QuestionSetFile::OpenSetFileForReading(QStringLiteral("nema.dyr")); }, &message));
+            [] { QuestionSetFile().OpenSetFileForReading(QStringLiteral("nema.dyr")); }, &message));
         QVERIFY(message.contains(QStringLiteral("\"nema.dyr\"")));
         QVERIFY(!QFileInfo::exists(folder.file(QStringLiteral("nema.dyr"))));
         QVERIFY(!QuestionSetFile::isOpen());
@@ -309,10 +344,11 @@ private slots:
             QString message;
             QVERIFY(raisesFileError(
                 [&] {
+                    QuestionSetFile file;
                     if (reading)
-                        QuestionSetFile::OpenSetFileForReading(name);
+                        file.OpenSetFileForReading(name);
                     else
-                        QuestionSetFile::OpenSetFile(name);
+                        file.OpenSetFile(name);
                 },
                 &message));
             QVERIFY2(message.contains(quoted), qPrintable(message));
@@ -339,15 +375,19 @@ private slots:
         TempAppFolder folder;
         writeAll(folder.file(QStringLiteral("dug.dyr")), pattern(2 * 1024 * 1024));
         const qint64 before = bytesRead();
-        QuestionSetFile::OpenSetFileForReading(QStringLiteral("dug.dyr"));
         QuestionRecord r;
-        QuestionSetFile::ReadQuestion(3, r);
-        QuestionSetFile::CloseSetFile();
+        {
+            QuestionSetFile file;
+            file.OpenSetFileForReading(QStringLiteral("dug.dyr"));
+            file.ReadQuestion(3, r);
+            file.CloseSetFile();
+        }
         const qint64 afterQuestion = bytesRead();
-        QuestionSetFile::OpenSetFile(QStringLiteral("dug.dyr"));
+        QuestionSetFile file;
+        file.OpenSetFile(QStringLiteral("dug.dyr"));
         for (int k = 1; k <= 21; ++k)
-            QuestionSetFile::ReadQuestion(k, r);
-        QuestionSetFile::CloseSetFile();
+            file.ReadQuestion(k, r);
+        file.CloseSetFile();
         QCOMPARE(afterQuestion - before, qint64(qo::RecordLength));
         QCOMPARE(bytesRead() - afterQuestion, qint64(21 * qo::RecordLength));
     }
@@ -363,12 +403,13 @@ private slots:
         QByteArray expected = old;
         // Record 637 spans the seam at 256 KiB; 7700 lies past the old end.
         for (int n : {1, 2, 21, 637, 2000, 7700}) {
-            QuestionSetFile::OpenSetFile(QStringLiteral("dug.dyr"));
-            QuestionSetFile::WriteQuestion(n, numbered(n));
+            QuestionSetFile file;
+            file.OpenSetFile(QStringLiteral("dug.dyr"));
+            file.WriteQuestion(n, numbered(n));
             QuestionRecord back;
-            QuestionSetFile::ReadQuestion(n, back);
+            file.ReadQuestion(n, back);
             QCOMPARE(back, QuestionRecord::fromBytes(numbered(n).toBytes()));
-            QuestionSetFile::CloseSetFile();
+            file.CloseSetFile();
             const qint64 at = qint64(n - 1) * qo::RecordLength;
             if (expected.size() < at + qo::RecordLength)
                 expected.resize(at + qo::RecordLength, '\0');
@@ -396,10 +437,13 @@ private slots:
         if (bytesOnDisk(path) > 1024 * 1024)
             QSKIP("the file system here keeps no holes");
         const int intoHole = 16 * 1024 * 1024 / qo::RecordLength;
-        QuestionSetFile::OpenSetFile(QStringLiteral("retko.dyr"));
-        QuestionSetFile::WriteQuestion(1, numbered(1));
-        QuestionSetFile::WriteQuestion(intoHole, numbered(intoHole));
-        QuestionSetFile::CloseSetFile();
+        {
+            QuestionSetFile set;
+            set.OpenSetFile(QStringLiteral("retko.dyr"));
+            set.WriteQuestion(1, numbered(1));
+            set.WriteQuestion(intoHole, numbered(intoHole));
+            set.CloseSetFile();
+        }
 
         QCOMPARE(QFileInfo(path).size(), size);
         QVERIFY(bytesOnDisk(path) <= 1024 * 1024);
@@ -416,76 +460,95 @@ private slots:
     }
 #endif
 
-    void leftoverNames_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("leftover");
-        QTest::newRow("QSaveFile's temporary") << "set.dyr.AbCdEf" << true;
-        QTest::newRow("an older dyr build's") << ".set.dyr.4711-0.new" << true;
-        QTest::newRow("five letters") << "set.dyr.AbCdE" << false;
-        QTest::newRow("seven letters") << "set.dyr.AbCdEfG" << false;
-        QTest::newRow("a digit") << "set.dyr.AbC1Ef" << false;
-        QTest::newRow("another set's") << "tuvek.dyr.AbCdEf" << false;
-        QTest::newRow("a name that merely starts alike") << "xset.dyr.AbCdEf" << false;
-        QTest::newRow("a copy") << "set.dyr.bak" << false;
-        QTest::newRow("the set itself") << "set.dyr" << false;
-        QTest::newRow("dyr's, not numbered") << ".set.dyr.x-0.new" << false;
-        QTest::newRow("dyr's, no counter") << ".set.dyr.4711-.new" << false;
-        QTest::newRow("dyr's, no process") << ".set.dyr.-0.new" << false;
-        QTest::newRow("dyr's, more after") << ".set.dyr.4711-0.newer" << false;
-        QTest::newRow("a letter outside ASCII")
-            << QString::fromUtf8("set.dyr.AbCd\u010Cf") << false;
-        QTest::newRow("another case") << "SET.DYR.AbCdEf" << false;
+    // A save looks only at its own two names beside the set: what a killed save
+    // left under them goes, and everything else stays as it is, whatever its name.
+    void aSaveTouchesOnlyItsOwnNames_data() {
+        QTest::addColumn<QString>("name"); // %1: the set's name
+        QTest::addColumn<QString>("kind"); // file, folder or link (to a file of the user's)
+        QTest::addColumn<bool>("stays");
+        QTest::newRow("a backup") << "%1.backup"
+                                  << "file" << true;
+        QTest::newRow("a copy") << "%1.kopija"
+                                << "file" << true;
+        QTest::newRow("six letters") << "%1.abcdef"
+                                     << "file" << true;
+        QTest::newRow("six mixed letters") << "%1.AbCdEf"
+                                           << "file" << true;
+        QTest::newRow("hidden, numbered") << ".%1.1-2.new"
+                                          << "file" << true;
+        QTest::newRow("a folder of six letters") << "%1.QwErTy"
+                                                 << "folder" << true;
+        QTest::newRow("the lock of another set") << ".tuvek.dyr.qo-lock"
+                                                 << "file" << true;
+        QTest::newRow("the new copy of another set") << ".tuvek.dyr.qo-save"
+                                                     << "file" << true;
+        QTest::newRow("a killed save's new copy") << ".%1.qo-save"
+                                                  << "file" << false;
+        QTest::newRow("a killed save's lock") << ".%1.qo-lock"
+                                              << "file" << false;
+#if defined(Q_OS_UNIX)
+        // The link goes; the file it leads to is never written through it.
+        QTest::newRow("a link in the new copy's place") << ".%1.qo-save"
+                                                        << "link" << false;
+        QTest::newRow("a link of six letters") << "%1.ZxCvBn"
+                                               << "link" << true;
+#endif
     }
 
-    void leftoverNames() {
+    void aSaveTouchesOnlyItsOwnNames() {
         QFETCH(QString, name);
-        QFETCH(bool, leftover);
-        QCOMPARE(QuestionSetFile::isLeftoverOfSave(name, QStringLiteral("set.dyr")), leftover);
-    }
-
-    // A save clears away what killed saves of the same set left, and nothing else.
-    void saveRemovesLeftoversOfKilledSaves() {
+        QFETCH(QString, kind);
+        QFETCH(bool, stays);
         TempAppFolder folder;
-        writeSet(QStringLiteral("set.dyr"), 2);
-        const QStringList leftovers = {QStringLiteral("set.dyr.AbCdEf"),
-                                       QStringLiteral(".set.dyr.4711-0.new")};
-        const QStringList others = {QStringLiteral("set.dyr.bak"), QStringLiteral("set.dyr.AbC1Ef"),
-                                    QStringLiteral("tuvek.dyr.AbCdEf")};
-        for (const QString& name : leftovers + others)
-            writeAll(folder.file(name), "x");
-        // A folder and a link of the pattern are not what a save leaves (on Windows a
-        // link is a shortcut, a file like any other).
-        QVERIFY(QDir().mkdir(folder.file(QStringLiteral("set.dyr.QwErTy"))));
-        QStringList expected =
-            others + QStringList{QStringLiteral("set.dyr"), QStringLiteral("set.dyr.QwErTy")};
-#if defined(Q_OS_UNIX)
-        QVERIFY(QFile::link(folder.file(QStringLiteral("set.dyr.bak")),
-                            folder.file(QStringLiteral("set.dyr.ZxCvBn"))));
-        expected << QStringLiteral("set.dyr.ZxCvBn");
-#endif
-        writeSet(QStringLiteral("set.dyr"), 3);
+        const QString setName = QStringLiteral("set.dyr");
+        writeSet(setName, 2);
+        const QString path = folder.file(name.arg(setName));
+        const QString users = folder.file(QStringLiteral("moje.txt"));
+        writeAll(users, "moje");
+        if (kind == QStringLiteral("folder"))
+            QVERIFY(QDir().mkdir(path));
+        else if (kind == QStringLiteral("link"))
+            QVERIFY(QFile::link(users, path));
+        else
+            writeAll(path, "moje");
+        QStringList expected = {setName, QStringLiteral("moje.txt")};
+        if (stays)
+            expected << name.arg(setName);
         expected.sort();
-        QCOMPARE(testsupport::entries(folder.path()), expected);
+        for (int saves = 3; saves <= 4; ++saves) {
+            writeSet(setName, saves);
+            QCOMPARE(readAll(folder.file(setName)).size(), saves * 412);
+            QCOMPARE(testsupport::entries(folder.path()), expected);
+            QCOMPARE(readAll(users), QByteArray("moje"));
+            if (stays && kind == QStringLiteral("file"))
+                QCOMPARE(readAll(path), QByteArray("moje"));
+        }
     }
 
-#if defined(Q_OS_UNIX)
-    // The new copy of a save running elsewhere looks like a leftover, but is
-    // locked while the save runs; a save leaves it alone.
-    void saveLeavesAnotherRunningSavesCopyAlone() {
+    // A save that finds another holding the lock waits for it to end and leaves its
+    // new copy alone meanwhile; only then is what is left under that name the
+    // copy of a save that ended, to be cleared away.
+    void aSaveWaitsForTheSaveHoldingTheLock() {
         TempAppFolder folder;
         writeSet(QStringLiteral("set.dyr"), 2);
-        const QString running = folder.file(QStringLiteral("set.dyr.RuNnIn"));
-        writeAll(running, "x");
-        const int fd = ::open(QFile::encodeName(running).constData(), O_RDONLY);
-        QVERIFY(fd >= 0);
-        QCOMPARE(::flock(fd, LOCK_EX), 0);
+        const QString set = folder.file(QStringLiteral("set.dyr"));
+        const QString copy = AtomicSave::newCopyPath(set);
+        auto held = std::make_unique<NativeFile::SaveLock>();
+        QCOMPARE(held->tryLock(AtomicSave::lockPath(set)), 0);
+        writeAll(copy, "the other save's copy");
+        std::atomic<bool> copyKept = false;
+        std::unique_ptr<QThread> other(QThread::create([&] {
+            QThread::msleep(300);
+            copyKept = readAll(copy) == "the other save's copy" && readAll(set).size() == 2 * 412;
+            held.reset();
+        }));
+        other->start();
         writeSet(QStringLiteral("set.dyr"), 3);
-        QVERIFY(QFileInfo::exists(running));
-        ::close(fd);
-        writeSet(QStringLiteral("set.dyr"), 4);
-        QVERIFY(!QFileInfo::exists(running));
+        QVERIFY(other->wait(10000));
+        QVERIFY(copyKept);
+        QCOMPARE(readAll(set).size(), 3 * 412);
+        QCOMPARE(testsupport::entries(folder.path()), QStringList{QStringLiteral("set.dyr")});
     }
-#endif
 
     // A whole file replaced: exactly the new bytes, the mode kept.
     void replaceFileWritesExactlyTheBytes() {
@@ -514,6 +577,54 @@ private slots:
 #endif
     }
 
+#if defined(Q_OS_WIN)
+    // The permissions set on the set itself (here: a protected DACL of its own) are
+    // the new version's too.
+    void saveKeepsTheSetsOwnPermissions() {
+        TempAppFolder folder;
+        const QString path = folder.file(QStringLiteral("dozvole.dyr"));
+        writeAll(path, numbered(1).toBytes());
+        std::wstring name = QDir::toNativeSeparators(path).toStdWString();
+        const auto dacl = [&] {
+            PACL acl = nullptr;
+            PSECURITY_DESCRIPTOR descriptor = nullptr;
+            QString text;
+            if (::GetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                        nullptr, nullptr, &acl, nullptr,
+                                        &descriptor) == ERROR_SUCCESS) {
+                LPWSTR sddl = nullptr;
+                if (::ConvertSecurityDescriptorToStringSecurityDescriptorW(
+                        descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &sddl, nullptr))
+                    text = QString::fromWCharArray(sddl);
+                ::LocalFree(sddl);
+            }
+            ::LocalFree(descriptor);
+            return text;
+        };
+        // Everyone may read, the owner may do anything, nothing inherited.
+        PSECURITY_DESCRIPTOR wanted = nullptr;
+        QVERIFY(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            L"D:P(A;;FR;;;WD)(A;;FA;;;OW)", SDDL_REVISION_1, &wanted, nullptr));
+        BOOL present = FALSE;
+        BOOL defaulted = FALSE;
+        PACL acl = nullptr;
+        QVERIFY(::GetSecurityDescriptorDacl(wanted, &present, &acl, &defaulted));
+        const DWORD set =
+            ::SetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT,
+                                    DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                    nullptr, nullptr, acl, nullptr);
+        ::LocalFree(wanted);
+        if (set != ERROR_SUCCESS)
+            QSKIP("the file system here keeps no permissions");
+        const QString before = dacl();
+        if (!before.startsWith(QStringLiteral("D:P")))
+            QSKIP("the file system here keeps no permissions of a file's own (Wine on Linux)");
+        QuestionSetFile::replaceFile(path, numbered(2).toBytes());
+        QCOMPARE(readAll(path), numbered(2).toBytes());
+        QCOMPARE(dacl(), before);
+    }
+#endif
+
     void fullDiskLeavesTheOldSetWhole() {
         TempAppFolder folder;
         const QString disk = folder.file(QStringLiteral("disk"));
@@ -528,13 +639,14 @@ private slots:
         QString message;
         QVERIFY(raisesFileError(
             [] {
-                QuestionSetFile::OpenSetFile(QStringLiteral("set.dyr"));
+                QuestionSetFile file;
+                file.OpenSetFile(QStringLiteral("set.dyr"));
                 for (int k = 1; k <= 21; ++k) {
                     QuestionRecord r = numbered(k);
                     r.Question = QStringLiteral("novo");
-                    QuestionSetFile::WriteQuestion(k, r);
+                    file.WriteQuestion(k, r);
                 }
-                QuestionSetFile::CloseSetFile();
+                file.CloseSetFile();
             },
             &message));
         QVERIFY2(message.contains(QStringLiteral("nema dovoljno mesta na disku")),
@@ -565,9 +677,10 @@ private slots:
         QString message;
         QVERIFY(raisesFileError(
             [] {
-                QuestionSetFile::OpenSetFile(QStringLiteral("set.dyr"));
-                QuestionSetFile::WriteQuestion(1, numbered(9));
-                QuestionSetFile::CloseSetFile();
+                QuestionSetFile file;
+                file.OpenSetFile(QStringLiteral("set.dyr"));
+                file.WriteQuestion(1, numbered(9));
+                file.CloseSetFile();
             },
             &message));
         // The cause, not just "a write failed".
@@ -576,7 +689,7 @@ private slots:
                  qPrintable(message));
         QCOMPARE(readAll(dir + QStringLiteral("/set.dyr")), before);
         // A missing set can't be created there either.
-        QVERIFY(raisesFileError([] { QuestionSetFile::OpenSetFile(QStringLiteral("nema.dyr")); }));
+        QVERIFY(raisesFileError([] { QuestionSetFile().OpenSetFile(QStringLiteral("nema.dyr")); }));
         QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         rt::setAppPathForTesting(folder.path());
     }

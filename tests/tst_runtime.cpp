@@ -3,7 +3,6 @@
 #include "apppath.h"
 #include "controls.h"
 #include "form.h"
-#include "questionsetfile.h"
 #include "testsupport.h"
 
 #include <QAccessible>
@@ -171,19 +170,6 @@ private slots:
         QTest::mouseClick(form.Command1, Qt::LeftButton);
         QCOMPARE(form.Clicks, 4);
         form.Unload();
-    }
-
-    void handlerBoundaryClosesAForgottenSetFile() {
-        ScriptedResponder responder;
-        testsupport::TempAppFolder folder;
-        rt::runHandler([] {
-            qo::QuestionSetFile::OpenSetFile(QStringLiteral("a.dyr"));
-            qo::QuestionSetFile::WriteQuestion(1, qo::QuestionRecord());
-            rt::raise(rt::ErrorKind::SubscriptOutOfRange);
-        });
-        QVERIFY(!qo::QuestionSetFile::isOpen());
-        QCOMPARE(testsupport::readAll(folder.file(QStringLiteral("a.dyr"))), QByteArray());
-        QCOMPARE(responder.last().prompt, rt::errorText(rt::ErrorKind::SubscriptOutOfRange));
     }
 
     void endAbandonsTheHandler() {

@@ -4,7 +4,7 @@
 #include "fuzzsupport.h"
 #include "questionsetfile.h"
 
-namespace QSF = qo::QuestionSetFile;
+using QSF = qo::QuestionSetFile;
 
 namespace {
 
@@ -25,11 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const qsizetype whole = content.size() / qo::RecordLength;
     QList<qo::QuestionRecord> records;
-    QSF::OpenSetFile(SetName);
+    QSF file;
+    file.OpenSetFile(SetName);
     for (int n = 1; n <= whole + 2; ++n) {
         qo::QuestionRecord record;
         record.Correct = 77; // must be overwritten
-        QSF::ReadQuestion(n, record);
+        file.ReadQuestion(n, record);
         FUZZ_CHECK(wellFormed(record));
         if (n <= whole) {
             // A whole record reads as its bytes, and writes back as the same bytes.
@@ -41,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(record == qo::QuestionRecord());
         }
     }
-    QSF::CloseSetFile();
+    file.CloseSetFile();
     FUZZ_CHECK(!QSF::isOpen());
 
     // check finds no fault only in a set of whole records, at least the five the quiz asks.

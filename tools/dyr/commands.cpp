@@ -61,9 +61,9 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err, QIODevice* 
             reportNotWritten(args[2], err);
             return 1;
         }
-        QString error;
-        if (!writeSet(parsed.records, args[2], &error)) {
-            err << "dyr: cannot write " << args[2] << ": " << error << "\n";
+        qo::FileFault fault;
+        if (!writeSet(parsed.records, args[2], &fault)) {
+            reportFault(fault, err);
             return 2;
         }
         out << args[2] << ": " << recordsWritten(parsed.records.size()) << "\n";

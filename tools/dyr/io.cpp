@@ -1,13 +1,12 @@
 // What dyr reads and writes: its inputs, bounded and from regular files only, and
-// whole sets, replaced at once.
+// whole files, replaced at once.
 #include "io.h"
 
 #include "nativefile.h"
 #include "questionsetfile.h"
 #include "rterror.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QIODevice>
 #include <QTextStream>
 
 namespace dyr {
@@ -19,82 +18,82 @@ QList<qo::QuestionRecord> recordsOf(const QByteArray& content) {
     return records;
 }
 
-std::optional<QByteArray> readInput(const QString& path, QIODevice* in, QString* error) {
-    const QString tooLarge =
-        QStringLiteral("larger than %1 MiB, more than any set or question source holds")
-            .arg(MaxInputBytes / (1024 * 1024));
+std::optional<QByteArray> readInput(const QString& path, QIODevice* in, qo::FileFault* fault) {
+    using What = qo::FileFault::What;
+    const auto fail = [&](What what, qo::NativeFile::Error error = 0) {
+        *fault = qo::FileFault(what, path, error);
+        fault->limit = MaxInputBytes;
+        fault->standardInput = path == QLatin1String("-");
+        return std::nullopt;
+    };
     qo::NativeFile::Reader file;
     if (path == QLatin1String("-")) {
-        if (in == nullptr || !in->isReadable()) {
-            *error = QStringLiteral("no standard input");
+        if (in == nullptr || !in->isReadable())
+            return fail(What::NoInput);
+    } else if (!file.open(path)) {
+        if (file.error() == 0) {
+            fail(What::Open);
+            fault->why = qo::FileFault::Why::NotRegular;
+            fault->kind = file.kind();
             return std::nullopt;
         }
-    } else if (!file.open(path)) {
-        if (file.error() != 0)
-            *error = qt_error_string(file.error());
-        else if (file.kind() == qo::NativeFile::Kind::Folder)
-            *error = QStringLiteral("is a folder");
-        else
-            *error = QStringLiteral("is not a regular file");
-        return std::nullopt;
+        if (qo::NativeFile::causeOf(file.error()) == qo::NativeFile::Cause::Missing)
+            return fail(What::Missing);
+        return fail(What::Open, file.error());
     } else if (file.size() > MaxInputBytes) {
-        *error = tooLarge;
-        return std::nullopt;
+        return fail(What::TooLarge);
     }
     QByteArray bytes;
     QByteArray piece(64 * 1024, Qt::Uninitialized);
     for (;;) {
         qint64 n = 0;
         if (!file.isOpen()) {
+            // Standard input says no more than that it failed.
             n = in->read(piece.data(), piece.size());
-            if (n < 0) {
-                *error = in->errorString();
-                return std::nullopt;
-            }
+            if (n < 0)
+                return fail(What::Read);
         } else if (!file.readAt(bytes.size(), piece.data(), piece.size(), &n)) {
-            *error = qt_error_string(file.error());
-            return std::nullopt;
+            return fail(What::Read, file.error());
         }
         if (n == 0)
             return bytes;
         bytes.append(piece.constData(), n);
-        if (bytes.size() > MaxInputBytes) {
-            *error = tooLarge;
-            return std::nullopt;
-        }
+        if (bytes.size() > MaxInputBytes)
+            return fail(What::TooLarge);
     }
 }
 
 std::optional<QByteArray> readOrReport(const QString& path, const QString& name, QIODevice* in,
                                        QTextStream& err) {
-    QString problem;
-    std::optional<QByteArray> bytes = readInput(path, in, &problem);
-    if (!bytes)
-        err << "dyr: cannot read " << name << ": " << problem << "\n";
+    qo::FileFault fault;
+    std::optional<QByteArray> bytes = readInput(path, in, &fault);
+    if (!bytes) {
+        fault.file = name;
+        reportFault(fault, err);
+    }
     return bytes;
 }
 
-bool writeSet(const QList<qo::QuestionRecord>& records, const QString& path, QString* error) {
-    const QFileInfo target(path);
-    const QString folder = target.absolutePath();
-    if (!QFileInfo(folder).isDir()) {
-        *error = QStringLiteral("folder %1 does not exist").arg(QDir::toNativeSeparators(folder));
-        return false;
-    }
-    if (target.isDir()) {
-        *error = QStringLiteral("is a folder");
-        return false;
-    }
-    QByteArray content;
-    for (const qo::QuestionRecord& record : records)
-        content += record.toBytes();
+bool writeFile(const QByteArray& bytes, const QString& path, qo::FileFault* fault) {
     try {
-        qo::QuestionSetFile::replaceFile(path, content);
+        qo::QuestionSetFile::replaceFile(path, bytes);
     } catch (const rt::RuntimeError& e) {
-        *error = e.message();
+        *fault = e.fault().value_or(qo::FileFault(qo::FileFault::What::Save, path));
+        fault->file = path;
         return false;
     }
     return true;
+}
+
+bool writeSet(const QList<qo::QuestionRecord>& records, const QString& path, qo::FileFault* fault) {
+    QByteArray content;
+    for (const qo::QuestionRecord& record : records)
+        content += record.toBytes();
+    return writeFile(content, path, fault);
+}
+
+void reportFault(const qo::FileFault& fault, QTextStream& err) {
+    err << "dyr: " << qo::describe(fault) << "\n";
 }
 
 } // namespace dyr

@@ -1,6 +1,7 @@
 // What dyr reads and writes: its inputs and whole sets.
 #pragma once
 
+#include "filefault.h"
 #include "questionrecord.h"
 
 #include <QByteArray>
@@ -22,16 +23,22 @@ QList<qo::QuestionRecord> recordsOf(const QByteArray& content);
 // from standard input (`in`) for "-", which may be a pipe. A folder, a FIFO or a
 // device (also behind a link, or a name such as NUL on Windows) is refused unread
 // and unwaited on, and no more than MaxInputBytes are read, so a pipe that never
-// ends is refused rather than read until memory runs out. On failure error says why.
+// ends is refused rather than read until memory runs out. On failure fault says
+// what went wrong, naming the file as path.
 constexpr qint64 MaxInputBytes = 64 * 1024 * 1024;
-std::optional<QByteArray> readInput(const QString& path, QIODevice* in, QString* error);
-// The same, saying on err why a file can't be read: "dyr: cannot read NAME: why",
-// NAME being what messages call the file.
+std::optional<QByteArray> readInput(const QString& path, QIODevice* in, qo::FileFault* fault);
+// The same, saying on err why a file can't be read, NAME being what messages call
+// the file.
 std::optional<QByteArray> readOrReport(const QString& path, const QString& name, QIODevice* in,
                                        QTextStream& err);
 
 // Writes records as the set file at path, replacing it as a whole and at once.
-// On failure the file is left as it was and a reason is given.
-bool writeSet(const QList<qo::QuestionRecord>& records, const QString& path, QString* error);
+// On failure the file is left as it was and fault says why, naming the file as path.
+bool writeSet(const QList<qo::QuestionRecord>& records, const QString& path, qo::FileFault* fault);
+// The same for any file dyr writes.
+bool writeFile(const QByteArray& bytes, const QString& path, qo::FileFault* fault);
+
+// What went wrong with a file, as dyr says it on err: one line.
+void reportFault(const qo::FileFault& fault, QTextStream& err);
 
 } // namespace dyr

@@ -24,7 +24,7 @@ void reportNotWritten(const QString& target, QTextStream& err) {
     if (target == QLatin1String("-"))
         err << "dyr: nista nije ispisano\n";
     else
-        err << "dyr: datoteka " << target << " nije zapisana\n";
+        err << "dyr: datoteka \"" << target << "\" nije zapisana\n";
 }
 
 } // namespace dyr

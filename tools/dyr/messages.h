@@ -14,7 +14,7 @@ QString recordsWritten(qint64 records);
 // "uvezeno 1 pitanje", "uvezena 3 pitanja", "uvezeno 5 pitanja".
 QString questionsDone(qint64 questions, const char* one, const char* few, const char* many);
 
-// That nothing went to the target: "dyr: datoteka X nije zapisana", or for standard
+// That nothing went to the target: dyr: datoteka "X" nije zapisana, or for standard
 // output (-) "dyr: nista nije ispisano".
 void reportNotWritten(const QString& target, QTextStream& err);
 

@@ -11,7 +11,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QTextStream>
 
@@ -57,9 +56,9 @@ int writeOut(const QByteArray& bytes, const QString& target, const QString& done
         }
         return 0;
     }
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        err << "dyr: cannot write " << target << ": " << file.errorString() << "\n";
+    qo::FileFault fault;
+    if (!writeFile(bytes, target, &fault)) {
+        reportFault(fault, err);
         return 2;
     }
     out << target << ": " << done << "\n";
@@ -177,9 +176,9 @@ std::optional<int> runImport(const QStringList& args, QTextStream& out, QTextStr
         reportNotWritten(set, err);
         return 1;
     }
-    QString problem;
-    if (!writeSet(imported.records, set, &problem)) {
-        err << "dyr: cannot write " << set << ": " << problem << "\n";
+    qo::FileFault fault;
+    if (!writeSet(imported.records, set, &fault)) {
+        reportFault(fault, err);
         return 2;
     }
     out << set << ": ";
