@@ -5,6 +5,7 @@
 
 #include <QCommandLineParser>
 #include <QStringList>
+#include <QUrl>
 
 #include <cstdio>
 
@@ -34,7 +35,13 @@ struct Options {
 } // namespace
 
 QStringList namedFiles(const QStringList& arguments) {
-    return Options(arguments).parser.positionalArguments();
+    QStringList files = Options(arguments).parser.positionalArguments();
+    // A file manager may name a file as a file:// address.
+    for (QString& file : files) {
+        if (file.startsWith(QLatin1String("file:")))
+            file = QUrl(file).toLocalFile();
+    }
+    return files;
 }
 
 int answerCommandLine(int argc, char** argv, const ProgramInfo& program) {

@@ -414,6 +414,9 @@ private slots:
         QTest::newRow("two") << QStringList{program, QStringLiteral("a.dyr"),
                                             QStringLiteral("b.dyr")}
                              << QStringList{QStringLiteral("a.dyr"), QStringLiteral("b.dyr")};
+        QTest::newRow("a file manager's address")
+            << QStringList{program, QStringLiteral("file:///tmp/Pitanja%20%C4%8D/moj%20set.dyr")}
+            << QStringList{QStringLiteral("/tmp/Pitanja č/moj set.dyr")};
     }
 
     void namedFilesOnTheCommandLine() {
