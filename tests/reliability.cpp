@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QThread>
 
 #if defined(Q_OS_UNIX)
 #include <csignal>
@@ -201,6 +202,17 @@ QList<Call> callsOf(const QString& traceFile) {
         calls.append({name, ++counts[name], line});
     }
     return calls;
+}
+
+bool awaitTraced(const QString& traceFile, const QByteArray& text, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        QFile file(traceFile);
+        if (file.open(QIODevice::ReadOnly) && file.readAll().contains(text))
+            return true;
+        QThread::msleep(5);
+    }
+    return false;
 }
 
 Mount Mount::tmpfs(const QString& folder, const QString& size) {

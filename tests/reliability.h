@@ -90,6 +90,10 @@ struct Call {
 };
 // The calls of a strace output file, in order.
 QList<Call> callsOf(const QString& traceFile);
+// Waits until strace's output file holds the text, or the time is up. A call that
+// strace holds up (delay_enter, delay_exit) is written there before it is held, so
+// the text of that call says that the traced program now waits in it.
+bool awaitTraced(const QString& traceFile, const QByteArray& text, int timeoutMs = 20000);
 
 // The names in a folder, hidden ones included.
 using testsupport::entries;

@@ -9,12 +9,10 @@
 #include "reliability.h"
 #include "testsupport.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
 using namespace reliability;
 using testsupport::readAll;
@@ -274,16 +272,21 @@ private slots:
         first.reset();
         QElapsedTimer waited;
         qint64 secondTook = 0;
+        const QTemporaryDir traces;
+        const QString trace = traces.filePath(QStringLiteral("first.trace"));
+        bool firstHeld = false;
         const Run held = runTracedDriver(
             {QStringLiteral("editor-save"), first.folder(), SetName, QStringLiteral("N")},
-            {QStringLiteral("-o"), QStringLiteral("/dev/null"), QStringLiteral("-e"),
+            {QStringLiteral("-o"), trace, QStringLiteral("-e"),
              QStringLiteral("inject=fsync:delay_enter=700000")},
             [&] {
-                QThread::msleep(250);
+                // The first save is in its fsync, the lock taken.
+                firstHeld = awaitTraced(trace, "fsync(");
                 waited.start();
                 second.saveAgainIn(first.folder());
                 secondTook = waited.elapsed();
             });
+        QVERIFY(firstHeld);
         QVERIFY2(held.exitCode == 0, held.out.constData());
         QVERIFY2(secondTook >= 200, qPrintable(QString::number(secondTook)));
         // The editor's second save takes the records it didn't write from the set as
@@ -314,20 +317,17 @@ private slots:
         const auto first = std::find_if(calls.begin(), calls.end(),
                                         [&](const Call& c) { return c.line.contains(name); });
         QVERIFY(first != calls.end());
-        // strace writes the call's line, marked DELAYED, before it holds the call up.
         const QString delayed = dir.filePath(QStringLiteral("delayed.trace"));
         const QByteArray appeared = taggedSet(QLatin1Char('A'), 3);
+        bool held = false;
         const Run opened = runTracedDriver(open,
                                            {QStringLiteral("-o"), delayed, QStringLiteral("-e"),
                                             inject(*first, QStringLiteral("delay_exit=2000000"))},
                                            [&] {
-                                               QDeadlineTimer deadline(20000);
-                                               while (!readAll(delayed).contains("(DELAYED)") &&
-                                                      !deadline.hasExpired())
-                                                   QThread::msleep(10);
+                                               held = awaitTraced(delayed, "(DELAYED)");
                                                writeAll(set, appeared);
                                            });
-        QVERIFY(readAll(delayed).contains("(DELAYED)"));
+        QVERIFY(held);
         QCOMPARE(opened.exitCode, 0);
         QCOMPARE(readAll(set), appeared);
         QCOMPARE(opened.value(QStringLiteral("question")).trimmed(),
