@@ -164,6 +164,9 @@ private:
     // The folder the file dialogs start in, and where a file of that name would go.
     QString dialogFolder() const;
     QString suggestedPath(const QString& name) const;
+    // The system's file dialog; the folder of a file chosen there is where the next
+    // one opens.
+    rt::FileAnswer askFile(const rt::FileQuestion& question);
     // Writes bytes to a file the user chose, replacing it at once.
     void writeChosenFile(const QString& path, const QByteArray& bytes);
 

@@ -4,12 +4,12 @@
 // cancelling it changes nothing.
 #include "filefault.h"
 #include "form1.h"
-#include "nativefile.h"
 #include "program.h"
 #include "questionsetfile.h"
 #include "rterror.h"
 #include "sheet.h"
 #include "webpage.h"
+#include "wholefile.h"
 
 #include <QActionGroup>
 #include <QDir>
@@ -77,35 +77,13 @@ QString shownPath(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-// What a source file holds, read as dyr reads it: a regular file only (a folder, a
-// FIFO or a device is refused unread), and no more than any question bank holds.
+// What a source file holds, read as dyr reads it.
 QByteArray readSource(const QString& path) {
-    constexpr qint64 MaxBytes = 64 * 1024 * 1024;
-    const QString name = shownPath(path);
-    qo::NativeFile::Reader file;
-    if (!file.open(path)) {
-        using What = qo::FileFault::What;
-        if (file.error() == 0)
-            rt::raise(qo::FileFault(What::Open, name, qo::FileFault::Why::NotRegular, file.kind()));
-        const bool missing =
-            qo::NativeFile::causeOf(file.error()) == qo::NativeFile::Cause::Missing;
-        rt::raise(qo::FileFault(missing ? What::Missing : What::Open, name, file.error()));
-    }
-    if (file.size() > MaxBytes) {
-        qo::FileFault tooLarge(qo::FileFault::What::TooLarge, name);
-        tooLarge.limit = MaxBytes;
-        rt::raise(tooLarge);
-    }
-    QByteArray bytes;
-    QByteArray piece(64 * 1024, Qt::Uninitialized);
-    for (;;) {
-        qint64 got = 0;
-        if (!file.readAt(bytes.size(), piece.data(), piece.size(), &got))
-            rt::raise(qo::FileFault(qo::FileFault::What::Read, name, file.error()));
-        if (got == 0 || bytes.size() + got > MaxBytes)
-            return bytes;
-        bytes.append(piece.constData(), got);
-    }
+    qo::FileFault fault;
+    std::optional<QByteArray> bytes = qo::readWholeFile(path, &fault);
+    if (!bytes)
+        rt::raise(fault);
+    return *std::move(bytes);
 }
 
 // The notes, one a line, as dyr prints them.
@@ -213,11 +191,10 @@ void Form1::createMenu() {
 }
 
 void Form1::mnuOpen_Click() {
-    const rt::FileAnswer answer = rt::FileDialog(
+    const rt::FileAnswer answer = askFile(
         {false, QStringLiteral("Otvori set pitanja"), dialogFolder(), {SetFilter, AllFiles}});
     if (answer.path.isEmpty())
         return;
-    m_lastFolder = QFileInfo(answer.path).absolutePath();
     openSetAt(answer.path);
 }
 
@@ -235,14 +212,12 @@ void Form1::openSetAt(const QString& path) {
 }
 
 void Form1::mnuSaveAs_Click() {
-    const rt::FileAnswer answer =
-        rt::FileDialog({true,
-                        QStringLiteral("Snimi set pitanja kao"),
-                        suggestedPath(setTitle() + QStringLiteral(".dyr")),
-                        {SetFilter}});
+    const rt::FileAnswer answer = askFile({true,
+                                           QStringLiteral("Snimi set pitanja kao"),
+                                           suggestedPath(setTitle() + QStringLiteral(".dyr")),
+                                           {SetFilter}});
     if (answer.path.isEmpty())
         return;
-    m_lastFolder = QFileInfo(answer.path).absolutePath();
     const QString fileName =
         QFileInfo(withSuffix(answer.path, QStringLiteral("dyr"))).absoluteFilePath();
     if (!save(fileName))
@@ -258,10 +233,9 @@ void Form1::mnuImport_Click() {
         filters << choice.filter;
     filters << AllFiles;
     const rt::FileAnswer answer =
-        rt::FileDialog({false, QStringLiteral("Uvezi pitanja"), dialogFolder(), filters});
+        askFile({false, QStringLiteral("Uvezi pitanja"), dialogFolder(), filters});
     if (answer.path.isEmpty())
         return;
-    m_lastFolder = QFileInfo(answer.path).absolutePath();
     const FormatChoice* chosen = choiceByFilter(answer.filter);
     importFrom(answer.path, chosen ? std::optional(chosen->format) : std::nullopt);
 }
@@ -361,11 +335,10 @@ void Form1::mnuExport_Click() {
     for (const FormatChoice& choice : formatChoices())
         filters << choice.filter;
     const rt::FileAnswer answer =
-        rt::FileDialog({true, QStringLiteral("Izvezi pitanja"),
-                        suggestedPath(setTitle() + QStringLiteral(".xml")), filters});
+        askFile({true, QStringLiteral("Izvezi pitanja"),
+                 suggestedPath(setTitle() + QStringLiteral(".xml")), filters});
     if (answer.path.isEmpty())
         return;
-    m_lastFolder = QFileInfo(answer.path).absolutePath();
     const FormatChoice* choice = choiceByFilter(answer.filter);
     if (!choice) {
         // A typed name tells by its extension; .txt could be either line format.
@@ -417,14 +390,12 @@ void Form1::mnuPublish_Click() {
                    rt::vbCritical, WindowCaption);
         return;
     }
-    const rt::FileAnswer answer =
-        rt::FileDialog({true,
-                        QStringLiteral("Objavi kviz kao veb stranu"),
-                        suggestedPath(setTitle() + QStringLiteral(".html")),
-                        {QStringLiteral("Veb strana (*.html *.htm)")}});
+    const rt::FileAnswer answer = askFile({true,
+                                           QStringLiteral("Objavi kviz kao veb stranu"),
+                                           suggestedPath(setTitle() + QStringLiteral(".html")),
+                                           {QStringLiteral("Veb strana (*.html *.htm)")}});
     if (answer.path.isEmpty())
         return;
-    m_lastFolder = QFileInfo(answer.path).absolutePath();
     const QString path = withSuffix(answer.path, QStringLiteral("html"));
     writeChosenFile(path, page.html);
     QString prompt = QStringLiteral("Kviz je zapisan kao veb strana \"%1\". Radi u svakom "
@@ -476,14 +447,12 @@ void Form1::mnuPdf_Click() {
     const std::optional<dyr::Sheet> sheet = preparedSheet();
     if (!sheet)
         return;
-    const rt::FileAnswer answer =
-        rt::FileDialog({true,
-                        QStringLiteral("Sacuvaj test kao PDF"),
-                        suggestedPath(setTitle() + QStringLiteral("-test.pdf")),
-                        {QStringLiteral("PDF (*.pdf)")}});
+    const rt::FileAnswer answer = askFile({true,
+                                           QStringLiteral("Sacuvaj test kao PDF"),
+                                           suggestedPath(setTitle() + QStringLiteral("-test.pdf")),
+                                           {QStringLiteral("PDF (*.pdf)")}});
     if (answer.path.isEmpty())
         return;
-    m_lastFolder = QFileInfo(answer.path).absolutePath();
     writeChosenFile(withSuffix(answer.path, QStringLiteral("pdf")), dyr::sheetPdf(*sheet, Paper));
 }
 
@@ -562,6 +531,13 @@ QString Form1::dialogFolder() const {
         return chosen.absolutePath();
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+rt::FileAnswer Form1::askFile(const rt::FileQuestion& question) {
+    const rt::FileAnswer answer = rt::FileDialog(question);
+    if (!answer.path.isEmpty())
+        m_lastFolder = QFileInfo(answer.path).absolutePath();
+    return answer;
 }
 
 QString Form1::suggestedPath(const QString& name) const {

@@ -1527,6 +1527,10 @@ private slots:
         QTest::newRow("Moodle XML") << "banka.xml"
                                     << "Text4" << 0 << "Pitanje broj 1?"
                                     << "Uvezeno pitanja iz fajla \"banka.xml\" (Moodle XML): 2";
+        // Read as dyr reads a source: a folder is refused unread.
+        QTest::newRow("a folder named as questions") << "mapa.xml"
+                                                     << "" << 0 << ""
+                                                     << "Datoteka \"";
         QTest::newRow("a picture") << "slika.png"
                                    << "" << 0 << "" << refused;
         QTest::newRow("a link") << "link"
@@ -1557,6 +1561,7 @@ private slots:
         set[0].Question = QStringLiteral("Drugi");
         outsideFile(other, QStringLiteral("drugi.dyr"), bytesOf(set));
         outsideFile(other, QStringLiteral("slika.png"), QByteArray("\x89PNG\r\n\x1a\n", 8));
+        QDir(other.path()).mkdir(QStringLiteral("mapa.xml"));
         QList<qo::QuestionRecord> two = numberedSet(2);
         two[0].Question = QStringLiteral("Pitanje broj 1?");
         outsideFile(other, QStringLiteral("banka.xml"),

@@ -2,9 +2,9 @@
 // whole files, replaced at once.
 #include "io.h"
 
-#include "nativefile.h"
 #include "questionsetfile.h"
 #include "rterror.h"
+#include "wholefile.h"
 
 #include <QIODevice>
 #include <QTextStream>
@@ -19,42 +19,24 @@ QList<qo::QuestionRecord> recordsOf(const QByteArray& content) {
 }
 
 std::optional<QByteArray> readInput(const QString& path, QIODevice* in, qo::FileFault* fault) {
+    if (path != QLatin1String("-"))
+        return qo::readWholeFile(path, fault, MaxInputBytes);
     using What = qo::FileFault::What;
-    const auto fail = [&](What what, qo::NativeFile::Error error = 0) {
-        *fault = qo::FileFault(what, path, error);
+    const auto fail = [&](What what) {
+        *fault = qo::FileFault(what, path);
         fault->limit = MaxInputBytes;
-        fault->standardInput = path == QLatin1String("-");
+        fault->standardInput = true;
         return std::nullopt;
     };
-    qo::NativeFile::Reader file;
-    if (path == QLatin1String("-")) {
-        if (in == nullptr || !in->isReadable())
-            return fail(What::NoInput);
-    } else if (!file.open(path)) {
-        if (file.error() == 0) {
-            fail(What::Open);
-            fault->why = qo::FileFault::Why::NotRegular;
-            fault->kind = file.kind();
-            return std::nullopt;
-        }
-        if (qo::NativeFile::causeOf(file.error()) == qo::NativeFile::Cause::Missing)
-            return fail(What::Missing);
-        return fail(What::Open, file.error());
-    } else if (file.size() > MaxInputBytes) {
-        return fail(What::TooLarge);
-    }
+    if (in == nullptr || !in->isReadable())
+        return fail(What::NoInput);
     QByteArray bytes;
     QByteArray piece(64 * 1024, Qt::Uninitialized);
     for (;;) {
-        qint64 n = 0;
-        if (!file.isOpen()) {
-            // Standard input says no more than that it failed.
-            n = in->read(piece.data(), piece.size());
-            if (n < 0)
-                return fail(What::Read);
-        } else if (!file.readAt(bytes.size(), piece.data(), piece.size(), &n)) {
-            return fail(What::Read, file.error());
-        }
+        // Standard input says no more than that it failed.
+        const qint64 n = in->read(piece.data(), piece.size());
+        if (n < 0)
+            return fail(What::Read);
         if (n == 0)
             return bytes;
         bytes.append(piece.constData(), n);

@@ -3,6 +3,7 @@
 
 #include "filefault.h"
 #include "questionrecord.h"
+#include "wholefile.h"
 
 #include <QByteArray>
 #include <QList>
@@ -25,7 +26,7 @@ QList<qo::QuestionRecord> recordsOf(const QByteArray& content);
 // and unwaited on, and no more than MaxInputBytes are read, so a pipe that never
 // ends is refused rather than read until memory runs out. On failure fault says
 // what went wrong, naming the file as path.
-constexpr qint64 MaxInputBytes = 64 * 1024 * 1024;
+constexpr qint64 MaxInputBytes = qo::MaxWholeFileBytes;
 std::optional<QByteArray> readInput(const QString& path, QIODevice* in, qo::FileFault* fault);
 // The same, saying on err why a file can't be read, NAME being what messages call
 // the file.
