@@ -4,7 +4,6 @@
 #include "program.h"
 #include "setshape.h"
 
-#include <QDir>
 #include <QUrl>
 
 namespace kviz {
@@ -128,7 +127,7 @@ void Form2::Form_DropFiles(const QList<QUrl>& urls) {
                    rt::vbExclamation, QStringLiteral("[qo] Kviz"));
         return;
     }
-    startQuiz(Program::fullPath(QDir::toNativeSeparators(urls.first().toLocalFile())));
+    startQuiz(Program::fullPath(urls.first().toLocalFile()));
 }
 
 void Form2::Image1_Click() {
