@@ -71,6 +71,18 @@ struct Quiz {
     kviz::Program program;
 };
 
+// The editor, started and active, with its own folder and scripted answers.
+struct Editor {
+    Editor() {
+        program.start();
+        QApplication::setActiveWindow(program.form1.window());
+    }
+    TempAppFolder folder;
+    ScriptedResponder responder;
+    editor::Program program;
+    editor::Form1& form = program.form1;
+};
+
 QString spoken(QWidget* widget, QAccessible::Text what = QAccessible::Name) {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
     return face ? face->text(what) : QStringLiteral("<none>");
@@ -316,12 +328,8 @@ private slots:
 
     // The editor's buttons answer Enter when they have the focus.
     void editorButtonsTakeEnter() {
-        TempAppFolder folder;
-        ScriptedResponder responder;
-        editor::Program program;
-        program.start();
-        editor::Form1& form = program.form1;
-        QApplication::setActiveWindow(form.window());
+        Editor e;
+        editor::Form1& form = e.form;
         form.Text2->setFocus();
         QTest::keyClicks(form.Text2, QStringLiteral("Prvo pitanje"));
         form.Command5->setFocus(); // ">>"
@@ -329,12 +337,12 @@ private slots:
         QCOMPARE(form.Text1->Text(), QStringLiteral("2"));
         form.Command2->setFocus(); // "&Snimi"
         press(Qt::Key_Enter, Qt::KeypadModifier);
-        QCOMPARE(QFileInfo(folder.file(QStringLiteral("varnikol.dyr"))).size(), 21 * 412);
+        QCOMPARE(QFileInfo(e.folder.file(QStringLiteral("varnikol.dyr"))).size(), 21 * 412);
         // Enter in a text box is not a click on anything.
         form.Text2->setFocus();
         press(Qt::Key_Return);
         QCOMPARE(form.Text1->Text(), QStringLiteral("2"));
-        QVERIFY(responder.calls().isEmpty());
+        QVERIFY(e.responder.calls().isEmpty());
         form.Unload();
     }
 
@@ -557,12 +565,8 @@ private slots:
         QFETCH(int, menu);
         QFETCH(int, item);
         QFETCH(QString, asks);
-        TempAppFolder folder;
-        ScriptedResponder responder;
-        editor::Program program;
-        program.start();
-        editor::Form1& form = program.form1;
-        QApplication::setActiveWindow(form.window());
+        Editor e;
+        editor::Form1& form = e.form;
         QTest::keyClicks(form.Text2, QStringLiteral("Pitanje sa tastature"));
         if (menu) {
             press(Qt::Key(menu), Qt::AltModifier);
@@ -575,18 +579,18 @@ private slots:
         }
         QVERIFY(!QApplication::activePopupWidget());
         if (asks == QStringLiteral("print")) {
-            QVERIFY(responder.fileQuestions().isEmpty());
-            QCOMPARE(responder.printJobs().size() + responder.openedDocuments().size(), 1);
-            for (const QString& pdf : responder.openedDocuments())
+            QVERIFY(e.responder.fileQuestions().isEmpty());
+            QCOMPARE(e.responder.printJobs().size() + e.responder.openedDocuments().size(), 1);
+            for (const QString& pdf : e.responder.openedDocuments())
                 QFile::remove(pdf);
         } else {
-            QCOMPARE(responder.fileQuestions().size(), 1);
-            QCOMPARE(responder.fileQuestions().first().title, asks);
+            QCOMPARE(e.responder.fileQuestions().size(), 1);
+            QCOMPARE(e.responder.fileQuestions().first().title, asks);
         }
         // The buttons keep their keys: Alt+S saves, Alt+O goes to "&Otvori".
         // A button's access key presses it as a click does, a moment later.
         press(Qt::Key_S, Qt::AltModifier);
-        QTRY_COMPARE(QFileInfo(folder.file(QStringLiteral("varnikol.dyr"))).size(), 21 * 412);
+        QTRY_COMPARE(QFileInfo(e.folder.file(QStringLiteral("varnikol.dyr"))).size(), 21 * 412);
         press(Qt::Key_O, Qt::AltModifier);
         QVERIFY(form.Command1->hasFocus() || form.Command3->hasFocus());
         QVERIFY(!QApplication::activePopupWidget());
@@ -597,11 +601,8 @@ private slots:
     // A screen reader hears the menu bar's menus and each item by its caption, and
     // what the item does.
     void editorMenuIsHeard() {
-        TempAppFolder folder;
-        ScriptedResponder responder;
-        editor::Program program;
-        program.start();
-        editor::Form1& form = program.form1;
+        Editor e;
+        editor::Form1& form = e.form;
         QAccessibleInterface* bar = reachable(form.window()).value(form.MenuBar1);
         QVERIFY(bar);
         QStringList menus;
