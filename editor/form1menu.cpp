@@ -339,15 +339,13 @@ void Form1::mnuExport_Click() {
                  suggestedPath(setTitle() + QStringLiteral(".xml")), filters});
     if (answer.path.isEmpty())
         return;
-    const FormatChoice* choice = choiceByFilter(answer.filter);
-    if (!choice) {
-        // A typed name tells by its extension; .txt could be either line format.
-        const std::optional<dyr::Format> byName =
-            QFileInfo(answer.path).suffix().isEmpty()
-                ? std::nullopt
-                : dyr::guessFormat(QFileInfo(answer.path).fileName(), QByteArray());
-        choice = byName ? choiceOf(*byName) : nullptr;
-    }
+    // The name's extension tells the format, as an import reads the file back; where
+    // it tells nothing (none, or .txt, either line format) the filter chosen does.
+    const std::optional<dyr::Format> byName =
+        QFileInfo(answer.path).suffix().isEmpty()
+            ? std::nullopt
+            : dyr::guessFormat(QFileInfo(answer.path).fileName(), QByteArray());
+    const FormatChoice* choice = byName ? choiceOf(*byName) : choiceByFilter(answer.filter);
     if (!choice) {
         rt::MsgBox(QStringLiteral("Izaberite format fajla: %1.").arg(FormatList), rt::vbExclamation,
                    WindowCaption);

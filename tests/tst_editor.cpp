@@ -1272,6 +1272,12 @@ private slots:
         QTest::newRow("CSV, told by the name")
             << ""
             << "banka.csv" << int(dyr::Format::Csv) << false << 0 << "banka.csv";
+        QTest::newRow("CSV typed, Moodle XML's filter left chosen")
+            << "Moodle XML (*.xml)"
+            << "banka.csv" << int(dyr::Format::Csv) << false << 0 << "banka.csv";
+        QTest::newRow(".txt typed, GIFT's filter")
+            << "GIFT (*.gift *.txt)"
+            << "banka.txt" << int(dyr::Format::Gift) << false << 0 << "banka.txt";
         QTest::newRow("a gap, yes")
             << "Moodle XML (*.xml)"
             << "banka.xml" << int(dyr::Format::Moodle) << true << int(rt::vbYes) << "banka.xml";
