@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTimer>
@@ -178,13 +179,26 @@ int realMessageBox(const QString& prompt, int flags, const QString& title) {
     return choices.last().result;
 }
 
+// The first extension a filter names: "dyr" of "Set pitanja (*.dyr)".
+QString filterSuffix(const QString& filter) {
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+    return pattern.match(filter).captured(1);
+}
+
 FileAnswer realFileDialog(const FileQuestion& question) {
     QFileDialog dialog(QApplication::activeWindow(), question.title, question.path);
     dialog.setNameFilters(question.filters);
     dialog.setAcceptMode(question.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(question.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (question.save)
+    if (question.save) {
         dialog.selectFile(question.path);
+        // A name typed without an extension gets the chosen filter's before the dialog
+        // asks about replacing a file, so that it asks about the file really written.
+        dialog.setDefaultSuffix(filterSuffix(dialog.selectedNameFilter()));
+        QObject::connect(
+            &dialog, &QFileDialog::filterSelected, &dialog,
+            [&dialog](const QString& filter) { dialog.setDefaultSuffix(filterSuffix(filter)); });
+    }
     // Where the platform has no dialog of its own, Qt's shows these words.
     dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Folder:"));
     dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Ime fajla:"));

@@ -7,7 +7,12 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -417,6 +422,64 @@ private slots:
         QCOMPARE(rt::MsgBox(QStringLiteral("Dali ocete sigurno da izadjete"), 68,
                             QStringLiteral("Izlaz")),
                  int(rt::vbYes));
+    }
+
+    // The real save dialog gives a name typed without an extension the chosen filter's,
+    // and asks before replacing the file so named.
+    void realSaveDialogAddsTheFiltersExtension_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("filter"); // the filter the user chooses
+        QTest::addColumn<QString>("existing");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<bool>("asked"); // whether replacing was asked about
+        QTest::newRow("the first filter") << "pitanja" << 0 << ""
+                                          << "pitanja.xml" << false;
+        QTest::newRow("another filter") << "pitanja" << 1 << ""
+                                        << "pitanja.gift" << false;
+        QTest::newRow("an extension typed") << "pitanja.txt" << 1 << ""
+                                            << "pitanja.txt" << false;
+        QTest::newRow("a file of that name") << "pitanja" << 1 << "pitanja.gift"
+                                             << "pitanja.gift" << true;
+    }
+
+    void realSaveDialogAddsTheFiltersExtension() {
+        QFETCH(QString, typed);
+        QFETCH(int, filter);
+        QFETCH(QString, existing);
+        QFETCH(QString, chosen);
+        QFETCH(bool, asked);
+        QTemporaryDir folder;
+        if (!existing.isEmpty()) {
+            QFile file(folder.filePath(existing));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        auto replaceAsked = std::make_shared<bool>(false);
+        QTimer::singleShot(0, [=] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            QVERIFY(types);
+            for (int i = 0; i < filter; ++i)
+                QTest::keyClick(types, Qt::Key_Down);
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->setText(typed);
+            QTimer::singleShot(0, [=] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box)
+                    return;
+                *replaceAsked = true;
+                box->button(QMessageBox::Yes)->click();
+            });
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        const rt::FileAnswer answer = rt::FileDialog(
+            {true,
+             QStringLiteral("Izvezi pitanja"),
+             folder.filePath(QStringLiteral("banka")),
+             {QStringLiteral("Moodle XML (*.xml)"), QStringLiteral("GIFT (*.gift *.txt)")}});
+        QCOMPARE(answer.path, folder.filePath(chosen));
+        QCOMPARE(*replaceAsked, asked);
     }
 };
 
