@@ -123,7 +123,9 @@ public:
         }
         if (NativeFile::causeOf(old->error()) != Cause::Missing)
             fail(FileFault::Why::OldUnreadable, old->error());
+        // Gone meanwhile: the set is made anew, as a new file is.
         old = nullptr;
+        m_replacing = false;
     }
 
     // The new copy, made where no one else's can be: with the lock held, a file of the
@@ -166,8 +168,19 @@ public:
     void replace() {
         const Error error =
             whileBusy(ReplaceWaitMs, [&](bool last) { return m_copy.replace(m_target, last); });
-        if (error != 0)
+        // A replace that failed after the old file was moved aside (the way of a
+        // system that can't rename over an open file), or with the old file gone
+        // meanwhile, leaves the whole copy the only version of the set: it stays,
+        // under the programs' own name.
+        if (error != 0) {
+            if (m_replacing && NativeFile::kindOf(m_target) == NativeFile::Kind::Missing) {
+                m_copy.close();
+                m_copyMade = false;
+                m_fault.keptAs = QFileInfo(m_copyPath).fileName();
+                fail(FileFault::Why::KeptAside, error);
+            }
             fail(FileFault::Why::NotReplaced, error);
+        }
         m_copyMade = false;
     }
 
@@ -215,8 +228,8 @@ void save(const QString& fileName, const QString& path, qint64 newSize, NativeFi
     save.lock(path, old);
     save.makeCopy();
     // Nothing of the old file is dropped, whatever its size is now.
-    if (old)
-        newSize = std::max(newSize, old->size());
+    const qint64 oldSize = old ? old->size() : 0;
+    newSize = std::max(newSize, oldSize);
 
     // The written bytes that fall into [from, to), laid over buffer (which starts
     // at from) or, without a buffer, written where they belong.
@@ -237,7 +250,6 @@ void save(const QString& fileName, const QString& path, qint64 newSize, NativeFi
         }
     };
 
-    const qint64 oldSize = old ? old->size() : 0;
     QByteArray buffer;
     qint64 pos = 0;
     while (pos < newSize) {

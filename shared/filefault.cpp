@@ -50,6 +50,9 @@ QString because(const FileFault& fault) {
         return step(QStringLiteral("podaci nisu zapisani na disk"));
     case FileFault::Why::NotReplaced:
         return step(QStringLiteral("nova verzija ne moze da zameni staru"));
+    case FileFault::Why::KeptAside:
+        return step(QStringLiteral("stare verzije vise nema, a nova je ostala u datoteci \"%1\"")
+                        .arg(QDir::toNativeSeparators(fault.keptAs)));
     }
     return {};
 }

@@ -35,6 +35,7 @@ struct FileFault {
         OldUnreadable, // the old version could not be read for the new one (error)
         NotOnDisk,     // the new version could not be pushed to the disk (error)
         NotReplaced,   // the new version could not take the old one's place (error)
+        KeptAside,     // as NotReplaced, with the old one gone: the new one is keptAs
     };
 
     FileFault() = default;
@@ -50,6 +51,7 @@ struct FileFault {
     NativeFile::Error error = 0;
     NativeFile::Kind kind = NativeFile::Kind::Regular;
     QString folder;
+    QString keptAs;
     qint64 limit = 0;
     // The file is standard input (dyr's "-"), which has no name.
     bool standardInput = false;

@@ -312,6 +312,31 @@ private slots:
         QCOMPARE(touchedUsersFile(first.folder()), QString());
     }
 
+    // The set removed by another program just as the save replaces it, and the
+    // replace failing: the new version, now the only one, stays beside the set under
+    // the programs' own name, and the message says where.
+    void aFailedReplaceWithTheSetGoneKeepsTheNewVersion() {
+        const Saver saver(true);
+        saver.reset();
+        const QTemporaryDir traces;
+        const QString trace = traces.filePath(QStringLiteral("save.trace"));
+        bool removed = false;
+        const Run failed = runTracedDriver(
+            {QStringLiteral("editor-save"), saver.folder(), SetName, QStringLiteral("N")},
+            {QStringLiteral("-o"), trace, QStringLiteral("-e"),
+             QStringLiteral("inject=rename:error=EIO:delay_enter=700000")},
+            [&] { removed = awaitTraced(trace, "rename(") && QFile::remove(saver.set()); });
+        QVERIFY(removed);
+        const QString message = saver.failure(failed);
+        QVERIFY2(message.contains(QStringLiteral(
+                     "\"varnikol.dyr\" nije snimljena: stare verzije vise nema, a nova je "
+                     "ostala u datoteci \".varnikol.dyr.qo-save\" (ulazno-izlazna greska "
+                     "uredjaja)")),
+                 qPrintable(message));
+        QCOMPARE(readAll(QDir(saver.folder()).filePath(QStringLiteral(".varnikol.dyr.qo-save"))),
+                 saver.saved());
+    }
+
     // The editor's Open creates a missing set, but a set that another program
     // creates at that very moment is read, never emptied.
     void openNeverEmptiesASetThatAppearedMeanwhile() {
