@@ -1405,10 +1405,19 @@ private slots:
                          letter ? QPageSize::Letter : QPageSize::A4);
                 pdf = responder.printed().first();
             } else {
-                // Without print support the test goes to the system's PDF viewer.
+                // Without print support the test goes to the system's PDF viewer; where
+                // there is none, the user is told where the PDF is.
                 QCOMPARE(responder.openedDocuments().size(), 1);
                 pdf = readAll(responder.openedDocuments().first());
                 QFile::remove(responder.openedDocuments().first());
+                responder.documentsOpen = false;
+                e.choose(e.form.mnuPrint);
+                QCOMPARE(responder.calls().size(), 1);
+                const QString unopened = responder.openedDocuments().last();
+                QVERIFY(responder.last().prompt.contains(QDir::toNativeSeparators(unopened)));
+                QVERIFY(responder.last().prompt.contains(QStringLiteral("odstampajte sami")));
+                QFile::remove(unopened);
+                responder.clear();
             }
         } else {
             responder.answerFile(other.filePath(QStringLiteral("test")));
