@@ -145,6 +145,23 @@ private slots:
     }
 
     // Any record survives format and parse unchanged, whatever its fields hold.
+    // Only export pdf draws pages, and so needs the drawing platform.
+    void drawsPages_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("draws");
+        QTest::newRow("export pdf") << QStringList{"export", "pdf", "s.dyr", "t.pdf"} << true;
+        QTest::newRow("export html") << QStringList{"export", "html", "s.dyr", "t.html"} << false;
+        QTest::newRow("a file named pdf")
+            << QStringList{"export", "gift", "pdf", "pitanja.txt"} << false;
+        QTest::newRow("build") << QStringList{"build", "pdf", "s.dyr"} << false;
+    }
+
+    void drawsPages() {
+        QFETCH(QStringList, args);
+        QFETCH(bool, draws);
+        QCOMPARE(dyr::drawsPages(args), draws);
+    }
+
     void anyRecordRoundTrips_data() {
         QTest::addColumn<QuestionRecord>("record");
         const QStringList none;

@@ -21,7 +21,7 @@ void usage(QTextStream& err) {
 } // namespace
 
 bool drawsPages(const QStringList& args) {
-    return args.value(0) == QLatin1String("export") && args.contains(QLatin1String("pdf"));
+    return args.value(0) == QLatin1String("export") && args.value(1) == QLatin1String("pdf");
 }
 
 int run(const QStringList& args, QTextStream& out, QTextStream& err, QIODevice* in) {
