@@ -7,6 +7,7 @@
 #include "program.h"
 #include "questionsetfile.h"
 #include "rterror.h"
+#include "setshape.h"
 #include "sheet.h"
 #include "webpage.h"
 #include "wholefile.h"
@@ -486,7 +487,7 @@ void Form1::takeFiles(const QStringList& paths) {
                        .arg(QFileInfo(first).fileName(), rest.join(QStringLiteral(", "))),
                    rt::vbInformation, WindowCaption);
     }
-    if (QFileInfo(first).suffix().compare(QLatin1String("dyr"), Qt::CaseInsensitive) == 0)
+    if (qo::isSetFileName(first))
         openSetAt(first);
     else
         importFrom(first);
@@ -518,7 +519,7 @@ QString Form1::setFile() const {
 }
 
 QString Form1::setTitle() const {
-    return QFileInfo(setFile()).completeBaseName();
+    return qo::setTitle(setFile());
 }
 
 QString Form1::dialogFolder() const {

@@ -2,6 +2,7 @@
 // how many records a set holds, how many the quiz asks, and the sets' file names.
 #pragma once
 
+#include <QFileInfo>
 #include <QLatin1StringView>
 #include <QString>
 
@@ -28,6 +29,15 @@ constexpr QLatin1StringView SetFileSuffix(".dyr");
 // Whether a file's name or path names a set file, in any case ("SET.DYR" too).
 inline bool isSetFileName(const QString& name) {
     return name.endsWith(SetFileSuffix, Qt::CaseInsensitive);
+}
+
+// A set's title, as the page, the printed test and the editor name it: its file's
+// name without ".dyr" ("moj.set" of "moj.set.dyr"; a name of another ending whole).
+inline QString setTitle(const QString& path) {
+    QString name = QFileInfo(path).fileName();
+    if (isSetFileName(name))
+        name.chop(SetFileSuffix.size());
+    return name;
 }
 
 } // namespace qo

@@ -1,6 +1,7 @@
 // The question record: fixed-width fields and the 412-byte on-disk layout.
 #include "codepage.h"
 #include "questionrecord.h"
+#include "setshape.h"
 
 #include <QTest>
 
@@ -171,6 +172,26 @@ private slots:
 
     // What the programs show of a field, and whether a record holds a question: the
     // quiz, the editor, the web page and dyr's export all decide by these.
+    // A set's title, as the page, the printed test and the editor show it.
+    void setTitle_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("a shipped set") << "varnikol.dyr"
+                                       << "varnikol";
+        QTest::newRow("a path, a dot in the name") << "/home/a/moj.set.dyr"
+                                                   << "moj.set";
+        QTest::newRow("capitals") << "KVIZ.DYR"
+                                  << "KVIZ";
+        QTest::newRow("another ending") << "banka.set"
+                                        << "banka.set";
+    }
+
+    void setTitle() {
+        QFETCH(QString, path);
+        QFETCH(QString, title);
+        QCOMPARE(qo::setTitle(path), title);
+    }
+
     void shownText_data() {
         QTest::addColumn<QString>("raw");
         QTest::addColumn<QString>("shown");

@@ -5,6 +5,7 @@
 #include "dyr.h"
 #include "formats.h"
 #include "messages.h"
+#include "setshape.h"
 #include "sheet.h"
 #include "support.h"
 #include "webpage.h"
@@ -81,11 +82,8 @@ int exportHtml(const QString& set, const QString& target, PageOptions options, Q
     QList<Note> notes;
     const QList<qo::QuestionRecord> records = setRecords(*content, &notes);
     // The quiz's name: the set's file name without ".dyr", unless given.
-    if (options.name.isEmpty() && set != kStdin) {
-        options.name = QFileInfo(set).fileName();
-        if (options.name.endsWith(QLatin1String(".dyr"), Qt::CaseInsensitive))
-            options.name.chop(4);
-    }
+    if (options.name.isEmpty() && set != kStdin)
+        options.name = qo::setTitle(set);
     Page page = webPage(records, options);
     notes += page.notes;
     report(shown(set), notes, false, err);
@@ -107,7 +105,7 @@ int exportPdf(const QString& set, const QString& target, QPageSize::PageSizeId p
         return 2;
     QList<Note> notes;
     const QList<qo::QuestionRecord> records = setRecords(*content, &notes);
-    const QString title = set == kStdin ? QStringLiteral("set") : QFileInfo(set).completeBaseName();
+    const QString title = set == kStdin ? QStringLiteral("set") : qo::setTitle(set);
     const Sheet sheet = testSheet(records, title);
     notes += sheet.notes;
     report(shown(set), notes, false, err);
