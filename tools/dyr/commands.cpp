@@ -31,9 +31,7 @@ int run(const QStringList& args, QTextStream& out, QTextStream& err, QIODevice* 
         return 0;
     }
     const QString command = args.value(0);
-    const auto readOrReport = [&](const QString& path) {
-        return dyr::readOrReport(path, path, in, err);
-    };
+    const auto readOrReport = [&](const QString& path) { return dyr::readOrReport(path, in, err); };
 
     if (command == QLatin1String("dump") && args.size() == 2) {
         const auto content = readOrReport(args[1]);

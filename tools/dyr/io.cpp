@@ -45,14 +45,11 @@ std::optional<QByteArray> readInput(const QString& path, QIODevice* in, qo::File
     }
 }
 
-std::optional<QByteArray> readOrReport(const QString& path, const QString& name, QIODevice* in,
-                                       QTextStream& err) {
+std::optional<QByteArray> readOrReport(const QString& path, QIODevice* in, QTextStream& err) {
     qo::FileFault fault;
     std::optional<QByteArray> bytes = readInput(path, in, &fault);
-    if (!bytes) {
-        fault.file = name;
+    if (!bytes)
         reportFault(fault, err);
-    }
     return bytes;
 }
 

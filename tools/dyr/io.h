@@ -28,10 +28,8 @@ QList<qo::QuestionRecord> recordsOf(const QByteArray& content);
 // what went wrong, naming the file as path.
 constexpr qint64 MaxInputBytes = qo::MaxWholeFileBytes;
 std::optional<QByteArray> readInput(const QString& path, QIODevice* in, qo::FileFault* fault);
-// The same, saying on err why a file can't be read, NAME being what messages call
-// the file.
-std::optional<QByteArray> readOrReport(const QString& path, const QString& name, QIODevice* in,
-                                       QTextStream& err);
+// The same, saying on err why a file can't be read.
+std::optional<QByteArray> readOrReport(const QString& path, QIODevice* in, QTextStream& err);
 
 // Writes records as the set file at path, replacing it as a whole and at once.
 // On failure the file is left as it was and fault says why, naming the file as path.

@@ -26,10 +26,6 @@ QString shown(const QString& path) {
     return path == kStdin ? QStringLiteral("standardni ulaz") : path;
 }
 
-std::optional<QByteArray> readOrReport(const QString& path, QIODevice* in, QTextStream& err) {
-    return dyr::readOrReport(path, shown(path), in, err);
-}
-
 // Notes of a source name their line; those of a set name their record themselves.
 void report(const QString& name, const QList<Note>& notes, bool lines, QTextStream& err) {
     for (const Note& note : notes)
