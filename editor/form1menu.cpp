@@ -544,7 +544,7 @@ QString Form1::suggestedPath(const QString& name) const {
 }
 
 void Form1::writeChosenFile(const QString& path, const QByteArray& bytes) {
-    qo::QuestionSetFile::replaceFile(path, bytes);
+    qo::QuestionSetFile::replaceFile(path, bytes, QFileInfo(path).fileName());
 }
 
 } // namespace editor

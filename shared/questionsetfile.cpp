@@ -139,11 +139,12 @@ void QuestionSetFile::CloseSetFile() {
     AtomicSave::save(open->fileName, open->path, end, &open->source, open->written);
 }
 
-void QuestionSetFile::replaceFile(const QString& path, const QByteArray& content) {
+void QuestionSetFile::replaceFile(const QString& path, const QByteArray& content,
+                                  const QString& name) {
     AtomicSave::Written written;
     if (!content.isEmpty())
         written[0] = content;
-    AtomicSave::save(QFileInfo(path).fileName(), path, content.size(), nullptr, written);
+    AtomicSave::save(name, path, content.size(), nullptr, written);
 }
 
 } // namespace qo

@@ -60,8 +60,9 @@ public:
     static QString pathFor(const QString& fileName);
 
     // Replaces the file at path with exactly these bytes, the way CloseSetFile saves.
-    // Raises the file error, naming the file, when that fails; the old file stays.
-    static void replaceFile(const QString& path, const QByteArray& content);
+    // Raises the file error, naming the file as name, when that fails; the old file
+    // stays.
+    static void replaceFile(const QString& path, const QByteArray& content, const QString& name);
 
 private:
     void open(const QString& fileName, bool create);

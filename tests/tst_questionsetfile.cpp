@@ -356,8 +356,12 @@ private slots:
             QVERIFY(!QuestionSetFile::isOpen());
         }
         QString message;
-        QVERIFY(raisesFileError([&] { QuestionSetFile::replaceFile(path, numbered(1).toBytes()); },
-                                &message));
+        QVERIFY(raisesFileError(
+            [&] {
+                QuestionSetFile::replaceFile(path, numbered(1).toBytes(),
+                                             QFileInfo(path).fileName());
+            },
+            &message));
         QVERIFY2(message.contains(said), qPrintable(message));
         QCOMPARE(QFileInfo(path).isFile(), false);
         QCOMPARE(testsupport::entries(folder.path()), kind == QStringLiteral("folder") ||
@@ -557,20 +561,20 @@ private slots:
         writeAll(path, pattern(10 * 412));
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
         const QByteArray bytes = numbered(1).toBytes() + numbered(2).toBytes();
-        QuestionSetFile::replaceFile(path, bytes);
+        QuestionSetFile::replaceFile(path, bytes, QFileInfo(path).fileName());
         QCOMPARE(readAll(path), bytes);
 #if defined(Q_OS_UNIX)
         QCOMPARE(QFile::permissions(path) & ~QFile::Permissions(0x0F00),
                  QFile::ReadOwner | QFile::WriteOwner);
 #endif
-        QuestionSetFile::replaceFile(path, QByteArray());
+        QuestionSetFile::replaceFile(path, QByteArray(), QFileInfo(path).fileName());
         QCOMPARE(QFileInfo(path).size(), 0);
 #if defined(Q_OS_WIN)
         // The replacement keeps the old file's attributes: a hidden set stays hidden.
         QVERIFY(::SetFileAttributesW(
             reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
             FILE_ATTRIBUTE_HIDDEN));
-        QuestionSetFile::replaceFile(path, bytes);
+        QuestionSetFile::replaceFile(path, bytes, QFileInfo(path).fileName());
         QCOMPARE(readAll(path), bytes);
         QVERIFY(QFileInfo(path).isHidden());
         QCOMPARE(testsupport::entries(folder.path()), QStringList{QStringLiteral("celo.dyr")});
@@ -619,7 +623,7 @@ private slots:
         const QString before = dacl();
         if (!before.startsWith(QStringLiteral("D:P")))
             QSKIP("the file system here keeps no permissions of a file's own (Wine on Linux)");
-        QuestionSetFile::replaceFile(path, numbered(2).toBytes());
+        QuestionSetFile::replaceFile(path, numbered(2).toBytes(), QFileInfo(path).fileName());
         QCOMPARE(readAll(path), numbered(2).toBytes());
         QCOMPARE(dacl(), before);
     }

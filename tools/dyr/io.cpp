@@ -55,10 +55,9 @@ std::optional<QByteArray> readOrReport(const QString& path, QIODevice* in, QText
 
 bool writeFile(const QByteArray& bytes, const QString& path, qo::FileFault* fault) {
     try {
-        qo::QuestionSetFile::replaceFile(path, bytes);
+        qo::QuestionSetFile::replaceFile(path, bytes, path);
     } catch (const rt::RuntimeError& e) {
         *fault = e.fault().value_or(qo::FileFault(qo::FileFault::What::Save, path));
-        fault->file = path;
         return false;
     }
     return true;
