@@ -83,6 +83,11 @@ bool holdsNoQuestion(const QuestionRecord& record) {
     return shownText(record.Question).trimmed().isEmpty();
 }
 
+bool showsAnyAnswer(const QuestionRecord& record) {
+    return std::any_of(record.Answers.begin(), record.Answers.end(),
+                       [](const auto& a) { return !shownText(a).trimmed().isEmpty(); });
+}
+
 QString noFirstQuestionReason() {
     return QStringLiteral("U datoteci nema pitanja: prvo pitanje je prazno.");
 }

@@ -73,6 +73,8 @@ QString shownText(const QString& field);
 // set whose first record holds none has nothing for the quiz to ask, and dyr exports
 // no such record; noFirstQuestionReason() is what the quiz says then.
 bool holdsNoQuestion(const QuestionRecord& record);
+// Whether any of a record's answers shows something other than white space.
+bool showsAnyAnswer(const QuestionRecord& record);
 QString noFirstQuestionReason();
 
 namespace layout {

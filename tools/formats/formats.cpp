@@ -312,10 +312,6 @@ Writing write(Format format, const QList<PlainQuestion>& questions) {
     return writeMoodle(questions);
 }
 
-bool hasErrors(const QList<Note>& notes) {
-    return std::any_of(notes.begin(), notes.end(), [](const Note& n) { return !n.warning; });
-}
-
 void sortByLine(QList<Note>& notes) {
     std::stable_sort(notes.begin(), notes.end(),
                      [](const Note& a, const Note& b) { return a.line < b.line; });
@@ -529,10 +525,7 @@ Exported exportSet(Format format, const QList<qo::QuestionRecord>& records) {
             if (!moves && n <= SetRecords && r == numberOnly(n))
                 continue;
             QString message = record + QStringLiteral(" nema pitanje i ne izvozi se");
-            const bool answers = std::any_of(r.Answers.begin(), r.Answers.end(), [](const auto& a) {
-                return !qo::shownText(a.text()).trimmed().isEmpty();
-            });
-            if (answers)
+            if (qo::showsAnyAnswer(r))
                 message += QStringLiteral("; njegovi odgovori se izostavljaju");
             if (moves)
                 message += QStringLiteral("; pri uvozu se pitanja posle njega pomeraju napred");

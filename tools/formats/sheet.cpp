@@ -1,6 +1,8 @@
 // The test on paper: which records it shows, and how its pages are laid out and drawn.
 #include "sheet.h"
 
+#include "support.h"
+
 #include <QBuffer>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -14,10 +16,6 @@ namespace dyr {
 namespace {
 
 constexpr double MarginMillimetres = 20;
-
-QChar letter(int k) {
-    return QChar(char16_t(u'A' + k));
-}
 
 QFont serif(double points, bool bold = false, bool italic = false) {
     QFont font(QStringLiteral("Times New Roman"));
@@ -54,13 +52,13 @@ QList<QList<Block>> partsOf(const Sheet& sheet) {
         const PlainQuestion& q = sheet.questions[k];
         Block block{{QStringLiteral("%1. %2").arg(k + 1).arg(q.texts[0]), serif(12, true), 0, 14}};
         for (int a = 0; a < 4; ++a)
-            block.append({QStringLiteral("%1) %2").arg(letter(a)).arg(q.texts[a + 1]), serif(12),
-                          34, 3, true});
+            block.append({QStringLiteral("%1) %2").arg(support::letter(a)).arg(q.texts[a + 1]),
+                          serif(12), 34, 3, true});
         test.append(block);
-        const QString answer =
-            q.correct >= 0
-                ? QStringLiteral("%1) %2").arg(letter(q.correct)).arg(q.texts[q.correct + 1])
-                : QStringLiteral("tacan odgovor nije oznacen");
+        const QString answer = q.correct >= 0 ? QStringLiteral("%1) %2")
+                                                    .arg(support::letter(q.correct))
+                                                    .arg(q.texts[q.correct + 1])
+                                              : QStringLiteral("tacan odgovor nije oznacen");
         key.append({{QStringLiteral("%1. %2").arg(k + 1).arg(answer), serif(12), 0, 6}});
     }
     return {test, key};
@@ -139,7 +137,7 @@ int layOut(const QList<QList<Block>>& parts, QPagedPaintDevice& device, QPainter
 } // namespace
 
 bool Sheet::ok() const {
-    return std::none_of(notes.begin(), notes.end(), [](const Note& n) { return !n.warning; });
+    return !support::hasErrors(notes);
 }
 
 Sheet testSheet(const QList<qo::QuestionRecord>& records, const QString& title) {
@@ -149,10 +147,7 @@ Sheet testSheet(const QList<qo::QuestionRecord>& records, const QString& title) 
         const qo::QuestionRecord& r = records[i];
         const int n = i + 1;
         if (qo::holdsNoQuestion(r)) {
-            const bool answers = std::any_of(r.Answers.begin(), r.Answers.end(), [](const auto& a) {
-                return !qo::shownText(a).trimmed().isEmpty();
-            });
-            if (answers)
+            if (qo::showsAnyAnswer(r))
                 sheet.notes.append({n,
                                     QStringLiteral("zapis %1 ima odgovore, a nema pitanje, pa "
                                                    "nije na testu")

@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -112,6 +113,11 @@ QString questionName(int n, int last);
 // Whether a name or title says only the question's number n, as export writes it
 // ("7", "07", "Pitanje 7", "Pitanje 07"): import loses nothing by not keeping it.
 bool namesNumber(const QString& label, int n);
+
+// Whether any note is an error rather than a warning.
+inline bool hasErrors(const QList<Note>& notes) {
+    return std::any_of(notes.begin(), notes.end(), [](const Note& n) { return !n.warning; });
+}
 
 // The letter of answer k (0 to 3): A to D.
 inline QChar letter(int k) {

@@ -8,6 +8,7 @@
 #include "faces.h"
 #include "quiz.h"
 #include "setshape.h"
+#include "support.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -88,7 +89,7 @@ QString element(const QString& tag, const QString& cls, const QString& text) {
 } // namespace
 
 bool Page::ok() const {
-    return std::none_of(notes.begin(), notes.end(), [](const Note& n) { return !n.warning; });
+    return !support::hasErrors(notes);
 }
 
 QString htmlEscaped(const QString& text) {
