@@ -161,6 +161,11 @@ private:
     // The test of the set as a save would write it, once the user agreed to what
     // it leaves out; nothing when there is none or the user declined.
     std::optional<dyr::Sheet> preparedSheet();
+    // What the set's notes say of something made from it: the errors that refuse it,
+    // after intro; the warnings, after intro, and whether the user goes on.
+    void refuseSet(const QString& intro, const QList<dyr::Note>& notes, int icon) const;
+    bool goOnDespite(const QString& intro, const QList<dyr::Note>& notes,
+                     const QString& question) const;
     // The folder the file dialogs start in, and where a file of that name would go.
     QString dialogFolder() const;
     QString suggestedPath(const QString& name) const;

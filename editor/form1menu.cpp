@@ -354,23 +354,19 @@ void Form1::mnuExport_Click() {
     }
     const QString path = withSuffix(answer.path, choice->suffix);
     const QString target = QFileInfo(path).fileName();
-    const QString source = QFileInfo(setFile()).fileName();
     const dyr::Exported exported = dyr::exportSet(choice->format, *set);
     if (!exported.ok()) {
-        rt::MsgBox(
-            QStringLiteral("Pitanja se ne mogu izvesti u format %1; fajl \"%2\" nije "
-                           "zapisan.\n\n%3")
-                .arg(choice->name, target, noteLines(source, errorsOf(exported.notes), false)),
-            rt::vbCritical, WindowCaption);
+        refuseSet(QStringLiteral("Pitanja se ne mogu izvesti u format %1; fajl \"%2\" nije "
+                                 "zapisan.")
+                      .arg(choice->name, target),
+                  exported.notes, rt::vbCritical);
         return;
     }
-    if (!exported.notes.isEmpty()) {
-        const QString prompt = QStringLiteral("Kad se fajl \"%1\" uveze nazad, ovo se nece vratiti "
-                                              "kakvo je sada:\n\n%2\n\nIzvesti ipak?")
-                                   .arg(target, noteLines(source, exported.notes, false));
-        if (rt::MsgBox(prompt, rt::vbYesNo + rt::vbExclamation, WindowCaption) != rt::vbYes)
-            return;
-    }
+    if (!goOnDespite(QStringLiteral("Kad se fajl \"%1\" uveze nazad, ovo se nece vratiti "
+                                    "kakvo je sada:")
+                         .arg(target),
+                     exported.notes, QStringLiteral("Izvesti ipak?")))
+        return;
     writeChosenFile(path, exported.text);
 }
 
@@ -384,9 +380,8 @@ void Form1::mnuPublish_Click() {
     options.name = setTitle();
     const dyr::Page page = dyr::webPage(*set, options);
     if (!page.ok()) {
-        rt::MsgBox(QStringLiteral("Od ovih pitanja se ne moze napraviti veb strana kviza.\n\n%1")
-                       .arg(noteLines(source, errorsOf(page.notes), false)),
-                   rt::vbCritical, WindowCaption);
+        refuseSet(QStringLiteral("Od ovih pitanja se ne moze napraviti veb strana kviza."),
+                  page.notes, rt::vbCritical);
         return;
     }
     const rt::FileAnswer answer = askFile({true,
@@ -417,21 +412,30 @@ std::optional<dyr::Sheet> Form1::preparedSheet() {
     const std::optional<QList<qo::QuestionRecord>> set = currentSet();
     if (!set)
         return std::nullopt;
-    const QString source = QFileInfo(setFile()).fileName();
     dyr::Sheet sheet = dyr::testSheet(*set, setTitle());
     if (!sheet.ok()) {
-        rt::MsgBox(QStringLiteral("Nema testa za stampu.\n\n%1")
-                       .arg(noteLines(source, errorsOf(sheet.notes), false)),
-                   rt::vbExclamation, WindowCaption);
+        refuseSet(QStringLiteral("Nema testa za stampu."), sheet.notes, rt::vbExclamation);
         return std::nullopt;
     }
-    if (!sheet.notes.isEmpty()) {
-        const QString prompt = QStringLiteral("Na testu:\n\n%1\n\nNastaviti?")
-                                   .arg(noteLines(source, sheet.notes, false));
-        if (rt::MsgBox(prompt, rt::vbYesNo + rt::vbExclamation, WindowCaption) != rt::vbYes)
-            return std::nullopt;
-    }
+    if (!goOnDespite(QStringLiteral("Na testu:"), sheet.notes, QStringLiteral("Nastaviti?")))
+        return std::nullopt;
     return sheet;
+}
+
+void Form1::refuseSet(const QString& intro, const QList<dyr::Note>& notes, int icon) const {
+    const QString source = QFileInfo(setFile()).fileName();
+    rt::MsgBox(intro + QStringLiteral("\n\n") + noteLines(source, errorsOf(notes), false), icon,
+               WindowCaption);
+}
+
+bool Form1::goOnDespite(const QString& intro, const QList<dyr::Note>& notes,
+                        const QString& question) const {
+    if (notes.isEmpty())
+        return true;
+    const QString source = QFileInfo(setFile()).fileName();
+    const QString prompt = intro + QStringLiteral("\n\n") + noteLines(source, notes, false) +
+                           QStringLiteral("\n\n") + question;
+    return rt::MsgBox(prompt, rt::vbYesNo + rt::vbExclamation, WindowCaption) == rt::vbYes;
 }
 
 void Form1::mnuPrint_Click() {
