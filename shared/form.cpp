@@ -127,7 +127,6 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FormWindow::setMenuBar(QMenuBar* menuBar) {
-    m_menuBar = menuBar;
     menuBar->setParent(this);
     const QRect client = m_client->geometry();
     const int height = menuBar->heightForWidth(client.width()) > 0

@@ -61,7 +61,6 @@ public:
     // Puts a menu bar above the client area, as a classic window has it: the client
     // area and its controls stay as they are, and the window grows by the menu's height.
     void setMenuBar(QMenuBar* menuBar);
-    QMenuBar* menuBar() const { return m_menuBar; }
 
     // Files dragged onto the window, also onto its text boxes, go to the form's
     // Form_DropFiles; text dragged onto a text box stays the box's own. Anything else
@@ -86,7 +85,6 @@ private:
 
     Form& m_form;
     QWidget* m_client;
-    QMenuBar* m_menuBar = nullptr;
     QString m_caption;
     bool m_framed;                    // has a title bar and border from the window manager
     QPointer<QScreen> m_centreScreen; // centred again here once the frame is known
