@@ -14,7 +14,6 @@ namespace editor {
 
 namespace {
 
-const QString WindowCaption = QStringLiteral("[qo] Editor pitanja");
 const QString BadNumber = QStringLiteral("Broj pitanja mora biti od 1 do 21");
 const QString SaveChanges = QStringLiteral("Sacuvati izmene pre izlaska?");
 const QString SaveBeforeOpen = QStringLiteral("Sacuvati izmene?");

@@ -25,6 +25,9 @@ class QMenuBar;
 
 namespace editor {
 
+// The title of the editor's message boxes.
+inline const QString WindowCaption = QStringLiteral("[qo] Editor pitanja");
+
 class Program;
 
 class Form1 : public rt::Form {

@@ -24,7 +24,6 @@ namespace editor {
 
 namespace {
 
-const QString WindowCaption = QStringLiteral("[qo] Editor pitanja");
 const QString SetFilter = QStringLiteral("Set pitanja (*.dyr)");
 const QString AllFiles = QStringLiteral("Svi fajlovi (*)");
 const QString QuestionFiles =
